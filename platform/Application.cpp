@@ -1,0 +1,32 @@
+#include "platform/Application.h"
+
+#include "platform/Messages.h"
+
+#include <QLocale>
+
+#include <clocale>
+#include <exception>
+
+namespace vorlan {
+
+VorlanApplication::VorlanApplication(int& argc, char** argv) : QApplication(argc, argv) {
+  setApplicationName("Vorlan cam");
+  setApplicationVersion("2.3.2");
+  // Numbers written as text never follow the user's locale: the C library keeps "." and
+  // Qt's default locale formats like C.
+  std::setlocale(LC_NUMERIC, "C");
+  QLocale::setDefault(QLocale::c());
+}
+
+bool VorlanApplication::notify(QObject* receiver, QEvent* event) {
+  try {
+    return QApplication::notify(receiver, event);
+  } catch (const std::exception& error) {
+    showMessage(error.what());
+  } catch (...) {
+    showMessage("Unknown error");
+  }
+  return false;
+}
+
+} // namespace vorlan

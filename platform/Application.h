@@ -1,0 +1,17 @@
+#pragma once
+
+#include <QApplication>
+
+namespace vorlan {
+
+// The application object. An exception that leaves any event handler is caught here, once, and
+// its text shown in a message box; the window that raised it stays open with what it had.
+class VorlanApplication : public QApplication {
+  Q_OBJECT
+public:
+  VorlanApplication(int& argc, char** argv);
+
+  bool notify(QObject* receiver, QEvent* event) override;
+};
+
+} // namespace vorlan
