@@ -5,18 +5,26 @@
 #include <QFile>
 #include <QFileInfo>
 
+#include <algorithm>
+
 namespace vorlan {
 
 std::vector<std::uint8_t> readFileBytes(const std::string& fileName) {
   QFile file(QString::fromStdString(fileName));
   if (!file.open(QIODevice::ReadOnly))
     throw ReadError(fileName, 0, "cannot open for reading: " + file.errorString().toStdString());
-  const qint64 size = file.size();
-  std::vector<std::uint8_t> bytes(static_cast<std::size_t>(size));
-  const qint64 got = file.read(reinterpret_cast<char*>(bytes.data()), size);
-  if (got != size)
-    throw ReadError(fileName, got < 0 ? 0 : static_cast<std::uint64_t>(got),
-                    "read error: " + file.errorString().toStdString());
+  // Read to the end rather than trusting size(): some files do not know theirs in advance.
+  std::vector<std::uint8_t> bytes(static_cast<std::size_t>(std::max<qint64>(file.size(), 0)));
+  std::size_t filled = 0;
+  for (;;) {
+    if (filled == bytes.size()) bytes.resize(std::max<std::size_t>(bytes.size() * 2, 4096));
+    const qint64 got =
+        file.read(reinterpret_cast<char*>(bytes.data() + filled), static_cast<qint64>(bytes.size() - filled));
+    if (got < 0) throw ReadError(fileName, filled, "read error: " + file.errorString().toStdString());
+    if (got == 0) break;
+    filled += static_cast<std::size_t>(got);
+  }
+  bytes.resize(filled);
   return bytes;
 }
 

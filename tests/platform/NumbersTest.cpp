@@ -1,0 +1,68 @@
+#include "platform/Numbers.h"
+
+#include <QLocale>
+#include <QString>
+#include <gtest/gtest.h>
+
+#include <clocale>
+#include <cstdio>
+#include <string>
+
+namespace vorlan {
+namespace {
+
+TEST(Numbers, RoundTakesHalvesToEvenAndTruncGoesTowardZero) {
+  struct Case {
+    double in;
+    int rounded, truncated;
+  };
+  for (auto [in, rounded, truncated] : {Case{0.5, 0, 0}, Case{1.5, 2, 1}, Case{2.5, 2, 2}, Case{3.5, 4, 3},
+                                        Case{-0.5, 0, 0}, Case{-1.5, -2, -1}, Case{-2.5, -2, -2},
+                                        Case{2.4999, 2, 2}, Case{2.5001, 3, 2}, Case{-2.7, -3, -2}}) {
+    SCOPED_TRACE(in);
+    EXPECT_EQ(Round(in), rounded);
+    EXPECT_EQ(Trunc(in), truncated);
+  }
+}
+
+TEST(Numbers, ColourValuesKeepRedInTheLowByte) {
+  const TColor olive = 0x008080;
+  EXPECT_EQ(GetRValue(olive), 0x80);
+  EXPECT_EQ(GetGValue(olive), 0x80);
+  EXPECT_EQ(GetBValue(olive), 0);
+  EXPECT_EQ(RGB(0, 0, 255), 0xFF0000u) << "pure blue";
+  for (TColor c : {0x000000u, 0x123456u, 0xFFFFFFu, 0x515151u}) {
+    SCOPED_TRACE(c);
+    EXPECT_EQ(RGB(GetRValue(c), GetGValue(c), GetBValue(c)), c);
+  }
+}
+
+TEST(Numbers, ClampChannelKeepsColoursInRange) {
+  for (auto [in, out] : {std::pair{-40, 0}, {0, 0}, {128, 128}, {255, 255}, {300, 255}}) {
+    SCOPED_TRACE(in);
+    EXPECT_EQ(clampChannel(in), out);
+  }
+}
+
+// The test programs run with LC_ALL=de_DE.UTF-8, like a German user.
+TEST(Numbers, TheApplicationKeepsADecimalPointUnderAGermanLocale) {
+  char text[32];
+  std::snprintf(text, sizeof text, "%.2f", 1234.5);
+  EXPECT_STREQ(text, "1234.50");
+  EXPECT_EQ(QLocale().toString(0.5), "0.5");
+}
+
+TEST(Numbers, FormatGeneralIgnoresTheCLocale) {
+  const std::string saved = std::setlocale(LC_NUMERIC, nullptr);
+  ASSERT_NE(std::setlocale(LC_NUMERIC, "de_DE.UTF-8"), nullptr) << "the German locale must be installed";
+  char text[32];
+  std::snprintf(text, sizeof text, "%.1f", 1.5);
+  EXPECT_STREQ(text, "1,5") << "the locale is really in force";
+  EXPECT_EQ(formatGeneral(1234.567, 5), "1234.6");
+  EXPECT_EQ(formatGeneral(-0.5, 5), "-0.5");
+  EXPECT_EQ(formatGeneral(0.000123456, 5), "0.00012346");
+  std::setlocale(LC_NUMERIC, saved.c_str());
+}
+
+} // namespace
+} // namespace vorlan
