@@ -3,13 +3,30 @@
 #include "platform/Messages.h"
 
 #include <QLocale>
+#include <QSurfaceFormat>
 
 #include <clocale>
 #include <exception>
 
 namespace vorlan {
 
-VorlanApplication::VorlanApplication(int& argc, char** argv) : QApplication(argc, argv) {
+int& VorlanApplication::prepareProcess(int& argc) {
+  // Every OpenGL context of the process shares one namespace of display lists and textures, so a
+  // scene loaded in one window's context draws in any other (the preview window, a second view).
+  QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
+  // Display lists, feedback and selection modes need the compatibility profile; the paper and
+  // shadow passes need depth and stencil.
+  QSurfaceFormat format;
+  format.setRenderableType(QSurfaceFormat::OpenGL);
+  format.setProfile(QSurfaceFormat::CompatibilityProfile);
+  format.setVersion(2, 1);
+  format.setDepthBufferSize(24);
+  format.setStencilBufferSize(8);
+  QSurfaceFormat::setDefaultFormat(format);
+  return argc;
+}
+
+VorlanApplication::VorlanApplication(int& argc, char** argv) : QApplication(prepareProcess(argc), argv) {
   setApplicationName("Vorlan cam");
   setApplicationVersion("2.3.2");
   // Numbers written as text never follow the user's locale: the C library keeps "." and

@@ -12,6 +12,10 @@ public:
   VorlanApplication(int& argc, char** argv);
 
   bool notify(QObject* receiver, QEvent* event) override;
+
+private:
+  // Settings that must be in force before the application object exists; returns argc.
+  static int& prepareProcess(int& argc);
 };
 
 } // namespace vorlan

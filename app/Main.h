@@ -1,0 +1,88 @@
+#pragma once
+
+#include "widgets/FrameServices.h"
+
+#include <QImage>
+#include <QMainWindow>
+
+#include <array>
+#include <map>
+#include <string>
+#include <string_view>
+#include <vector>
+
+class QAction;
+class QFileDialog;
+class QMenu;
+class QTimer;
+
+namespace vorlan {
+
+// The extensions the Open command tests, in the order it tests them.
+inline constexpr std::array<std::string_view, 5> OpenExtensions{".CAM", ".BMP", ".JPG", ".X2D", ".X3D"};
+
+// The Open command's branch for `fileName`: its upper-cased extension when it is one of
+// OpenExtensions, otherwise empty (".jpeg" and names without an extension open nothing).
+std::string OpenBranch(const std::string& fileName);
+
+// A filter string of "description|pattern;pattern" pairs as the file dialog takes it:
+// "description (pattern pattern)", pairs separated by ";;".
+QString DialogFilter(const QString& filter);
+
+// Makes the pictures of resources/ available under ":/"; call before loading any. They are
+// compiled into a static library, which links nothing in that no code names.
+void RegisterPictures();
+
+inline constexpr const char* FrameCaption = "Vorlan cam  2.3.2 - Vorlan Design Tools";
+inline constexpr const char* OpenFilter = "cam, bmp, jpg, x2d, x3d|*.cam;*.bmp;*.jpg;*.x2d;*.x3d";
+
+// The multiple-document frame: the Open command, the rotation timer of the 3D windows and the
+// hidden progress bar of long loads. It owns no document and keeps no list of its children.
+class TForm1 : public QMainWindow, public FrameServices {
+  Q_OBJECT
+public:
+  TForm1();
+  ~TForm1() override;
+
+  // Runs the opening sequence registered for the file's branch; other files open nothing.
+  void OpenFile(const std::string& F);
+
+  void SetRotating(TRotatingWindow* Window, bool On) override;
+  QProgressBar* MainBar() override { return MainBar_; }
+  QImage LogoStrip() const override { return Image1; }
+  QMdiArea* ClientArea() override { return ClientArea_; }
+  void RegisterOpener(const std::string& extension, FileOpener opener) override;
+
+  // The windows whose rotation is on, in the order they were switched on.
+  const std::vector<TRotatingWindow*>& RotationList() const { return RotationList_; }
+
+  QAction* x1 = nullptr;
+  QMenu* Fichier1 = nullptr;
+  QAction* Ouvrir1 = nullptr;
+  QAction* N3 = nullptr;
+  QAction* Quitter1 = nullptr;
+  QFileDialog* OpenDialog1 = nullptr;
+  QMenu* Options1 = nullptr;
+  QAction* Logoenarrireplan1 = nullptr;
+  QImage ImagesMenu;
+  QTimer* Timer1 = nullptr;
+  QImage Image1;
+
+public slots:
+  void Ouvrir1Click();
+  void Quitter1Click();
+  void Rot();
+
+private:
+  void BuildMenus();
+  QIcon MenuGlyph(int index) const;
+  void BuildOpenDialog();
+  void RegisterPictureOpeners();
+
+  QMdiArea* ClientArea_ = nullptr;
+  QProgressBar* MainBar_ = nullptr;
+  std::vector<TRotatingWindow*> RotationList_;
+  std::map<std::string, FileOpener, std::less<>> Openers;
+};
+
+} // namespace vorlan

@@ -1,0 +1,130 @@
+#include "app/UnitImage.h"
+
+#include "app/Main.h"
+#include "platform/Dib.h"
+#include "platform/Jpeg.h"
+#include "platform/Printing.h"
+#include "widgets/FrameServices.h"
+#include "widgets/KX_BUTTONS.h"
+
+#include <QApplication>
+#include <QMdiArea>
+#include <QPainter>
+#include <QToolButton>
+#include <QVBoxLayout>
+
+namespace vorlan {
+
+namespace {
+
+constexpr int BorderWidth = 5;
+constexpr int ToolBarHeight = 25;
+
+QFont WindowFont() {
+  QFont font("Arial");
+  font.setPixelSize(11);
+  return font;
+}
+
+} // namespace
+
+TStretchedImage::TStretchedImage(QWidget* parent) : QWidget(parent) {
+  setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Ignored);
+}
+
+void TStretchedImage::setPicture(const QImage& picture) {
+  Picture_ = picture;
+  update();
+}
+
+void TStretchedImage::paintEvent(QPaintEvent*) {
+  if (Picture_.isNull()) return;
+  QPainter painter(this);
+  painter.drawImage(rect(), Picture_);
+}
+
+TFicheImage::TFicheImage(QMdiArea* area) {
+  RegisterPictures();
+  setAttribute(Qt::WA_DeleteOnClose);
+  setWindowIcon(QIcon(":/app_icon.png"));
+  setFont(WindowFont());
+
+  auto* client = new QWidget;
+  client->setAutoFillBackground(true);
+  QPalette palette = client->palette();
+  palette.setColor(QPalette::Window, Qt::black);
+  client->setPalette(palette);
+
+  auto* layout = new QVBoxLayout(client);
+  layout->setContentsMargins(BorderWidth, BorderWidth, BorderWidth, BorderWidth);
+  layout->setSpacing(0);
+  Image1 = new TStretchedImage(client);
+  layout->addWidget(Image1, 1);
+  Panel1 = new QWidget(client);
+  Panel1->setFixedHeight(ToolBarHeight);
+  layout->addWidget(Panel1);
+  BuildToolBar(Panel1);
+  setWidget(client);
+
+  area->addSubWindow(this);
+  resize(505, 333);
+  show();
+  CentreInClientArea(this);
+}
+
+void TFicheImage::BuildToolBar(QWidget* host) {
+  KXPanel1 = new TKXPanel(host);
+  auto* fill = new QVBoxLayout(host);
+  fill->setContentsMargins(0, 0, 0, 0);
+  fill->addWidget(KXPanel1);
+  KXPanel1->setColorUp(RGB(0, 0, 255));
+  KXPanel1->setColorDown(RGB(255, 0, 255));
+  KXPanel1->setStyle(TPanelStyle::WallPapers);
+  KXPanel1->setBevel(TPanelBevel::bvNone);
+  KXPanel1->setGradientType(TGradientType::GTHorizontal);
+  KXPanel1->setGradientProgress(TGradientProgress::Linear);
+  KXPanel1->setAnimation(false);
+  KXPanel1->setWallPaper(QImage(":/wallpaper.png"));
+
+  SpeedButton5 = new QToolButton(KXPanel1);
+  SpeedButton5->setGeometry(5, 0, 25, 25);
+  SpeedButton5->setAutoRaise(true);
+  SpeedButton5->setIcon(QIcon(":/print.png"));
+  connect(SpeedButton5, &QToolButton::clicked, this, &TFicheImage::imprime);
+}
+
+TFicheImage* TFicheImage::OpenBitmap(QMdiArea* area, const std::string& F) {
+  auto* window = new TFicheImage(area);
+  window->ShowPicture(loadBmpFile(F), F);
+  return window;
+}
+
+TFicheImage* TFicheImage::OpenJpeg(QMdiArea* area, const std::string& F) {
+  auto* window = new TFicheImage(area);
+  // The window keeps a plain bitmap copy of the decoded picture, as for a .bmp file.
+  window->ShowPicture(loadJpegFile(F).convertToFormat(QImage::Format_RGB32), F);
+  return window;
+}
+
+void TFicheImage::ShowPicture(const QImage& picture, const std::string& F) {
+  Image1->setPicture(picture);
+  setWindowTitle(QString::fromStdString(F));
+  FitToPicture(picture.size());
+  CentreInClientArea(this);
+}
+
+void TFicheImage::FitToPicture(QSize picture) {
+  // The window's frame, title bar, border and tool bar are whatever the window has around the
+  // picture control now, so the picture first shows at 1:1 under any style.
+  QApplication::sendPostedEvents(nullptr, QEvent::LayoutRequest);
+  resize(size() + (picture - Image1->size()));
+}
+
+void TFicheImage::imprime() {
+  // A window whose picture failed to load has nothing to print, and no size to scale by.
+  if (Image1->Picture().isNull()) return;
+  mdiArea()->setActiveSubWindow(this);
+  printPicture(this, Image1->Picture());
+}
+
+} // namespace vorlan

@@ -1,0 +1,40 @@
+#pragma once
+
+#include "platform/BinaryCursor.h"
+
+#include <QImage>
+
+#include <cstddef>
+#include <cstdint>
+#include <span>
+#include <string>
+#include <vector>
+
+namespace vorlan {
+
+// Byte length of the BITMAPINFOHEADER that every info block starts with; the info block that
+// encodeDib writes is exactly this long (no colour table, no masks).
+constexpr std::size_t BitmapInfoHeaderSize = 40;
+
+// The picture codecs refuse to decode more than this many bytes of 24-bit pixels, as Qt's own image
+// readers do by default: a header claiming more is taken as damage rather than allocated.
+constexpr std::uint64_t MaxDecodedPictureBytes = std::uint64_t{256} << 20;
+
+// Decodes a device-independent bitmap: `infoSize` bytes of info (BITMAPINFOHEADER or a larger
+// V4/V5 header, then the BI_BITFIELDS masks or the colour table) followed by `bitsSize` bytes of
+// pixel rows, read from the cursor, which ends right after them. Handles 1, 4, 8, 16, 24 and 32
+// bits per pixel, BI_RGB, BI_BITFIELDS, BI_RLE8 and BI_RLE4, bottom-up and top-down rows.
+// Pixels that an RLE stream skips take colour table entry 0.
+// `what` names the picture in error messages, e.g. "picture 2".
+QImage readDib(BinaryCursor& cursor, std::size_t infoSize, std::size_t bitsSize, const std::string& what);
+
+// A .bmp file: the 14-byte BITMAPFILEHEADER, then a DIB whose pixels start at bfOffBits.
+QImage decodeBmp(std::span<const std::uint8_t> bytes, const std::string& fileName);
+QImage loadBmpFile(const std::string& fileName);
+
+// Info block and pixel rows of `image` as a bottom-up BI_RGB DIB of 24 or 32 bits per pixel.
+std::vector<std::uint8_t> encodeDib(const QImage& image, int bitsPerPixel);
+// A 24-bit bottom-up BI_RGB .bmp file.
+std::vector<std::uint8_t> encodeBmp(const QImage& image);
+
+} // namespace vorlan

@@ -1,0 +1,210 @@
+#include "platform/Jpeg.h"
+
+#include "platform/Dib.h"
+#include "platform/FileBytes.h"
+#include "platform/ReadError.h"
+
+#include <array>
+#include <csetjmp>
+#include <cstdio>
+#include <new>
+#include <stdexcept>
+
+#include <jpeglib.h>
+
+#include <jerror.h>
+
+namespace vorlan {
+
+namespace {
+
+// libjpeg reports errors through callbacks running in its C frames, which C++ exceptions must not
+// cross. The callbacks longjmp back to the small function that made the libjpeg call; it returns
+// false, and the caller raises the exception once libjpeg's frames are gone. Those functions hold
+// no objects with destructors, so the jump skips nothing.
+struct JpegErrors {
+  jpeg_error_mgr manager; // first, so that libjpeg's pointer to it is a pointer to the whole
+  std::jmp_buf jump;
+  char message[JMSG_LENGTH_MAX];
+};
+
+[[noreturn]] void jumpOut(j_common_ptr info) {
+  auto* errors = reinterpret_cast<JpegErrors*>(info->err);
+  info->err->format_message(info, errors->message);
+  std::longjmp(errors->jump, 1);
+}
+
+// Warnings stay silent, except running out of data: libjpeg would fill the missing rows with grey
+// and carry on as if the picture were whole.
+void onJpegMessage(j_common_ptr info, int level) {
+  if (level < 0 && info->err->msg_code == JWRN_JPEG_EOF) jumpOut(info);
+}
+
+void discardJpegOutput(j_common_ptr) {}
+
+jpeg_error_mgr* installErrors(JpegErrors& errors) {
+  jpeg_error_mgr* manager = jpeg_std_error(&errors.manager);
+  manager->error_exit = jumpOut;
+  manager->emit_message = onJpegMessage;
+  manager->output_message = discardJpegOutput;
+  return manager;
+}
+
+struct JpegDecoder {
+  JpegDecoder() { info.err = installErrors(errors); }
+  ~JpegDecoder() { jpeg_destroy_decompress(&info); }
+  JpegDecoder(const JpegDecoder&) = delete;
+  JpegDecoder& operator=(const JpegDecoder&) = delete;
+
+  jpeg_decompress_struct info{};
+  JpegErrors errors{};
+};
+
+bool readJpegHeader(JpegDecoder& d, std::span<const std::uint8_t> bytes) {
+  if (setjmp(d.errors.jump)) return false;
+  jpeg_create_decompress(&d.info);
+  jpeg_mem_src(&d.info, bytes.data(), bytes.size());
+  jpeg_read_header(&d.info, TRUE);
+  return true;
+}
+
+// Adobe's CMYK pictures, the usual kind, store inverted inks (0 = full ink).
+void cmykToRgb(const JSAMPLE* cmyk, std::uint8_t* rgb, JDIMENSION width, bool inverted) {
+  for (JDIMENSION x = 0; x < width; ++x, cmyk += 4, rgb += 3) {
+    const unsigned k = inverted ? cmyk[3] : 255 - cmyk[3];
+    for (int channel = 0; channel < 3; ++channel) {
+      const unsigned ink = inverted ? cmyk[channel] : 255 - cmyk[channel];
+      rgb[channel] = static_cast<std::uint8_t>((ink * k + 127) / 255);
+    }
+  }
+}
+
+// `cmykRow` holds one row of four-channel samples when the output is CMYK, and is unused otherwise.
+bool readJpegRows(JpegDecoder& d, QImage& image, JSAMPLE* cmykRow) {
+  if (setjmp(d.errors.jump)) return false;
+  jpeg_start_decompress(&d.info);
+  while (d.info.output_scanline < d.info.output_height) {
+    std::uint8_t* line = image.scanLine(static_cast<int>(d.info.output_scanline));
+    JSAMPROW row = cmykRow != nullptr ? cmykRow : line;
+    jpeg_read_scanlines(&d.info, &row, 1);
+    if (cmykRow != nullptr) cmykToRgb(cmykRow, line, d.info.output_width, d.info.saw_Adobe_marker);
+  }
+  jpeg_finish_decompress(&d.info);
+  return true;
+}
+
+bool isCmyk(const jpeg_decompress_struct& info) {
+  return info.jpeg_color_space == JCS_CMYK || info.jpeg_color_space == JCS_YCCK;
+}
+
+// Encoded bytes go into a vector through fixed blocks, so that libjpeg never sees an exception:
+// a failed allocation becomes libjpeg's own out-of-memory error.
+struct JpegOutput {
+  jpeg_destination_mgr manager; // first, as with JpegErrors
+  std::array<JOCTET, 16384> block;
+  std::vector<std::uint8_t> bytes;
+
+  bool append(std::size_t count) noexcept {
+    try {
+      bytes.insert(bytes.end(), block.begin(), block.begin() + count);
+      return true;
+    } catch (const std::bad_alloc&) {
+      return false;
+    }
+  }
+  void restart() {
+    manager.next_output_byte = block.data();
+    manager.free_in_buffer = block.size();
+  }
+};
+
+JpegOutput& outputOf(j_compress_ptr info) {
+  return *reinterpret_cast<JpegOutput*>(info->dest);
+}
+
+void startJpegOutput(j_compress_ptr info) {
+  outputOf(info).restart();
+}
+
+boolean flushJpegBlock(j_compress_ptr info) {
+  JpegOutput& out = outputOf(info);
+  if (!out.append(out.block.size())) ERREXIT1(info, JERR_OUT_OF_MEMORY, 0);
+  out.restart();
+  return TRUE;
+}
+
+void finishJpegOutput(j_compress_ptr info) {
+  JpegOutput& out = outputOf(info);
+  if (!out.append(out.block.size() - out.manager.free_in_buffer)) ERREXIT1(info, JERR_OUT_OF_MEMORY, 0);
+}
+
+struct JpegEncoder {
+  JpegEncoder() {
+    info.err = installErrors(errors);
+    output.manager.init_destination = startJpegOutput;
+    output.manager.empty_output_buffer = flushJpegBlock;
+    output.manager.term_destination = finishJpegOutput;
+  }
+  ~JpegEncoder() { jpeg_destroy_compress(&info); }
+  JpegEncoder(const JpegEncoder&) = delete;
+  JpegEncoder& operator=(const JpegEncoder&) = delete;
+
+  jpeg_compress_struct info{};
+  JpegErrors errors{};
+  JpegOutput output{};
+};
+
+bool compressRows(JpegEncoder& e, const QImage& rgb) {
+  if (setjmp(e.errors.jump)) return false;
+  jpeg_create_compress(&e.info);
+  e.info.dest = &e.output.manager;
+  e.info.image_width = static_cast<JDIMENSION>(rgb.width());
+  e.info.image_height = static_cast<JDIMENSION>(rgb.height());
+  e.info.input_components = 3;
+  e.info.in_color_space = JCS_RGB;
+  jpeg_set_defaults(&e.info);
+  jpeg_start_compress(&e.info, TRUE);
+  while (e.info.next_scanline < e.info.image_height) {
+    JSAMPROW row = const_cast<JSAMPLE*>(rgb.constScanLine(static_cast<int>(e.info.next_scanline)));
+    jpeg_write_scanlines(&e.info, &row, 1);
+  }
+  jpeg_finish_compress(&e.info);
+  return true;
+}
+
+} // namespace
+
+QImage decodeJpeg(std::span<const std::uint8_t> bytes, const std::string& fileName, std::size_t offset) {
+  JpegDecoder d;
+  const auto fail = [&](const std::string& reason) {
+    throw ReadError(fileName, offset, "JPEG data: " + reason);
+  };
+  if (!readJpegHeader(d, bytes)) fail(d.errors.message);
+  const std::uint64_t width = d.info.image_width;
+  const std::uint64_t height = d.info.image_height;
+  if (width * height * 3 > MaxDecodedPictureBytes)
+    fail(std::to_string(width) + " x " + std::to_string(height) + " pixels is too large");
+  const bool cmyk = isCmyk(d.info);
+  d.info.out_color_space = cmyk ? JCS_CMYK : JCS_RGB;
+  QImage image(static_cast<int>(width), static_cast<int>(height), QImage::Format_RGB888);
+  if (image.isNull())
+    fail("no memory for " + std::to_string(width) + " x " + std::to_string(height) + " pixels");
+  std::vector<JSAMPLE> cmykRow(cmyk ? width * 4 : 0);
+  if (!readJpegRows(d, image, cmyk ? cmykRow.data() : nullptr)) fail(d.errors.message);
+  return image;
+}
+
+QImage loadJpegFile(const std::string& fileName) {
+  return decodeJpeg(readFileBytes(fileName), fileName);
+}
+
+std::vector<std::uint8_t> encodeJpeg(const QImage& image) {
+  if (image.isNull()) throw std::invalid_argument("encodeJpeg: empty picture");
+  const QImage rgb = image.convertToFormat(QImage::Format_RGB888);
+  JpegEncoder e;
+  if (!compressRows(e, rgb))
+    throw std::runtime_error(std::string("JPEG encoding failed: ") + e.errors.message);
+  return std::move(e.output.bytes);
+}
+
+} // namespace vorlan

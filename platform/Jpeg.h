@@ -1,0 +1,24 @@
+#pragma once
+
+#include <QImage>
+
+#include <cstddef>
+#include <cstdint>
+#include <span>
+#include <string>
+#include <vector>
+
+namespace vorlan {
+
+// Decodes the JPEG data in `bytes` (which may be followed by other bytes: decoding stops at the
+// end-of-image marker) into a 24-bit picture; grey, CMYK and YCCK pictures become RGB.
+// `offset` is where the data starts in `fileName`, for error messages. Damaged data raises
+// ReadError with libjpeg's own message; so does data that ends before its end-of-image marker,
+// which libjpeg alone would pad with grey and report as success.
+QImage decodeJpeg(std::span<const std::uint8_t> bytes, const std::string& fileName, std::size_t offset = 0);
+QImage loadJpegFile(const std::string& fileName);
+
+// A baseline JPEG with libjpeg's default settings (quality 75).
+std::vector<std::uint8_t> encodeJpeg(const QImage& image);
+
+} // namespace vorlan

@@ -1,0 +1,68 @@
+#include "app/Accueil.h"
+
+#include "app/ShapedForm.h"
+
+#include <QGuiApplication>
+#include <QLabel>
+#include <QScreen>
+#include <QTest>
+#include <QTimer>
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+
+namespace vorlan {
+namespace {
+
+TEST(TSplashform, IsABorderlessWindowOnTopShapedByItsPicture) {
+  TSplashform splash;
+  EXPECT_EQ(splash.size(), QSize(362, 379));
+  EXPECT_TRUE(splash.windowFlags() & Qt::WindowStaysOnTopHint);
+  EXPECT_TRUE(splash.windowFlags() & Qt::FramelessWindowHint);
+  EXPECT_TRUE(splash.dxfShapedForm1->Active());
+  EXPECT_EQ(splash.dxfShapedForm1->CaptionColor(), 0x008080u);
+  EXPECT_EQ(splash.Image1->geometry(), QRect(32, 132, 80, 80));
+
+  const QRegion mask = splash.mask();
+  EXPECT_FALSE(mask.isEmpty());
+  EXPECT_NE(mask, QRegion(splash.rect()));
+  EXPECT_TRUE(mask.contains(QPoint(176, 176)));
+  EXPECT_FALSE(mask.contains(QPoint(0, 0)));
+  // The window is taller than its picture; what lies below the picture is cut away.
+  EXPECT_FALSE(mask.contains(QPoint(176, 370)));
+}
+
+TEST(TSplashform, ThePictureHasNoHolesInsideItsOutline) {
+  // A key-coloured pixel inside the plate, such as white lettering, would cut a hole in the
+  // window: every row of the splash picture is one run at most.
+  TSplashform splash;
+  const QImage& picture = splash.dxfShapedForm1->Picture();
+  ASSERT_FALSE(picture.isNull());
+  std::vector<int> runsPerRow(picture.height(), 0);
+  for (const QRect& run : ShapeRuns(picture, QPoint(0, 0)))
+    ++runsPerRow[run.top()];
+  for (int y = 0; y < picture.height(); ++y) {
+    SCOPED_TRACE(y);
+    EXPECT_LE(runsPerRow[y], 1);
+  }
+}
+
+TEST(TSplashform, ShowsCentredAndHidesWhenItsTimerFires) {
+  TSplashform splash;
+  EXPECT_TRUE(splash.Timer1->isActive());
+  EXPECT_EQ(splash.Timer1->interval(), 2000);
+  splash.ShowAndPaint();
+  EXPECT_TRUE(splash.isVisible());
+  const QRect screen = QGuiApplication::primaryScreen()->availableGeometry();
+  EXPECT_LE(std::abs(splash.geometry().center().x() - screen.center().x()), 1);
+  EXPECT_LE(std::abs(splash.geometry().center().y() - screen.center().y()), 1);
+
+  splash.Timer1->setInterval(20);
+  splash.Timer1->start();
+  EXPECT_TRUE(QTest::qWaitFor([&] { return !splash.isVisible(); }, 2000));
+  EXPECT_FALSE(splash.Timer1->isActive());
+}
+
+} // namespace
+} // namespace vorlan

@@ -1,0 +1,273 @@
+#include "app/Main.h"
+
+#include "platform/Messages.h"
+
+#include <QFileDialog>
+#include <QMdiArea>
+#include <QMenuBar>
+#include <QProgressBar>
+#include <QTest>
+#include <QTimer>
+
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <optional>
+
+namespace vorlan {
+namespace {
+
+TEST(OpenBranch, TestsTheUpperCasedExtensionAgainstTheFiveKnownOnes) {
+  struct Case {
+    const char* fileName;
+    const char* branch;
+  };
+  const Case cases[] = {
+      {"/d/scene.cam", ".CAM"},
+      {"/d/SCENE.CAM", ".CAM"},
+      {"/d/p.Bmp", ".BMP"},
+      {"/d/p.jpg", ".JPG"},
+      {"/d/plan.x2d", ".X2D"},
+      {"/d/model.X3d", ".X3D"},
+      {"/d/archive.tar.x3d", ".X3D"},
+      {"/d/photo.jpeg", ""},
+      {"/d/README", ""},
+      {"/d/folder.x2d/plan", ""},
+      {"/d/p.jpg.bak", ""},
+      {"/d/scene.ca", ""},
+      {"/d/scene.cam ", ""},
+      {"/d/p.", ""},
+  };
+  for (const auto& [fileName, branch] : cases) {
+    SCOPED_TRACE(fileName);
+    EXPECT_EQ(OpenBranch(fileName), branch);
+  }
+}
+
+TEST(DialogFilter, TurnsDescriptionAndPatternPairsIntoDialogEntries) {
+  EXPECT_EQ(DialogFilter(OpenFilter), "cam, bmp, jpg, x2d, x3d (*.cam *.bmp *.jpg *.x2d *.x3d)");
+  EXPECT_EQ(DialogFilter("Pictures|*.bmp;*.jpg|All|*.*"), "Pictures (*.bmp *.jpg);;All (*.*)");
+}
+
+TEST(CentredPosition, TruncatesTheHalvesAndNeverGoesBelowZero) {
+  struct Case {
+    const char* what;
+    QSize client, window;
+    QPoint expected;
+  };
+  const Case cases[] = {
+      {"even spans", {800, 600}, {420, 364}, {190, 118}},
+      {"odd spans truncate", {801, 601}, {420, 364}, {190, 118}},
+      {"window as large as the area", {420, 364}, {420, 364}, {0, 0}},
+      {"one pixel too wide", {419, 363}, {420, 364}, {0, 0}},
+      {"larger than the area", {300, 200}, {420, 364}, {0, 0}},
+      {"wide area, tall window", {1000, 100}, {200, 300}, {400, 0}},
+  };
+  for (const auto& [what, client, window, expected] : cases) {
+    SCOPED_TRACE(what);
+    EXPECT_EQ(CentredPosition(client, window), expected);
+  }
+}
+
+TEST(TForm1, IsBuiltAsTheFrameWithItsMenusAndHiddenParts) {
+  TForm1 frame;
+  EXPECT_EQ(frame.windowTitle(), "Vorlan cam  2.3.2 - Vorlan Design Tools");
+  EXPECT_TRUE(frame.windowState() & Qt::WindowMaximized);
+  EXPECT_EQ(frame.ClientArea()->background().color(), QColor(0x51, 0x51, 0x51));
+  EXPECT_EQ(frame.font().pixelSize(), 11);
+
+  const QList<QAction*> topLevel = frame.menuBar()->actions();
+  ASSERT_EQ(topLevel.size(), 3);
+  EXPECT_EQ(topLevel[0]->text(), " ");
+  EXPECT_EQ(topLevel[1]->text(), "&File");
+  EXPECT_EQ(topLevel[2]->text(), "&Options");
+  EXPECT_FALSE(topLevel[2]->isVisible());
+
+  const QList<QAction*> file = frame.Fichier1->actions();
+  ASSERT_EQ(file.size(), 3);
+  EXPECT_EQ(file[0]->text(), "&Open ...");
+  EXPECT_TRUE(file[1]->isSeparator());
+  EXPECT_EQ(file[2]->text(), "&Exit");
+  EXPECT_FALSE(file[0]->icon().isNull());
+  EXPECT_FALSE(file[2]->icon().isNull());
+  EXPECT_EQ(frame.Logoenarrireplan1->text(), "Logo en arrière plan");
+
+  EXPECT_EQ(frame.MainBar()->geometry(), QRect(8, 4, 150, 16));
+  EXPECT_EQ(frame.MainBar()->minimum(), 0);
+  EXPECT_EQ(frame.MainBar()->maximum(), 100);
+  EXPECT_TRUE(frame.MainBar()->isHidden());
+
+  EXPECT_EQ(frame.OpenDialog1->windowTitle(), "Open");
+  EXPECT_EQ(frame.OpenDialog1->fileMode(), QFileDialog::ExistingFile);
+  EXPECT_EQ(frame.OpenDialog1->nameFilters(),
+            QStringList{"cam, bmp, jpg, x2d, x3d (*.cam *.bmp *.jpg *.x2d *.x3d)"});
+
+  EXPECT_FALSE(frame.Timer1->isActive());
+  EXPECT_EQ(frame.Timer1->interval(), 10);
+  EXPECT_EQ(frame.LogoStrip().size(), QSize(53, 276));
+  EXPECT_EQ(FrameServices::instance(), &frame);
+}
+
+TEST(TForm1, ExitClosesTheFrame) {
+  TForm1 frame;
+  frame.show();
+  ASSERT_TRUE(QTest::qWaitForWindowExposed(&frame));
+  frame.Quitter1->trigger();
+  EXPECT_FALSE(frame.isVisible());
+}
+
+TEST(TForm1, OpenFileRunsTheOpenerOfTheMatchingBranchOnly) {
+  TForm1 frame;
+  std::vector<std::pair<std::string, std::string>> opened;
+  for (std::string_view extension : OpenExtensions)
+    frame.RegisterOpener(std::string(extension),
+                         [&opened, extension](const std::string& F) { opened.emplace_back(extension, F); });
+  struct Case {
+    const char* fileName;
+    std::optional<const char*> branch;
+  };
+  const Case cases[] = {{"/d/a.cam", ".CAM"}, {"/d/a.CAM", ".CAM"},    {"/d/p.bmp", ".BMP"},
+                        {"/d/p.JPG", ".JPG"}, {"/d/plan.x2d", ".X2D"}, {"/d/m.x3d", ".X3D"},
+                        {"/d/p.jpeg", {}},    {"/d/noextension", {}}};
+  MessageRecorder messages;
+  for (const auto& [fileName, branch] : cases) {
+    SCOPED_TRACE(fileName);
+    opened.clear();
+    frame.OpenFile(fileName);
+    if (branch) {
+      ASSERT_EQ(opened.size(), 1u);
+      EXPECT_EQ(opened[0].first, *branch);
+      EXPECT_EQ(opened[0].second, fileName);
+    } else {
+      EXPECT_TRUE(opened.empty());
+    }
+  }
+  EXPECT_TRUE(messages.texts().empty());
+}
+
+TEST(TForm1, BranchesWithoutAnOpeningSequenceOpenNothingAndSayNothing) {
+  TForm1 frame;
+  MessageRecorder messages;
+  for (const char* fileName : {"/d/a.cam", "/d/plan.x2d", "/d/m.x3d", "/d/p.jpeg", "/d/noextension"}) {
+    SCOPED_TRACE(fileName);
+    frame.OpenFile(fileName);
+    EXPECT_TRUE(frame.ClientArea()->subWindowList().isEmpty());
+  }
+  EXPECT_TRUE(messages.texts().empty());
+}
+
+// A 3D window as the rotation service sees it: it records each step it is asked to take.
+class FakeRotatingWindow : public TRotatingWindow {
+public:
+  FakeRotatingWindow(std::vector<std::string>& steps, std::string name)
+      : steps_(steps), name_(std::move(name)) {}
+  void Rotation(QObject* sender) override {
+    steps_.push_back(name_);
+    lastSender = sender;
+  }
+  QObject* lastSender = nullptr;
+
+private:
+  std::vector<std::string>& steps_;
+  std::string name_;
+};
+
+TEST(TForm1, TheRotationTimerRunsWhileAtLeastOneWindowRotates) {
+  TForm1 frame;
+  std::vector<std::string> steps;
+  FakeRotatingWindow a(steps, "a"), b(steps, "b"), c(steps, "c"), notListed(steps, "d");
+  struct Step {
+    const char* what;
+    TRotatingWindow* window;
+    bool on;
+    std::vector<TRotatingWindow*> list;
+  };
+  const Step script[] = {
+      {"on in one window starts the timer", &a, true, {&a}},
+      {"on in a second keeps it", &b, true, {&a, &b}},
+      {"on in a third keeps all three turning", &c, true, {&a, &b, &c}},
+      {"on again in a listed window adds nothing", &a, true, {&a, &b, &c}},
+      {"off in a window not in the list changes nothing", &notListed, false, {&a, &b, &c}},
+      {"off in the middle one keeps the order", &b, false, {&a, &c}},
+      {"off in the first", &a, false, {&c}},
+      {"off in the last stops the timer", &c, false, {}},
+  };
+  for (const auto& [what, window, on, list] : script) {
+    SCOPED_TRACE(what);
+    frame.SetRotating(window, on);
+    EXPECT_EQ(frame.RotationList(), list);
+    EXPECT_EQ(frame.Timer1->isActive(), !list.empty());
+  }
+}
+
+TEST(TForm1, RotStepsEachListedWindowOnceFromFirstToLastWithTheTimerAsSender) {
+  TForm1 frame;
+  std::vector<std::string> steps;
+  FakeRotatingWindow a(steps, "a"), b(steps, "b"), c(steps, "c");
+  frame.SetRotating(&b, true);
+  frame.SetRotating(&a, true);
+  frame.SetRotating(&c, true);
+  frame.Rot();
+  EXPECT_EQ(steps, (std::vector<std::string>{"b", "a", "c"}));
+  EXPECT_EQ(a.lastSender, frame.Timer1);
+}
+
+TEST(TForm1, TheRunningTimerStepsTheRotatingWindows) {
+  TForm1 frame;
+  std::vector<std::string> steps;
+  FakeRotatingWindow a(steps, "a");
+  frame.SetRotating(&a, true);
+  EXPECT_TRUE(QTest::qWaitFor([&] { return steps.size() >= 3; }, 2000));
+}
+
+TEST(TForm1, ADestroyedWindowLeavesTheRotationList) {
+  TForm1 frame;
+  std::vector<std::string> steps;
+  FakeRotatingWindow kept(steps, "kept");
+  auto gone = std::make_unique<FakeRotatingWindow>(steps, "gone");
+  frame.SetRotating(gone.get(), true);
+  frame.SetRotating(&kept, true);
+  gone.reset();
+  EXPECT_EQ(frame.RotationList(), std::vector<TRotatingWindow*>{&kept});
+  frame.Rot();
+  EXPECT_EQ(steps, std::vector<std::string>{"kept"});
+  frame.SetRotating(&kept, false);
+  EXPECT_FALSE(frame.Timer1->isActive());
+}
+
+// A window whose step closes another rotating window, as a window closing in its timer step would.
+class ClosingWindow : public TRotatingWindow {
+public:
+  explicit ClosingWindow(std::unique_ptr<FakeRotatingWindow>& victim) : victim_(victim) {}
+  void Rotation(QObject*) override { victim_.reset(); }
+
+private:
+  std::unique_ptr<FakeRotatingWindow>& victim_;
+};
+
+TEST(TForm1, RotSkipsAWindowClosedByAnEarlierStepOfTheSameTick) {
+  TForm1 frame;
+  std::vector<std::string> steps;
+  auto victim = std::make_unique<FakeRotatingWindow>(steps, "victim");
+  ClosingWindow closer(victim);
+  FakeRotatingWindow last(steps, "last");
+  frame.SetRotating(&closer, true);
+  frame.SetRotating(victim.get(), true);
+  frame.SetRotating(&last, true);
+  frame.Rot();
+  EXPECT_EQ(steps, std::vector<std::string>{"last"});
+  EXPECT_EQ(frame.RotationList(), (std::vector<TRotatingWindow*>{&closer, &last}));
+}
+
+TEST(TForm1, WindowsOutlivingTheFrameFindNoFrame) {
+  std::vector<std::string> steps;
+  FakeRotatingWindow survivor(steps, "survivor");
+  {
+    TForm1 frame;
+    frame.SetRotating(&survivor, true);
+  }
+  EXPECT_EQ(FrameServices::instance(), nullptr);
+}
+
+} // namespace
+} // namespace vorlan

@@ -1,0 +1,408 @@
+#include "platform/Dib.h"
+#include "platform/BinaryWriter.h"
+
+#include "support/TestSupport.h"
+
+#include <gtest/gtest.h>
+
+#include <climits>
+#include <random>
+
+namespace vorlan {
+namespace {
+
+using Pixels = std::vector<std::vector<std::uint32_t>>; // 0xRRGGBB, top row first
+using Bytes = std::vector<std::uint8_t>;
+
+constexpr std::uint32_t BI_RGB = 0, BI_RLE8 = 1, BI_RLE4 = 2, BI_BITFIELDS = 3;
+constexpr std::uint32_t K = 0x000000, W = 0xFFFFFF, R = 0xFF0000, G = 0x00FF00, B = 0x0000FF;
+
+struct Header {
+  std::int32_t width = 1;
+  std::int32_t height = 1;
+  std::uint16_t bitCount = 24;
+  std::uint32_t compression = BI_RGB;
+  std::uint32_t colorsUsed = 0;
+  std::uint32_t headerSize = 40;
+};
+
+// An info block: the BITMAPINFOHEADER fields in file order, BI_BITFIELDS masks at offset 40 (after
+// a 40-byte header, inside a V4/V5 one), then the colour table as 0x00RRGGBB words, which are
+// RGBQUADs (blue, green, red, reserved) once written little-endian.
+Bytes info(const Header& h, const std::vector<std::uint32_t>& masks = {},
+           const std::vector<std::uint32_t>& table = {}) {
+  BinaryWriter w;
+  w.writeUInt32(h.headerSize);  // biSize
+  w.writeInt32(h.width);        // biWidth
+  w.writeInt32(h.height);       // biHeight: positive for bottom-up rows
+  w.writeUInt16(1);             // biPlanes
+  w.writeUInt16(h.bitCount);    // biBitCount
+  w.writeUInt32(h.compression); // biCompression
+  w.writeZeros(12);             // biSizeImage, biXPelsPerMeter, biYPelsPerMeter
+  w.writeUInt32(h.colorsUsed);  // biClrUsed
+  w.writeUInt32(0);             // biClrImportant
+  for (std::uint32_t mask : masks)
+    w.writeUInt32(mask);
+  if (w.size() < h.headerSize) w.writeZeros(h.headerSize - w.size());
+  for (std::uint32_t entry : table)
+    w.writeUInt32(entry);
+  return w.bytes();
+}
+
+// A copy of `bytes` with the 32-bit word at `offset` replaced.
+Bytes patched(Bytes bytes, std::size_t offset, std::uint32_t value) {
+  for (int i = 0; i < 4; ++i)
+    bytes[offset + i] = static_cast<std::uint8_t>(value >> (8 * i));
+  return bytes;
+}
+
+Bytes operator+(Bytes a, const Bytes& b) {
+  a.insert(a.end(), b.begin(), b.end());
+  return a;
+}
+
+// The DIB sits between a 16-byte prefix and a trailer, as in a bitmap-pair file, so offsets in
+// errors are file offsets and reading past the block would show.
+constexpr std::size_t Prefix = 16;
+
+QImage decode(const Bytes& infoBlock, const Bytes& bits) {
+  const Bytes file = Bytes(Prefix, 0xAA) + infoBlock + bits + Bytes(4, 0xBB);
+  BinaryCursor cursor(file, "pair.cam");
+  cursor.seek(Prefix, "picture 1");
+  QImage image = readDib(cursor, infoBlock.size(), bits.size(), "picture 1");
+  EXPECT_EQ(cursor.offset(), Prefix + infoBlock.size() + bits.size());
+  return image;
+}
+
+Pixels pixelsOf(const QImage& image) {
+  Pixels rows(image.height());
+  for (int y = 0; y < image.height(); ++y)
+    for (int x = 0; x < image.width(); ++x)
+      rows[y].push_back(test::rgbAt(image, x, y));
+  return rows;
+}
+
+// A 6 x 2 RLE4 picture: {{W, R, G, B, R, G}, {R, G, R, B, G, R}}.
+Bytes rle4Info() {
+  return info({.width = 6, .height = 2, .bitCount = 4, .compression = BI_RLE4, .colorsUsed = 4}, {},
+              {W, R, G, B});
+}
+
+Bytes rle4Bits() {
+  return {3, 0x12,                      // bottom row: 1 2 1
+          0, 3,    0x32, 0x10,          // absolute: 3 2 1 in two bytes
+          0, 0,                         // end of line
+          0, 2,    1,    0,             // delta: right 1
+          0, 5,    0x12, 0x31, 0x20, 0, // absolute: 1 2 3 1 2, three bytes padded to four
+          0, 1};                        // end of bitmap
+}
+
+struct FormatCase {
+  const char* name;
+  Bytes info;
+  Bytes bits;
+  Pixels expected;
+};
+
+TEST(Dib, DecodesEveryFormat) {
+  const FormatCase cases[] = {
+      {"1 bit, two-colour table, rows padded to 4 bytes",
+       info({.width = 3, .height = 2, .bitCount = 1}, {}, {R, B}),
+       {0xA0, 0, 0, 0,  // bottom row: 1 0 1
+        0x40, 0, 0, 0}, // top row: 0 1 0
+       {{R, B, R}, {B, R, B}}},
+      {"4 bits, three colours used",
+       info({.width = 3, .height = 2, .bitCount = 4, .colorsUsed = 3}, {}, {K, W, G}),
+       {0x12, 0x00, 0, 0,  // bottom: 1 2 0
+        0x21, 0x10, 0, 0}, // top: 2 1 1
+       {{G, W, W}, {W, G, K}}},
+      {"8 bits with a palette",
+       info({.width = 3, .height = 2, .bitCount = 8, .colorsUsed = 4}, {},
+            {0x102030, 0x405060, 0x708090, 0xA0B0C0}),
+       {3, 2, 1, 0,  // bottom
+        0, 0, 3, 0}, // top
+       {{0x102030, 0x102030, 0xA0B0C0}, {0xA0B0C0, 0x708090, 0x405060}}},
+      {"16 bits BI_RGB is 5-5-5 and ignores the top bit",
+       info({.width = 4, .height = 1, .bitCount = 16}),
+       {0x00, 0x7C, 0xE0, 0x03, 0x10, 0x42, 0x1F, 0x80}, // 7C00 03E0 4210 801F
+       {{R, G, 0x848484, B}}},
+      {"16 bits BI_BITFIELDS 5-6-5",
+       info({.width = 4, .height = 1, .bitCount = 16, .compression = BI_BITFIELDS}, {0xF800, 0x07E0, 0x001F}),
+       {0x00, 0xF8, 0xE0, 0x07, 0x00, 0x04, 0x1F, 0x00}, // F800 07E0 0400 001F
+       {{R, G, 0x008200, B}}},
+      {"24 bits, width 3 leaves 3 padding bytes per row",
+       info({.width = 3, .height = 2, .bitCount = 24}),
+       {0xFF, 0,    0,    0,    0xFF, 0,    0,    0,    0xFF, 0xEE, 0xEE, 0xEE,  // bottom: B G R
+        0x01, 0x02, 0x03, 0x04, 0x05, 0x06, 0x07, 0x08, 0x09, 0xEE, 0xEE, 0xEE}, // top
+       {{0x030201, 0x060504, 0x090807}, {B, G, R}}},
+      {"24 bits top-down gives the same picture",
+       info({.width = 3, .height = -2, .bitCount = 24}),
+       {0x01, 0x02, 0x03, 0x04, 0x05, 0x06, 0x07, 0x08, 0x09, 0xEE, 0xEE, 0xEE,  // top
+        0xFF, 0,    0,    0,    0xFF, 0,    0,    0,    0xFF, 0xEE, 0xEE, 0xEE}, // bottom
+       {{0x030201, 0x060504, 0x090807}, {B, G, R}}},
+      {"4 bits top-down gives the same picture",
+       info({.width = 3, .height = -2, .bitCount = 4, .colorsUsed = 3}, {}, {K, W, G}),
+       {0x21, 0x10, 0, 0,  // top
+        0x12, 0x00, 0, 0}, // bottom
+       {{G, W, W}, {W, G, K}}},
+      {"32 bits BI_RGB is blue, green, red, unused",
+       info({.width = 2, .height = 1, .bitCount = 32}),
+       {0x30, 0x20, 0x10, 0xFF, 0x01, 0x02, 0x03, 0x00},
+       {{0x102030, 0x030201}}},
+      {"32 bits BI_BITFIELDS with red in the low byte",
+       info({.width = 2, .height = 1, .bitCount = 32, .compression = BI_BITFIELDS},
+            {0x000000FF, 0x0000FF00, 0x00FF0000}),
+       {0x10, 0x20, 0x30, 0x00, 0xFF, 0x00, 0x00, 0x00},
+       {{0x102030, R}}},
+      {"V5 header holds the BI_BITFIELDS masks",
+       info({.width = 1, .height = 1, .bitCount = 16, .compression = BI_BITFIELDS, .headerSize = 124},
+            {0xF800, 0x07E0, 0x001F}),
+       {0x00, 0xF8, 0, 0},
+       {{R}}},
+      {"V4 header is followed by the colour table",
+       info({.width = 2, .height = 1, .bitCount = 8, .colorsUsed = 2, .headerSize = 108}, {}, {G, B}),
+       {1, 0, 0, 0},
+       {{B, G}}},
+      {"RLE8: runs, padded absolute run, end of line, deltas, end of bitmap",
+       info({.width = 5, .height = 3, .bitCount = 8, .compression = BI_RLE8, .colorsUsed = 4}, {},
+            {W, R, G, B}),
+       {2, 1,             // bottom row: 2 x red
+        0, 3, 2, 3, 1, 0, // absolute: green blue red, padded to even
+        0, 0,             // end of line
+        0, 2, 1, 0,       // delta: right 1
+        2, 2,             // 2 x green
+        0, 2, 0, 1,       // delta: up 1
+        1, 3,             // 1 x blue
+        0, 1},            // end of bitmap; skipped pixels take entry 0
+       {{W, W, W, B, W}, {W, G, G, W, W}, {R, R, G, B, R}}},
+      {"RLE4: alternating nibbles, absolute runs, delta, end of bitmap",
+       rle4Info(),
+       rle4Bits(),
+       {{W, R, G, B, R, G}, {R, G, R, B, G, R}}},
+  };
+  for (const FormatCase& c : cases) {
+    SCOPED_TRACE(c.name);
+    const QImage image = decode(c.info, c.bits);
+    EXPECT_EQ(image.format(), QImage::Format_RGB888);
+    EXPECT_EQ(pixelsOf(image), c.expected);
+  }
+}
+
+struct ErrorCase {
+  const char* name;
+  Bytes info;
+  Bytes bits;
+  std::size_t offset; // from the start of the info block
+  const char* text;
+};
+
+TEST(Dib, DamagedBlocksFailAtTheOffendingField) {
+  const Bytes header = info({});
+  const ErrorCase cases[] = {
+      {"info block shorter than a BITMAPINFOHEADER",
+       Bytes(header.begin(), header.begin() + 12),
+       {},
+       0,
+       "shorter than the 40-byte BITMAPINFOHEADER"},
+      {"header size beyond the info block", patched(header, 0, 124), {0, 0, 0, 0}, 0, "header size 124"},
+      {"zero width", info({.width = 0}), {}, 4, "width 0 is not positive"},
+      {"negative width", info({.width = -3}), {}, 4, "width -3 is not positive"},
+      {"zero height", info({.height = 0}), {}, 8, "height 0"},
+      {"most negative height", info({.height = INT_MIN}), {}, 8, "height -2147483648"},
+      {"unknown bit count", info({.bitCount = 7}), {}, 14, "7 bits per pixel"},
+      {"RLE8 on 24 bits", info({.compression = BI_RLE8}), {}, 16, "compression 1 with 24 bits"},
+      {"embedded JPEG", info({.compression = 4}), {}, 16, "compression 4"},
+      {"huge claim over 20 bytes of pixels", info({.width = 100000, .height = 100000}), Bytes(20), 4,
+       "100000 x 100000 pixels is too large"},
+      {"huge RLE claim",
+       info({.width = 100000, .height = 100000, .bitCount = 8, .compression = BI_RLE8}),
+       {0, 1},
+       4,
+       "too large"},
+      {"more rows than pixel bytes", info({.width = 100, .height = 100}), Bytes(20), 4,
+       "need 30000 bytes, the pixel block holds 20"},
+      {"one row short", info({.width = 3, .height = 2}), Bytes(23), 4, "need 24 bytes"},
+      {"colour table larger than the info block",
+       info({.bitCount = 8, .colorsUsed = 0x40000000}),
+       {},
+       32,
+       "colour table of 1073741824 entries"},
+      {"implicit 256-entry table missing",
+       info({.bitCount = 8}, {}, {R, G}),
+       {},
+       32,
+       "colour table of 256 entries"},
+      {"8-bit index outside the table",
+       info({.width = 2, .bitCount = 8, .colorsUsed = 2}, {}, {R, G}),
+       {0, 5, 0, 0},
+       48 + 1,
+       "colour index 5 outside the 2-entry colour table"},
+      {"1-bit index outside a one-entry table",
+       info({.bitCount = 1, .colorsUsed = 1}, {}, {R}),
+       {0x80, 0, 0, 0},
+       44,
+       "colour index 1 outside the 1-entry"},
+      {"split colour mask",
+       info({.bitCount = 16, .compression = BI_BITFIELDS}, {0xF800, 0x0F0F, 0x001F}),
+       {0, 0, 0, 0},
+       44,
+       "colour mask 3855 is not one run of bits"},
+      {"BI_BITFIELDS without masks",
+       info({.bitCount = 32, .compression = BI_BITFIELDS}),
+       {0, 0, 0, 0},
+       16,
+       "needs 12 bytes of masks"},
+      {"RLE8 run past the right edge",
+       info({.width = 2, .bitCount = 8, .compression = BI_RLE8, .colorsUsed = 2}, {}, {R, G}),
+       {3, 1, 0, 1},
+       48,
+       "past the end of a 2-pixel row"},
+      {"RLE8 pixels above the top row",
+       info({.width = 2, .bitCount = 8, .compression = BI_RLE8, .colorsUsed = 2}, {}, {R, G}),
+       {0, 0, 1, 1, 0, 1},
+       48 + 2,
+       "above the last of 1 rows"},
+      {"RLE8 delta beyond the picture, then pixels",
+       info({.width = 2, .bitCount = 8, .compression = BI_RLE8, .colorsUsed = 2}, {}, {R, G}),
+       {0, 2, 200, 0, 1, 1},
+       48 + 4,
+       "past the end"},
+      {"RLE8 absolute run cut short",
+       info({.width = 8, .bitCount = 8, .compression = BI_RLE8, .colorsUsed = 2}, {}, {R, G}),
+       {0, 5, 1, 1},
+       48,
+       "absolute run of 5 pixels needs 6 bytes, 2 left"},
+      {"RLE8 data ending inside a pair",
+       info({.width = 2, .bitCount = 8, .compression = BI_RLE8, .colorsUsed = 2}, {}, {R, G}),
+       {1},
+       48 + 1,
+       "RLE data ends before the run value"},
+      {"RLE4 index outside the table",
+       info({.width = 2, .bitCount = 4, .compression = BI_RLE4, .colorsUsed = 2}, {}, {R, G}),
+       {2, 0x15, 0, 1},
+       48,
+       "colour index 5 outside"},
+  };
+  for (const ErrorCase& c : cases) {
+    SCOPED_TRACE(c.name);
+    try {
+      decode(c.info, c.bits);
+      ADD_FAILURE() << "no error";
+    } catch (const ReadError& e) {
+      EXPECT_EQ(e.offset(), Prefix + c.offset) << e.what();
+      EXPECT_NE(std::string(e.what()).find(c.text), std::string::npos) << e.what();
+      EXPECT_NE(std::string(e.what()).find("pair.cam: "), std::string::npos) << e.what();
+      EXPECT_NE(std::string(e.what()).find("picture 1"), std::string::npos) << e.what();
+    }
+  }
+}
+
+TEST(Dib, PixelBlockLongerThanTheBytesLeftFailsWhereThePixelsStart) {
+  const Bytes file = info({}) + Bytes{0, 0, 0};
+  BinaryCursor cursor(file, "pair.cam");
+  try {
+    readDib(cursor, 40, 4, "picture 2");
+    ADD_FAILURE() << "no error";
+  } catch (const ReadError& e) {
+    EXPECT_EQ(e.offset(), 40u);
+    EXPECT_NE(std::string(e.what()).find("picture 2: pixels needs 4 bytes, 3 left"), std::string::npos)
+        << e.what();
+  }
+}
+
+QImage patternPicture(int width, int height) {
+  QImage image(width, height, QImage::Format_RGB32);
+  for (int y = 0; y < height; ++y)
+    for (int x = 0; x < width; ++x)
+      image.setPixel(x, y, qRgb(40 * x + 7, 50 * y + 3, (x * 31 + y * 17) % 256));
+  return image;
+}
+
+TEST(Dib, EncodedDibsDecodeToTheSamePicture) {
+  for (int bitsPerPixel : {24, 32})
+    for (int width = 1; width <= 5; ++width) {
+      SCOPED_TRACE(std::to_string(bitsPerPixel) + " bits, width " + std::to_string(width));
+      const QImage picture = patternPicture(width, 3);
+      const Bytes dib = encodeDib(picture, bitsPerPixel);
+      const std::size_t stride = (width * bitsPerPixel / 8 + 3) / 4 * 4;
+      ASSERT_EQ(dib.size(), BitmapInfoHeaderSize + 3 * stride);
+      const Bytes infoBlock(dib.begin(), dib.begin() + BitmapInfoHeaderSize);
+      const Bytes bits(dib.begin() + BitmapInfoHeaderSize, dib.end());
+      EXPECT_EQ(pixelsOf(decode(infoBlock, bits)), pixelsOf(picture));
+    }
+}
+
+TEST(Dib, BmpFilesRoundTripAtOddWidths) {
+  test::ScratchDir dir;
+  for (int width : {1, 2, 3, 5, 7}) {
+    SCOPED_TRACE(width);
+    const QImage picture = patternPicture(width, 4);
+    const std::string fileName = dir.path("w" + std::to_string(width) + ".bmp");
+    test::writeBytes(fileName, encodeBmp(picture));
+    EXPECT_EQ(pixelsOf(loadBmpFile(fileName)), pixelsOf(picture));
+  }
+}
+
+TEST(Dib, EveryTruncatedBmpFails) {
+  const Bytes whole = encodeBmp(patternPicture(5, 3));
+  for (std::size_t length = 0; length < whole.size(); ++length) {
+    SCOPED_TRACE(length);
+    EXPECT_THROW(decodeBmp(std::span(whole).first(length), "cut.bmp"), ReadError);
+  }
+}
+
+TEST(Dib, RandomlyDamagedFilesDecodeOrFailCleanly) {
+  // The RLE file is damaged in its pixel stream only: a damaged RLE header may rightly claim a
+  // picture of up to MaxDecodedPictureBytes, which is slow to fill, and the uncompressed file
+  // already exercises the header checks.
+  struct Source {
+    Bytes bytes;
+    std::size_t firstDamaged;
+  };
+  const Bytes rleFileHeader = {'B', 'M', 0, 0, 0, 0, 0, 0, 0, 0, 14 + 56, 0, 0, 0}; // bfOffBits 70
+  const Source sources[] = {{encodeBmp(patternPicture(5, 3)), 0},
+                            {rleFileHeader + rle4Info() + rle4Bits(), 70}};
+  std::mt19937 random(5);
+  for (const auto& [bytes, firstDamaged] : sources)
+    for (int trial = 0; trial < 2000; ++trial) {
+      Bytes damaged = bytes;
+      for (int hit = 0; hit < 3; ++hit)
+        damaged[firstDamaged + random() % (damaged.size() - firstDamaged)] =
+            static_cast<std::uint8_t>(random());
+      SCOPED_TRACE(trial);
+      try {
+        EXPECT_FALSE(decodeBmp(damaged, "damaged.bmp").isNull());
+      } catch (const ReadError& e) {
+        EXPECT_EQ(e.fileName(), "damaged.bmp");
+      }
+    }
+}
+
+TEST(Dib, DamagedBmpFileHeaderFailsAtItsField) {
+  struct Case {
+    const char* name;
+    std::size_t field;
+    std::uint32_t value;
+    std::size_t offset;
+    const char* text;
+  };
+  const Case cases[] = {
+      {"not BM", 0, 0x4D43, 0, "it does not start with \"BM\""},
+      {"pixels beyond the file", 10, 1000, 10, "pixel offset 1000 lies outside the"},
+      {"pixels inside the file header", 10, 13, 10, "pixel offset 13"},
+      {"pixels inside the info header", 10, 30, 14, "info block of 16 bytes is shorter"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    try {
+      decodeBmp(patched(encodeBmp(patternPicture(2, 2)), c.field, c.value), "view.bmp");
+      ADD_FAILURE() << "no error";
+    } catch (const ReadError& e) {
+      EXPECT_EQ(e.offset(), c.offset) << e.what();
+      EXPECT_NE(std::string(e.what()).find(c.text), std::string::npos) << e.what();
+    }
+  }
+}
+
+} // namespace
+} // namespace vorlan

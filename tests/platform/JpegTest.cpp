@@ -1,0 +1,201 @@
+#include "platform/Jpeg.h"
+#include "platform/ReadError.h"
+
+#include "support/TestSupport.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <random>
+
+#include <jpeglib.h>
+
+namespace vorlan {
+namespace {
+
+using Bytes = std::vector<std::uint8_t>;
+
+constexpr std::uint32_t Ochre = 0xC8B428;
+
+// Four flat quadrants: red, green / blue, ochre.
+QImage quadrants() {
+  QImage image(64, 48, QImage::Format_RGB32);
+  for (int y = 0; y < 48; ++y)
+    for (int x = 0; x < 64; ++x) {
+      const std::uint32_t colour = y < 24 ? (x < 32 ? 0xFF0000 : 0x00FF00) : (x < 32 ? 0x0000FF : Ochre);
+      image.setPixel(x, y, 0xFF000000 | colour);
+    }
+  return image;
+}
+
+int channelDistance(std::uint32_t a, std::uint32_t b) {
+  int largest = 0;
+  for (int shift : {0, 8, 16})
+    largest = std::max(largest, std::abs(int((a >> shift) & 0xFF) - int((b >> shift) & 0xFF)));
+  return largest;
+}
+
+std::string messageOf(std::span<const std::uint8_t> bytes, std::size_t offset = 0) {
+  try {
+    decodeJpeg(bytes, "photo.x3d", offset);
+  } catch (const ReadError& e) {
+    return e.what();
+  }
+  return "no error";
+}
+
+TEST(Jpeg, RoundTripKeepsSizeAndColours) {
+  test::ScratchDir dir;
+  const std::string fileName = dir.path("view.jpg");
+  test::writeBytes(fileName, encodeJpeg(quadrants()));
+  const QImage decoded = loadJpegFile(fileName);
+  ASSERT_EQ(decoded.size(), QSize(64, 48));
+  EXPECT_EQ(decoded.format(), QImage::Format_RGB888);
+  struct Probe {
+    int x, y;
+    std::uint32_t colour;
+  };
+  for (auto [x, y, colour] :
+       {Probe{16, 12, 0xFF0000}, {48, 12, 0x00FF00}, {16, 36, 0x0000FF}, {48, 36, Ochre}}) {
+    SCOPED_TRACE(std::to_string(x) + "," + std::to_string(y));
+    EXPECT_LE(channelDistance(test::rgbAt(decoded, x, y), colour), 8);
+  }
+}
+
+TEST(Jpeg, EncodesWithTheDefaultQualityOf75) {
+  const Bytes bytes = encodeJpeg(quadrants());
+  jpeg_decompress_struct info{};
+  jpeg_error_mgr errors{};
+  info.err = jpeg_std_error(&errors);
+  jpeg_create_decompress(&info);
+  jpeg_mem_src(&info, bytes.data(), bytes.size());
+  ASSERT_EQ(jpeg_read_header(&info, TRUE), JPEG_HEADER_OK);
+  // The standard luminance table starts 16, 11; quality 75 scales it by one half.
+  ASSERT_NE(info.quant_tbl_ptrs[0], nullptr);
+  EXPECT_EQ(info.quant_tbl_ptrs[0]->quantval[0], 8);
+  EXPECT_EQ(info.quant_tbl_ptrs[0]->quantval[1], 6);
+  EXPECT_FALSE(info.progressive_mode);
+  jpeg_destroy_decompress(&info);
+}
+
+struct FlatJpeg {
+  const char* name;
+  J_COLOR_SPACE input;
+  J_COLOR_SPACE stored;
+  bool adobeMarker;
+  Bytes sample;
+  std::uint32_t expected;
+};
+
+// A 16 x 16 picture of one sample, stored in the given colour space.
+Bytes writeFlatJpeg(const FlatJpeg& c) {
+  jpeg_compress_struct info{};
+  jpeg_error_mgr errors{};
+  info.err = jpeg_std_error(&errors);
+  jpeg_create_compress(&info);
+  unsigned char* buffer = nullptr;
+  unsigned long size = 0;
+  jpeg_mem_dest(&info, &buffer, &size);
+  info.image_width = 16;
+  info.image_height = 16;
+  info.input_components = static_cast<int>(c.sample.size());
+  info.in_color_space = c.input;
+  jpeg_set_defaults(&info);
+  jpeg_set_colorspace(&info, c.stored);
+  info.write_Adobe_marker = c.adobeMarker;
+  jpeg_start_compress(&info, TRUE);
+  Bytes row;
+  for (int x = 0; x < 16; ++x)
+    row.insert(row.end(), c.sample.begin(), c.sample.end());
+  while (info.next_scanline < info.image_height) {
+    JSAMPROW p = row.data();
+    jpeg_write_scanlines(&info, &p, 1);
+  }
+  jpeg_finish_compress(&info);
+  jpeg_destroy_compress(&info);
+  Bytes bytes(buffer, buffer + size);
+  std::free(buffer);
+  return bytes;
+}
+
+TEST(Jpeg, GreyAndInkPicturesBecomeRgb) {
+  const FlatJpeg cases[] = {
+      {"grey", JCS_GRAYSCALE, JCS_GRAYSCALE, false, {100}, 0x646464},
+      {"Adobe CMYK stores inverted inks: red", JCS_CMYK, JCS_CMYK, true, {255, 0, 0, 255}, 0xFF0000},
+      {"Adobe CMYK: half black", JCS_CMYK, JCS_CMYK, true, {255, 255, 255, 127}, 0x7F7F7F},
+      {"CMYK without Adobe marker is not inverted: green",
+       JCS_CMYK,
+       JCS_CMYK,
+       false,
+       {255, 0, 255, 0},
+       0x00FF00},
+      {"YCCK: red", JCS_CMYK, JCS_YCCK, true, {255, 0, 0, 255}, 0xFF0000},
+      {"YCCK: half black", JCS_CMYK, JCS_YCCK, true, {255, 255, 255, 127}, 0x7F7F7F},
+  };
+  for (const FlatJpeg& c : cases) {
+    SCOPED_TRACE(c.name);
+    const QImage decoded = decodeJpeg(writeFlatJpeg(c), "flat.jpg");
+    ASSERT_EQ(decoded.size(), QSize(16, 16));
+    EXPECT_EQ(decoded.format(), QImage::Format_RGB888);
+    EXPECT_LE(channelDistance(test::rgbAt(decoded, 8, 8), c.expected), 3)
+        << std::hex << test::rgbAt(decoded, 8, 8);
+  }
+}
+
+TEST(Jpeg, BytesAfterTheEndOfImageAreIgnored) {
+  Bytes bytes = encodeJpeg(quadrants());
+  bytes.insert(bytes.end(), 100, 0x5A);
+  EXPECT_EQ(decodeJpeg(bytes, "scene.x2d", 800).size(), QSize(64, 48));
+}
+
+TEST(Jpeg, CorruptDataNamesFileOffsetAndLibjpegMessage) {
+  std::mt19937 random(7);
+  Bytes noise(500);
+  for (auto& b : noise)
+    b = static_cast<std::uint8_t>(random());
+  noise[0] = 0x12;
+  const std::string message = messageOf(noise, 123);
+  EXPECT_NE(message.find("photo.x3d: offset 123: JPEG data: Not a JPEG file"), std::string::npos) << message;
+}
+
+TEST(Jpeg, TruncatedDataIsAnErrorNotAGreyPicture) {
+  const Bytes whole = encodeJpeg(quadrants());
+  struct Cut {
+    const char* name;
+    std::size_t length;
+    const char* text;
+  };
+  for (auto [name, length, text] : {Cut{"empty", 0, "Empty input file"},
+                                    {"inside the header", 20, "photo.x3d: offset 0: JPEG data: "},
+                                    {"half the scan", whole.size() / 2, "Premature end of JPEG file"},
+                                    {"without the end-of-image marker", whole.size() - 2, "Premature end"}}) {
+    SCOPED_TRACE(name);
+    const std::string message = messageOf(std::span(whole).first(length));
+    EXPECT_NE(message.find(text), std::string::npos) << message;
+  }
+  for (std::size_t length = 0; length < whole.size(); ++length) {
+    SCOPED_TRACE(length);
+    EXPECT_THROW(decodeJpeg(std::span(whole).first(length), "cut.jpg"), ReadError);
+  }
+}
+
+TEST(Jpeg, RandomlyDamagedDataDecodesOrFailsCleanly) {
+  const Bytes whole = encodeJpeg(quadrants());
+  std::mt19937 random(11);
+  for (int trial = 0; trial < 300; ++trial) {
+    Bytes damaged = whole;
+    for (int hit = 0; hit < 4; ++hit)
+      damaged[random() % damaged.size()] = static_cast<std::uint8_t>(random());
+    SCOPED_TRACE(trial);
+    try {
+      const QImage decoded = decodeJpeg(damaged, "damaged.jpg");
+      EXPECT_FALSE(decoded.isNull());
+    } catch (const ReadError& e) {
+      EXPECT_NE(std::string(e.what()).find("damaged.jpg: offset 0: JPEG data: "), std::string::npos);
+    }
+  }
+}
+
+} // namespace
+} // namespace vorlan

@@ -1,0 +1,123 @@
+#include "platform/PrintLayout.h"
+#include "platform/Printing.h"
+
+#include "support/TestSupport.h"
+
+#include <QApplication>
+#include <QFile>
+#include <QPainter>
+#include <QPrintDialog>
+#include <QPrinter>
+#include <QTimer>
+
+#include <gtest/gtest.h>
+
+namespace vorlan {
+namespace {
+
+constexpr std::uint32_t White = 0xFFFFFF, Red = 0xFF0000, Blue = 0x0000FF;
+
+TEST(PrintLayout, FillsThreeFifthsOfTheLimitingSideAndCentres) {
+  struct Case {
+    const char* name;
+    int pageWidth, pageHeight, pictureWidth, pictureHeight;
+    PrintPlacement expected;
+  };
+  const Case cases[] = {
+      {"wide picture: width limits", 3000, 2000, 1000, 100, {600, 910, 1800, 180}},
+      {"tall picture: height limits", 3000, 2000, 100, 1000, {1440, 400, 120, 1200}},
+      {"top 200.5 rounds to the even 200", 1000, 1001, 100, 100, {200, 200, 600, 600}},
+      {"top 201.5 rounds to the even 202", 1000, 1003, 100, 100, {200, 202, 600, 600}},
+      {"width 2.5 rounds to the even 2", 50, 50, 1, 12, {24, 10, 2, 30}},
+      {"width 1.5 rounds to the even 2", 10, 10, 1, 4, {4, 2, 2, 6}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    const PrintPlacement p = placePictureOnPage(c.pageWidth, c.pageHeight, c.pictureWidth, c.pictureHeight);
+    EXPECT_EQ(p.left, c.expected.left);
+    EXPECT_EQ(p.top, c.expected.top);
+    EXPECT_EQ(p.width, c.expected.width);
+    EXPECT_EQ(p.height, c.expected.height);
+  }
+}
+
+// 100 x 10: left half red, right half blue.
+QImage halves() {
+  QImage picture(100, 10, QImage::Format_RGB888);
+  picture.fill(Qt::red);
+  QPainter(&picture).fillRect(50, 0, 50, 10, Qt::blue);
+  return picture;
+}
+
+TEST(PrintLayout, PaintsThePictureStretchedAtItsPlace) {
+  QImage page(300, 200, QImage::Format_RGB32);
+  page.fill(Qt::white);
+  {
+    QPainter painter(&page);
+    paintPictureOnPage(painter, halves());
+  }
+  // S = 900 / 500 = 1.8: 180 x 18 at (60, 91), the colours meeting at x = 60 + 50 * 1.8.
+  struct Probe {
+    int x, y;
+    std::uint32_t colour;
+  };
+  for (auto [x, y, colour] : {Probe{59, 100, White},
+                              {60, 100, Red},
+                              {149, 100, Red},
+                              {150, 100, Blue},
+                              {239, 100, Blue},
+                              {240, 100, White},
+                              {100, 90, White},
+                              {100, 91, Red},
+                              {100, 108, Red},
+                              {100, 109, White}}) {
+    SCOPED_TRACE(std::to_string(x) + "," + std::to_string(y));
+    EXPECT_EQ(test::rgbAt(page, x, y), colour);
+  }
+}
+
+TEST(Printing, PrintsLandscapeToPdf) {
+  test::ScratchDir dir;
+  const std::string fileName = dir.path("view.pdf");
+  QPrinter printer(QPrinter::HighResolution);
+  printer.setOutputFormat(QPrinter::PdfFormat);
+  printer.setOutputFileName(QString::fromStdString(fileName));
+  printer.setPageOrientation(QPageLayout::Portrait);
+  printPictureOn(printer, halves());
+  EXPECT_EQ(printer.pageLayout().orientation(), QPageLayout::Landscape);
+  const QRect area = printer.pageLayout().paintRectPixels(printer.resolution());
+  EXPECT_GT(area.width(), area.height());
+  QFile pdf(QString::fromStdString(fileName));
+  ASSERT_TRUE(pdf.open(QIODevice::ReadOnly));
+  EXPECT_EQ(pdf.read(5), QByteArray("%PDF-"));
+}
+
+TEST(Printing, APrinterThatCannotStartRaisesAnError) {
+  QPrinter printer;
+  printer.setOutputFormat(QPrinter::PdfFormat);
+  printer.setOutputFileName("/nonexistent-folder/view.pdf");
+  try {
+    printPictureOn(printer, halves());
+    ADD_FAILURE() << "no error";
+  } catch (const std::runtime_error& e) {
+    EXPECT_STREQ(e.what(), "Could not start printing on the file \"/nonexistent-folder/view.pdf\".");
+  }
+}
+
+TEST(Printing, CancellingThePrintDialogPrintsNothing) {
+  int cancelled = 0;
+  QTimer canceller;
+  QObject::connect(&canceller, &QTimer::timeout, [&cancelled] {
+    for (QWidget* w : QApplication::topLevelWidgets())
+      if (auto* dialog = qobject_cast<QPrintDialog*>(w); dialog && dialog->isVisible()) {
+        dialog->reject();
+        ++cancelled;
+      }
+  });
+  canceller.start(20);
+  EXPECT_FALSE(printPicture(nullptr, halves()));
+  EXPECT_EQ(cancelled, 1);
+}
+
+} // namespace
+} // namespace vorlan

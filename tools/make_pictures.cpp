@@ -1,0 +1,271 @@
+// Draws every picture of the application shell into the resources folder, so that each one can
+// be made again from this source: make_pictures <resources folder>.
+
+#include <QDir>
+#include <QGuiApplication>
+#include <QImage>
+#include <QPainter>
+#include <QPainterPath>
+
+#include <cstdio>
+#include <functional>
+#include <utility>
+
+namespace {
+
+// One palette for every picture: slate and steel blues over greys.
+const QColor Slate(0x2B, 0x3A, 0x4A);
+const QColor SteelBlue(0x3A, 0x6E, 0xA5);
+const QColor SkyBlue(0x8F, 0xB8, 0xDE);
+const QColor Pale(0xDC, 0xE6, 0xF0);
+const QColor Grey(0x7A, 0x84, 0x8E);
+const QColor Olive(0x80, 0x80, 0x00);
+
+constexpr int Glyph = 16;
+
+QImage Transparent(int width, int height) {
+  QImage image(width, height, QImage::Format_ARGB32);
+  image.fill(Qt::transparent);
+  return image;
+}
+
+QFont SansFont(int pixelSize, bool bold) {
+  QFont font("Liberation Sans");
+  font.setPixelSize(pixelSize);
+  font.setBold(bold);
+  return font;
+}
+
+// The three visible faces of a cube seen from above, filling a square of side `size` at `origin`.
+void DrawCube(QPainter& p, QPointF origin, double size) {
+  const double w = size, h = size;
+  const QPointF top(origin.x() + w / 2, origin.y());
+  const QPointF left(origin.x(), origin.y() + h / 4);
+  const QPointF right(origin.x() + w, origin.y() + h / 4);
+  const QPointF centre(origin.x() + w / 2, origin.y() + h / 2);
+  const QPointF bottomLeft(origin.x(), origin.y() + 3 * h / 4);
+  const QPointF bottomRight(origin.x() + w, origin.y() + 3 * h / 4);
+  const QPointF bottom(origin.x() + w / 2, origin.y() + h);
+  p.setPen(Qt::NoPen);
+  p.setBrush(Pale);
+  p.drawPolygon(QPolygonF({top, right, centre, left}));
+  p.setBrush(SkyBlue);
+  p.drawPolygon(QPolygonF({left, centre, bottom, bottomLeft}));
+  p.setBrush(SteelBlue);
+  p.drawPolygon(QPolygonF({centre, right, bottomRight, bottom}));
+}
+
+void DrawFolderGlyph(QPainter& p) {
+  p.setPen(Slate);
+  p.setBrush(SkyBlue);
+  p.drawPolygon(QPolygon({{1, 3}, {6, 3}, {7, 5}, {14, 5}, {14, 13}, {1, 13}}));
+  p.setBrush(Pale);
+  p.drawPolygon(QPolygon({{1, 13}, {4, 8}, {15, 8}, {13, 13}}));
+}
+
+void DrawLogoGlyph(QPainter& p) {
+  p.setPen(Slate);
+  p.setBrush(Pale);
+  p.drawRect(1, 2, 13, 11);
+  p.setRenderHint(QPainter::Antialiasing);
+  DrawCube(p, QPointF(4, 4), 8);
+}
+
+void DrawPageGlyph(QPainter& p) {
+  p.setPen(Slate);
+  p.setBrush(Qt::white);
+  p.drawPolygon(QPolygon({{3, 1}, {10, 1}, {13, 4}, {13, 14}, {3, 14}}));
+  p.setBrush(SkyBlue);
+  p.drawPolygon(QPolygon({{10, 1}, {10, 4}, {13, 4}}));
+  p.setPen(SteelBlue);
+  for (int y = 6; y <= 12; y += 2)
+    p.drawLine(5, y, 11, y);
+}
+
+void DrawDiskGlyph(QPainter& p) {
+  p.setPen(Slate);
+  p.setBrush(SteelBlue);
+  p.drawRect(1, 1, 13, 13);
+  p.setBrush(Pale);
+  p.drawRect(4, 1, 7, 5);
+  p.setBrush(Qt::white);
+  p.drawRect(3, 9, 9, 5);
+}
+
+void DrawPrinterGlyph(QPainter& p) {
+  p.setPen(Slate);
+  p.setBrush(Qt::white);
+  p.drawRect(4, 1, 7, 5);
+  p.setBrush(SkyBlue);
+  p.drawRect(1, 6, 13, 6);
+  p.setBrush(Qt::white);
+  p.drawRect(4, 10, 7, 5);
+  p.setPen(SteelBlue);
+  p.drawLine(5, 12, 9, 12);
+  p.setPen(Qt::NoPen);
+  p.setBrush(QColor(0x4C, 0xAF, 0x50));
+  p.drawRect(11, 8, 2, 1);
+}
+
+void DrawSlidersGlyph(QPainter& p) {
+  for (int i = 0; i < 3; ++i) {
+    const int y = 3 + 5 * i;
+    p.setPen(Grey);
+    p.drawLine(1, y, 14, y);
+    p.setPen(Slate);
+    p.setBrush(SkyBlue);
+    const int knob = (i == 1) ? 9 : 3 + 3 * i;
+    p.drawRect(knob, y - 2, 3, 4);
+  }
+}
+
+void DrawExitGlyph(QPainter& p) {
+  p.setPen(Slate);
+  p.setBrush(Grey);
+  p.drawRect(2, 1, 8, 14);
+  p.setBrush(SkyBlue);
+  p.drawPolygon(QPolygon({{2, 1}, {7, 3}, {7, 15}, {2, 15}}));
+  p.setPen(QPen(SteelBlue, 2));
+  p.drawLine(9, 8, 15, 8);
+  p.drawLine(12, 5, 15, 8);
+  p.drawLine(12, 11, 15, 8);
+}
+
+// The menu glyph strip: open, logo, file, save, print, options, exit.
+QImage MenuGlyphs() {
+  const std::function<void(QPainter&)> glyphs[] = {DrawFolderGlyph, DrawLogoGlyph,    DrawPageGlyph,
+                                                   DrawDiskGlyph,   DrawPrinterGlyph, DrawSlidersGlyph,
+                                                   DrawExitGlyph};
+  QImage strip = Transparent(Glyph * 7, Glyph);
+  QPainter p(&strip);
+  int x = 0;
+  for (const auto& draw : glyphs) {
+    p.save();
+    p.translate(x, 0);
+    draw(p);
+    p.restore();
+    x += Glyph;
+  }
+  return strip;
+}
+
+QImage PrinterGlyph() {
+  QImage glyph = Transparent(Glyph, Glyph);
+  QPainter p(&glyph);
+  DrawPrinterGlyph(p);
+  return glyph;
+}
+
+// A tool-bar tile: a steel band with a light top edge and faint diagonal grooves.
+QImage Wallpaper() {
+  QImage tile(32, 25, QImage::Format_RGB32);
+  tile.fill(QColor(0x34, 0x4E, 0x68));
+  QPainter p(&tile);
+  p.setRenderHint(QPainter::Antialiasing);
+  p.setPen(QPen(QColor(0x3B, 0x58, 0x75), 3));
+  for (int x = -32; x < 64; x += 16)
+    p.drawLine(x, 25, x + 25, 0);
+  p.setRenderHint(QPainter::Antialiasing, false);
+  p.setPen(QColor(0x5E, 0x80, 0xA3));
+  p.drawLine(0, 0, 31, 0);
+  p.setPen(QColor(0x22, 0x33, 0x44));
+  p.drawLine(0, 24, 31, 24);
+  return tile;
+}
+
+// The vertical strip in the left margin of the 3D windows.
+QImage LogoStrip() {
+  QImage strip(53, 276, QImage::Format_RGB32);
+  strip.fill(Slate);
+  QPainter p(&strip);
+  p.setRenderHint(QPainter::Antialiasing);
+  p.fillRect(0, 0, 4, 276, SteelBlue);
+  DrawCube(p, QPointF(12, 10), 30);
+  p.setPen(Pale);
+  p.setFont(SansFont(20, true));
+  p.translate(36, 266);
+  p.rotate(-90);
+  p.drawText(0, 0, "VORLAN");
+  p.setPen(SkyBlue);
+  p.setFont(SansFont(13, false));
+  p.drawText(QPointF(0, 14), "cam 2.3.2");
+  return strip;
+}
+
+// The splash: a rounded steel plate on a white key, an olive caption band at its top.
+QImage Splash() {
+  QImage splash(352, 352, QImage::Format_RGB32);
+  splash.fill(Qt::white);
+  QPainter p(&splash);
+  // Hard edges: every pixel of the outline is either the key or part of the window.
+  QPainterPath plate;
+  plate.addRoundedRect(QRectF(8, 8, 336, 336), 36, 36);
+  p.fillPath(plate, Slate);
+  p.setClipPath(plate);
+  p.fillRect(8, 8, 336, 44, Olive);
+  p.fillRect(8, 300, 336, 44, SteelBlue);
+  p.setClipping(false);
+  p.setRenderHint(QPainter::Antialiasing);
+  // No pure white inside the plate: white is the key, and would punch holes in the window.
+  p.setPen(Pale);
+  p.setFont(SansFont(16, true));
+  p.drawText(QRect(8, 8, 336, 44), Qt::AlignCenter, "Vorlan cam");
+  p.setPen(Pale);
+  p.setFont(SansFont(30, true));
+  p.drawText(QRect(128, 130, 200, 40), Qt::AlignLeft | Qt::AlignVCenter, "Vorlan cam");
+  p.setPen(SkyBlue);
+  p.setFont(SansFont(15, false));
+  p.drawText(QRect(130, 170, 200, 24), Qt::AlignLeft | Qt::AlignVCenter, "version 2.3.2");
+  p.drawText(QRect(130, 192, 200, 24), Qt::AlignLeft | Qt::AlignVCenter, "3D and 2D design viewer");
+  p.setPen(QPen(SteelBlue, 2));
+  p.drawLine(32, 240, 320, 240);
+  p.setPen(Pale);
+  p.setFont(SansFont(13, false));
+  p.drawText(QRect(8, 300, 336, 44), Qt::AlignCenter, "Vorlan Design Tools");
+  return splash;
+}
+
+QImage SplashEmblem() {
+  QImage emblem = Transparent(80, 80);
+  QPainter p(&emblem);
+  p.setRenderHint(QPainter::Antialiasing);
+  DrawCube(p, QPointF(6, 4), 68);
+  return emblem;
+}
+
+QImage AppIcon() {
+  QImage icon = Transparent(32, 32);
+  QPainter p(&icon);
+  p.setRenderHint(QPainter::Antialiasing);
+  p.setPen(Qt::NoPen);
+  p.setBrush(Slate);
+  p.drawRoundedRect(QRectF(0, 0, 32, 32), 6, 6);
+  DrawCube(p, QPointF(5, 4), 22);
+  return icon;
+}
+
+bool Save(const QImage& image, const QDir& folder, const char* name) {
+  const QString path = folder.filePath(name);
+  if (image.save(path, "PNG", 0)) return true;
+  std::fprintf(stderr, "cannot write %s\n", qPrintable(path));
+  return false;
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+  QGuiApplication app(argc, argv);
+  if (argc != 2) {
+    std::fprintf(stderr, "usage: make_pictures <resources folder>\n");
+    return 2;
+  }
+  const QDir folder(QString::fromLocal8Bit(argv[1]));
+  const std::pair<const char*, QImage (*)()> pictures[] = {
+      {"images_menu.png", MenuGlyphs}, {"print.png", PrinterGlyph}, {"wallpaper.png", Wallpaper},
+      {"logo_strip.png", LogoStrip},   {"splash.png", Splash},      {"splash_emblem.png", SplashEmblem},
+      {"app_icon.png", AppIcon}};
+  int failures = 0;
+  for (const auto& [name, draw] : pictures)
+    if (!Save(draw(), folder, name)) ++failures;
+  return failures == 0 ? 0 : 1;
+}

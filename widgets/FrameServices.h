@@ -1,0 +1,58 @@
+#pragma once
+
+#include <QImage>
+#include <QPoint>
+#include <QSize>
+
+#include <functional>
+#include <string>
+
+class QMdiArea;
+class QMdiSubWindow;
+class QObject;
+class QProgressBar;
+
+namespace vorlan {
+
+// A 3D window that the frame's rotation timer turns. Destroying one takes it out of the frame's
+// rotation list, so the list never holds a window that no longer exists.
+class TRotatingWindow {
+public:
+  virtual ~TRotatingWindow();
+  // One step of continuous rotation; `sender` is the frame's timer.
+  virtual void Rotation(QObject* sender) = 0;
+};
+
+// The opening sequence of one file type, run with the chosen file's full name.
+using FileOpener = std::function<void(const std::string& fileName)>;
+
+// What the frame offers the child windows that live in libraries below the application.
+class FrameServices {
+public:
+  virtual void SetRotating(TRotatingWindow* window, bool on) = 0;
+  // The hidden progress bar that long loads advance.
+  virtual QProgressBar* MainBar() = 0;
+  // The vertical logo strip every 3D window shows in its left margin.
+  virtual QImage LogoStrip() const = 0;
+  virtual QMdiArea* ClientArea() = 0;
+  // `extension` is one the Open command tests (".CAM", ".BMP", ".JPG", ".X2D", ".X3D").
+  virtual void RegisterOpener(const std::string& extension, FileOpener opener) = 0;
+
+  // The frame, or null before it exists and after it is gone.
+  static FrameServices* instance();
+
+protected:
+  FrameServices();
+  virtual ~FrameServices();
+  FrameServices(const FrameServices&) = delete;
+  FrameServices& operator=(const FrameServices&) = delete;
+};
+
+// Where a child window of size `window` goes in a client area of size `client`: centred, the
+// halves truncated toward zero, never left of or above the client area's origin.
+QPoint CentredPosition(QSize client, QSize window);
+
+// Places `window` by CentredPosition in the client area of the MDI area that holds it.
+void CentreInClientArea(QMdiSubWindow* window);
+
+} // namespace vorlan
