@@ -1,0 +1,53 @@
+#pragma once
+
+namespace vorlan {
+
+// Something that owns an OpenGL context and can make it current on the GUI thread: a view wraps its
+// widget's makeCurrent/doneCurrent, a test wraps a context on an off-screen surface.
+//
+// The current 3D rendering context is the one registered last that still lives. Scene objects and
+// textures work in it through CurrentContextGuard when they create or delete OpenGL names outside a
+// drawing pass. All contexts of the process share one namespace of lists and textures, so whichever
+// of them is current serves equally well.
+class GlRenderContext {
+public:
+  GlRenderContext(const GlRenderContext&) = delete;
+  GlRenderContext& operator=(const GlRenderContext&) = delete;
+
+  // True when the context is current afterwards.
+  virtual bool makeContextCurrent() = 0;
+  virtual void releaseContext() = 0;
+
+protected:
+  GlRenderContext() = default;
+  // Withdraws the registration, so the current 3D rendering context never names a dead owner.
+  virtual ~GlRenderContext();
+};
+
+// Makes `context` the current 3D rendering context (the view's Initialisation calls it).
+void setCurrentRenderContext(GlRenderContext& context);
+// Forgets `context`; the one registered before it that still lives takes over. An owner calls it
+// before it destroys its OpenGL context; the base destructor calls it again harmlessly.
+void withdrawRenderContext(GlRenderContext& context);
+// The current 3D rendering context, or nullptr when no live owner registered one.
+GlRenderContext* currentRenderContext();
+
+// Gives the code in its scope an OpenGL context to work in. When a context is already current on
+// this thread (a drawing pass, an enclosing guard, a display list being compiled) the guard leaves it
+// as it is; otherwise it makes the current 3D rendering context current and releases it at the end.
+// When neither exists the guard is inactive and the caller must skip its OpenGL calls.
+class CurrentContextGuard {
+public:
+  CurrentContextGuard();
+  ~CurrentContextGuard();
+  CurrentContextGuard(const CurrentContextGuard&) = delete;
+  CurrentContextGuard& operator=(const CurrentContextGuard&) = delete;
+
+  bool active() const { return active_; }
+
+private:
+  GlRenderContext* madeCurrent_ = nullptr;
+  bool active_ = false;
+};
+
+} // namespace vorlan

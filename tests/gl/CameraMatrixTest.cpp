@@ -1,0 +1,317 @@
+#include "GlTestContext.h"
+
+#include "gl/KX_OpenGL_CAMERA.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <functional>
+#include <numbers>
+
+namespace vorlan {
+namespace {
+
+using test::Matrix;
+
+// The matrices below follow the OpenGL reference pages for glTranslate, glRotate, glScale, glOrtho,
+// gluPerspective and gluLookAt; they are written out here so that the camera is checked against
+// the rule and not against itself.
+
+double& at(Matrix& m, int row, int column) {
+  return m[column * 4 + row];
+}
+
+Matrix identity() {
+  Matrix m{};
+  for (int i = 0; i < 4; ++i)
+    at(m, i, i) = 1;
+  return m;
+}
+
+Matrix operator*(const Matrix& a, const Matrix& b) {
+  Matrix m{};
+  for (int row = 0; row < 4; ++row)
+    for (int column = 0; column < 4; ++column)
+      for (int k = 0; k < 4; ++k)
+        m[column * 4 + row] += a[k * 4 + row] * b[column * 4 + k];
+  return m;
+}
+
+Matrix translation(double x, double y, double z) {
+  Matrix m = identity();
+  at(m, 0, 3) = x;
+  at(m, 1, 3) = y;
+  at(m, 2, 3) = z;
+  return m;
+}
+
+Matrix scaling(double s) {
+  Matrix m = identity();
+  at(m, 0, 0) = at(m, 1, 1) = at(m, 2, 2) = s;
+  return m;
+}
+
+// Rotation by `degrees` about one of the unit axes (0 = X, 1 = Y, 2 = Z), counter-clockwise when
+// the axis points at the viewer.
+Matrix rotation(double degrees, int axis) {
+  const double a = degrees * std::numbers::pi / 180;
+  const int u = (axis + 1) % 3;
+  const int v = (axis + 2) % 3;
+  Matrix m = identity();
+  at(m, u, u) = std::cos(a);
+  at(m, u, v) = -std::sin(a);
+  at(m, v, u) = std::sin(a);
+  at(m, v, v) = std::cos(a);
+  return m;
+}
+
+struct Vec {
+  double x, y, z;
+};
+
+Vec cross(Vec a, Vec b) {
+  return {a.y * b.z - a.z * b.y, a.z * b.x - a.x * b.z, a.x * b.y - a.y * b.x};
+}
+
+Vec normalised(Vec a) {
+  const double n = std::sqrt(a.x * a.x + a.y * a.y + a.z * a.z);
+  return {a.x / n, a.y / n, a.z / n};
+}
+
+Matrix lookAt(Vec eye, Vec centre, Vec up) {
+  const Vec f = normalised({centre.x - eye.x, centre.y - eye.y, centre.z - eye.z});
+  const Vec s = normalised(cross(f, up));
+  const Vec u = cross(s, f);
+  Matrix m = identity();
+  const Vec rows[] = {s, u, {-f.x, -f.y, -f.z}};
+  for (int row = 0; row < 3; ++row) {
+    at(m, row, 0) = rows[row].x;
+    at(m, row, 1) = rows[row].y;
+    at(m, row, 2) = rows[row].z;
+  }
+  return m * translation(-eye.x, -eye.y, -eye.z);
+}
+
+Matrix ortho(double l, double r, double b, double t, double n, double f) {
+  Matrix m = identity();
+  at(m, 0, 0) = 2 / (r - l);
+  at(m, 1, 1) = 2 / (t - b);
+  at(m, 2, 2) = -2 / (f - n);
+  at(m, 0, 3) = -(r + l) / (r - l);
+  at(m, 1, 3) = -(t + b) / (t - b);
+  at(m, 2, 3) = -(f + n) / (f - n);
+  return m;
+}
+
+Matrix perspective(double fovy, double aspect, double n, double f) {
+  const double cotangent = 1 / std::tan(fovy * std::numbers::pi / 360);
+  Matrix m{};
+  at(m, 0, 0) = cotangent / aspect;
+  at(m, 1, 1) = cotangent;
+  at(m, 2, 2) = (f + n) / (n - f);
+  at(m, 2, 3) = 2 * f * n / (n - f);
+  at(m, 3, 2) = -1;
+  return m;
+}
+
+// OpenGL keeps its matrices in single precision.
+void expectMatrix(const Matrix& actual, const Matrix& expected) {
+  for (int i = 0; i < 16; ++i) {
+    SCOPED_TRACE("element " + std::to_string(i));
+    EXPECT_NEAR(actual[i], expected[i], 2e-6 * std::max(1.0, std::abs(expected[i])));
+  }
+}
+
+Vec transformDirection(const Matrix& m, Vec v) {
+  return {m[0] * v.x + m[4] * v.y + m[8] * v.z, m[1] * v.x + m[5] * v.y + m[9] * v.z,
+          m[2] * v.x + m[6] * v.y + m[10] * v.z};
+}
+
+class CameraMatrices : public testing::Test {
+protected:
+  void SetUp() override { ASSERT_TRUE(context_.valid()); }
+
+  Matrix modelviewAfterViewTransform(const TGL_CAMERA& camera) {
+    glMatrixMode(GL_MODELVIEW);
+    glLoadIdentity();
+    camera.ApplyViewTransform();
+    return test::readMatrix(GL_MODELVIEW_MATRIX);
+  }
+
+  Matrix projectionFor(const TGL_CAMERA& camera, int width, int height) {
+    glMatrixMode(GL_PROJECTION);
+    glLoadIdentity();
+    camera.ApplyProjection(width, height);
+    const Matrix m = test::readMatrix(GL_PROJECTION_MATRIX);
+    glMatrixMode(GL_MODELVIEW);
+    return m;
+  }
+
+  test::GlTestContext context_;
+};
+
+struct TransformCase {
+  const char* what;
+  std::function<void(TGL_CAMERA&)> setup;
+  Matrix expected;
+};
+
+void setRotations(TGL_CAMERA& camera, double rot1, double rot2, double rot3) {
+  camera.Params().SetRot1(rot1);
+  camera.Params().SetRot2(rot2);
+  camera.Params().SetRot3(rot3);
+}
+
+TEST_F(CameraMatrices, ViewTransformOfEachStyle) {
+  const TransformCase cases[] = {
+      {"polar",
+       [](TGL_CAMERA& k) {
+         TParams& p = k.Params();
+         p.SetPan_v(120);
+         p.SetDistance(900);
+         p.SetElevation(30);
+         p.SetAzimuth(70);
+         p.SetBascule(15);
+         k.SetPosition(std::make_unique<TPosition>(10, -20, 5));
+       },
+       translation(0, -120, -900) * rotation(-30, 0) * rotation(70, 2) * rotation(15, 1) *
+           translation(-10, 20, -5)},
+      {"normal",
+       [](TGL_CAMERA& k) {
+         k.SetStyle(CStyle::normal);
+         setRotations(k, 20, 35, 50);
+         k.SetPosition(std::make_unique<TPosition>(10, -20, 5));
+       },
+       rotation(-20, 0) * rotation(-35, 1) * rotation(-50, 2)},
+      {"human",
+       [](TGL_CAMERA& k) {
+         k.SetStyle(CStyle::human);
+         k.SetPosition(std::make_unique<TPosition>(100, 200, 50));
+         k.SetLookat(std::make_unique<TPosition>(0, 0, 10));
+       },
+       lookAt({100, 200, 50}, {0, 0, 10}, {0, 0, 1})},
+      {"cutting",
+       [](TGL_CAMERA& k) {
+         k.SetStyle(CStyle::cutting);
+         setRotations(k, 20, 35, 50);
+         k.SetPosition(std::make_unique<TPosition>(3, 4, 5));
+       },
+       rotation(-50, 0) * rotation(-35, 1) * rotation(-20, 0) * translation(-3, -4, -5)},
+  };
+  for (const TransformCase& c : cases) {
+    SCOPED_TRACE(c.what);
+    TGL_CAMERA camera;
+    c.setup(camera);
+    glEnable(GL_CULL_FACE);
+    expectMatrix(modelviewAfterViewTransform(camera), c.expected);
+    EXPECT_EQ(glIsEnabled(GL_CULL_FACE), camera.Style() != CStyle::cutting)
+        << "only the cutting style shows back faces";
+  }
+}
+
+TEST_F(CameraMatrices, ViewTransformIsAppliedOnTopOfTheCurrentMatrix) {
+  TGL_CAMERA camera;
+  glMatrixMode(GL_MODELVIEW);
+  glLoadIdentity();
+  glTranslated(1, 2, 3);
+  camera.ApplyViewTransform();
+  const Matrix expected =
+      translation(1, 2, 3) * translation(0, -1000, -1500) * rotation(-45, 0) * rotation(45, 2);
+  expectMatrix(test::readMatrix(GL_MODELVIEW_MATRIX), expected);
+}
+
+// Where the world axes end up on the screen: x right, y up, z towards the viewer.
+struct AxesCase {
+  const char* what;
+  std::function<void(TGL_CAMERA&)> setup;
+  Vec worldX, worldY, worldZ;
+};
+
+TEST_F(CameraMatrices, PresetViewsShowTheWorldAxesAsDescribed) {
+  const auto polar = [](double elevation) {
+    return [elevation](TGL_CAMERA& k) {
+      k.Params().SetPan_v(0);
+      k.Params().SetAzimuth(0);
+      k.Params().SetElevation(elevation);
+    };
+  };
+  const auto normal = [](double rot1, double rot2, double rot3) {
+    return [=](TGL_CAMERA& k) {
+      k.SetStyle(CStyle::normal);
+      setRotations(k, rot1, rot2, rot3);
+    };
+  };
+  const AxesCase cases[] = {
+      {"polar, elevation 0 looks straight down Z", polar(0), {1, 0, 0}, {0, 1, 0}, {0, 0, 1}},
+      {"polar, elevation 90 looks horizontally", polar(90), {1, 0, 0}, {0, 0, -1}, {0, 1, 0}},
+      {"normal (0, 0, 0) is the top view", normal(0, 0, 0), {1, 0, 0}, {0, 1, 0}, {0, 0, 1}},
+      {"normal (90, 0, 0) is the front view", normal(90, 0, 0), {1, 0, 0}, {0, 0, -1}, {0, 1, 0}},
+      {"normal (90, 0, 90) is the side view", normal(90, 0, 90), {0, 0, 1}, {1, 0, 0}, {0, 1, 0}},
+  };
+  for (const AxesCase& c : cases) {
+    SCOPED_TRACE(c.what);
+    TGL_CAMERA camera;
+    c.setup(camera);
+    const Matrix m = modelviewAfterViewTransform(camera);
+    const std::pair<Vec, Vec> axes[] = {{{1, 0, 0}, c.worldX}, {{0, 1, 0}, c.worldY}, {{0, 0, 1}, c.worldZ}};
+    for (const auto& [world, screen] : axes) {
+      const Vec v = transformDirection(m, world);
+      EXPECT_NEAR(v.x, screen.x, 1e-6);
+      EXPECT_NEAR(v.y, screen.y, 1e-6);
+      EXPECT_NEAR(v.z, screen.z, 1e-6);
+    }
+  }
+}
+
+struct ProjectionCase {
+  const char* what;
+  bool perspective;
+  int width, height;
+  Matrix expected;
+};
+
+TEST_F(CameraMatrices, ProjectionOfEachKindAndShape) {
+  const double wide = static_cast<float>(700.0 / 300.0);
+  const ProjectionCase cases[] = {
+      {"perspective, then the global scale", true, 200, 100, perspective(35, 2, 1, 1000) * scaling(0.5)},
+      {"perspective, tall view", true, 100, 400, perspective(35, 0.25, 1, 1000) * scaling(0.5)},
+      {"orthographic, tall view stretches the height", false, 100, 300,
+       ortho(-500, 500, -1500, 1500, 1, 1000)},
+      {"orthographic, square view", false, 300, 300, ortho(-500, 500, -500, 500, 1, 1000)},
+      {"orthographic, wide view stretches the width", false, 700, 300,
+       ortho(-500 * wide, 500 * wide, -500, 500, 1, 1000)},
+      {"orthographic, no height counts as one pixel", false, 200, 0,
+       ortho(-100000, 100000, -500, 500, 1, 1000)},
+  };
+  for (const ProjectionCase& c : cases) {
+    SCOPED_TRACE(c.what);
+    TGL_CAMERA camera;
+    camera.SetPerspective(c.perspective);
+    camera.SetScale(0.5);
+    camera.SetDistNear(1);
+    camera.SetDistFar(1000);
+    expectMatrix(projectionFor(camera, c.width, c.height), c.expected);
+  }
+}
+
+TEST(TGL_CAMERA, OrthographicStretchRatioIsSinglePrecision) {
+  struct Case {
+    int width, height;
+    double ratio;
+  };
+  // 7/3 and 10/3 are not exact in single precision, so the box differs from a double-precision one.
+  for (const auto [width, height, ratio] :
+       {Case{700, 300, static_cast<float>(7.0 / 3.0)}, {300, 1000, static_cast<float>(10.0 / 3.0)}}) {
+    SCOPED_TRACE(std::to_string(width) + " x " + std::to_string(height));
+    TGL_CAMERA camera;
+    camera.SetPerspective(false);
+    const TOrthoBox box = camera.OrthoBox(width, height);
+    const bool wide = width > height;
+    EXPECT_EQ(wide ? box.right : box.top, 500 * ratio);
+    EXPECT_NE(wide ? box.right : box.top, 500.0 * std::max(width, height) / std::min(width, height));
+    EXPECT_EQ(wide ? box.top : box.right, 500);
+  }
+}
+
+} // namespace
+} // namespace vorlan

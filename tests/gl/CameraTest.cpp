@@ -1,0 +1,570 @@
+#include "gl/KX_OpenGL_CAMERA.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <numbers>
+#include <vector>
+
+namespace vorlan {
+namespace {
+
+// Stands in for the view: keeps the camera's Views as the view's Camera setter does, and counts
+// what the camera asks of it.
+class FakeView : public TGL_ViewLink {
+public:
+  explicit FakeView(int width = 200, int height = 100) : width_(width), height_(height) {}
+  ~FakeView() {
+    if (camera_) camera_->RemoveView(*this);
+  }
+
+  TGL_CAMERA* Camera() const override { return camera_; }
+  void SetCamera(TGL_CAMERA* camera) override {
+    if (camera_) camera_->RemoveView(*this);
+    camera_ = camera;
+    if (camera_) camera_->AddView(*this);
+  }
+  int Width() const override { return width_; }
+  int Height() const override { return height_; }
+  void SetProjection() override { ++projections; }
+  void Redraw() override { ++redraws; }
+
+  // Points the view elsewhere without leaving the camera's list.
+  void pointAt(TGL_CAMERA* camera) { camera_ = camera; }
+
+  int projections = 0;
+  int redraws = 0;
+
+private:
+  TGL_CAMERA* camera_ = nullptr;
+  int width_;
+  int height_;
+};
+
+struct AngleProperty {
+  const char* name;
+  void (TParams::*set)(double);
+  double (TParams::*get)() const;
+};
+
+TEST(TParams, AngleSettersWrapOnceNotModulo) {
+  const AngleProperty properties[] = {{"Azimuth", &TParams::SetAzimuth, &TParams::Azimuth},
+                                      {"Bascule", &TParams::SetBascule, &TParams::Bascule},
+                                      {"Rot1", &TParams::SetRot1, &TParams::Rot1},
+                                      {"Rot2", &TParams::SetRot2, &TParams::Rot2},
+                                      {"Rot3", &TParams::SetRot3, &TParams::Rot3}};
+  struct Case {
+    double in, stored;
+  };
+  const Case cases[] = {{360, 0},  {-1, 359},      {800, 440}, {725, 365}, {-400, -40},
+                        {-360, 0}, {359.5, 359.5}, {0, 0},     {720, 360}, {-0.5, 359.5}};
+  for (const AngleProperty& property : properties) {
+    for (const auto [in, stored] : cases) {
+      SCOPED_TRACE(std::string(property.name) + " := " + std::to_string(in));
+      TParams params;
+      (params.*property.set)(in);
+      EXPECT_EQ((params.*property.get)(), stored);
+    }
+  }
+}
+
+TEST(TParams, DistanceIsNeverBelowZero) {
+  struct Case {
+    double in, stored;
+  };
+  for (const auto [in, stored] : {Case{-5, 0}, {0, 0}, {-1e-9, 0}, {12.5, 12.5}, {1e6, 1e6}}) {
+    SCOPED_TRACE(in);
+    TParams params;
+    params.SetDistance(in);
+    EXPECT_EQ(params.Distance(), stored);
+  }
+}
+
+TEST(TParams, OtherSettersStoreAnyValueUnchanged) {
+  struct Property {
+    const char* name;
+    void (TParams::*set)(double);
+    double (TParams::*get)() const;
+  };
+  const Property properties[] = {{"Elevation", &TParams::SetElevation, &TParams::Elevation},
+                                 {"Pan_v", &TParams::SetPan_v, &TParams::Pan_v},
+                                 {"Pas", &TParams::SetPas, &TParams::Pas},
+                                 {"PasRot", &TParams::SetPasRot, &TParams::PasRot},
+                                 {"left", &TParams::SetLeft, &TParams::left},
+                                 {"right", &TParams::SetRight, &TParams::right},
+                                 {"top", &TParams::SetTop, &TParams::top},
+                                 {"bottom", &TParams::SetBottom, &TParams::bottom}};
+  for (const Property& property : properties) {
+    for (const double value : {-400.0, 725.0, 0.0}) {
+      SCOPED_TRACE(std::string(property.name) + " := " + std::to_string(value));
+      TParams params;
+      (params.*property.set)(value);
+      EXPECT_EQ((params.*property.get)(), value);
+    }
+  }
+}
+
+TEST(TGL_CAMERA, StartsWithTheDefaultsThatSavedViewsLeaveOut) {
+  // A saved view omits zero values and relies on these defaults for everything else.
+  const TGL_CAMERA camera;
+  EXPECT_TRUE(camera.Perspective());
+  EXPECT_EQ(camera.Style(), CStyle::polar);
+  EXPECT_EQ(camera.Angle(), 35);
+  EXPECT_EQ(camera.DistNear(), 0.01);
+  EXPECT_EQ(camera.DistFar(), 100);
+  EXPECT_EQ(camera.Scale(), 0.001);
+  EXPECT_EQ(camera.UpVector().Z(), 1);
+  const TParams& p = camera.Params();
+  const double expected[] = {45, 45, 0, 1500, 1000, 0, 0, 0, 100, 2, -500, 500, 500, -500};
+  const double actual[] = {p.Elevation(), p.Azimuth(), p.Bascule(), p.Distance(), p.Pan_v(),
+                           p.Rot1(),      p.Rot2(),    p.Rot3(),    p.Pas(),      p.PasRot(),
+                           p.left(),      p.right(),   p.top(),     p.bottom()};
+  for (std::size_t i = 0; i < std::size(expected); ++i) {
+    SCOPED_TRACE(i);
+    EXPECT_EQ(actual[i], expected[i]);
+  }
+}
+
+TEST(TGL_CAMERA, StyleDecidesPerspectiveUntilPerspectiveIsSetAgain) {
+  struct Case {
+    CStyle style;
+    bool perspective;
+  };
+  for (const auto [style, perspective] : {Case{CStyle::polar, true},
+                                          {CStyle::normal, false},
+                                          {CStyle::human, true},
+                                          {CStyle::cutting, false}}) {
+    SCOPED_TRACE(static_cast<int>(style));
+    TGL_CAMERA camera;
+    camera.SetPerspective(!perspective);
+    camera.SetStyle(style);
+    EXPECT_EQ(camera.Perspective(), perspective) << "the style overrides an earlier Perspective";
+    camera.SetPerspective(!perspective);
+    EXPECT_EQ(camera.Perspective(), !perspective) << "Perspective set after the style sticks";
+    EXPECT_EQ(camera.Style(), style);
+  }
+}
+
+void setEveryValue(TGL_CAMERA& camera) {
+  camera.SetAngle(40);
+  camera.SetDistNear(0.5);
+  camera.SetDistFar(900);
+  camera.Position().SetX(1);
+  camera.Position().SetY(2);
+  camera.Position().SetZ(3);
+  camera.Lookat().SetX(4);
+  camera.Lookat().SetY(5);
+  camera.Lookat().SetZ(6);
+  camera.UpVector().SetX(7);
+  camera.UpVector().SetY(8);
+  camera.UpVector().SetZ(9);
+  camera.SetScale(0.25);
+  TParams& p = camera.Params();
+  p.SetElevation(10);
+  p.SetAzimuth(11);
+  p.SetBascule(12);
+  p.SetDistance(13);
+  p.SetPan_v(14);
+  p.SetRot1(15);
+  p.SetRot2(16);
+  p.SetRot3(17);
+  p.SetPas(18);
+  p.SetPasRot(19);
+  p.SetLeft(-20);
+  p.SetRight(21);
+  p.SetTop(22);
+  p.SetBottom(-23);
+}
+
+TEST(TGL_CAMERA, CopyToCopiesEverySettingAndTheStyleDecidesPerspective) {
+  struct Case {
+    CStyle style;
+    bool sourcePerspective, copiedPerspective;
+  };
+  for (const auto [style, sourcePerspective, copiedPerspective] :
+       {Case{CStyle::polar, false, true}, {CStyle::normal, true, false}, {CStyle::cutting, true, false}}) {
+    SCOPED_TRACE(static_cast<int>(style));
+    TGL_CAMERA source;
+    setEveryValue(source);
+    source.SetStyle(style);
+    source.SetPerspective(sourcePerspective);
+    TGL_CAMERA copy;
+    source.CopyTo(copy);
+
+    EXPECT_EQ(copy.Perspective(), copiedPerspective);
+    EXPECT_EQ(copy.Style(), style);
+    EXPECT_EQ(copy.Angle(), 40);
+    EXPECT_EQ(copy.DistNear(), 0.5);
+    EXPECT_EQ(copy.DistFar(), 900);
+    EXPECT_EQ(copy.Scale(), 0.25);
+    const TPosition* points[] = {&copy.Position(), &copy.Lookat(), &copy.UpVector()};
+    for (int i = 0; i < 3; ++i) {
+      EXPECT_EQ(points[i]->X(), 3 * i + 1);
+      EXPECT_EQ(points[i]->Y(), 3 * i + 2);
+      EXPECT_EQ(points[i]->Z(), 3 * i + 3);
+    }
+    const TParams& p = copy.Params();
+    const double actual[] = {p.Elevation(), p.Azimuth(), p.Bascule(), p.Distance(), p.Pan_v(),
+                             p.Rot1(),      p.Rot2(),    p.Rot3(),    p.Pas(),      p.PasRot(),
+                             -p.left(),     p.right(),   p.top(),     -p.bottom()};
+    for (std::size_t i = 0; i < std::size(actual); ++i) {
+      SCOPED_TRACE(i);
+      EXPECT_EQ(actual[i], 10 + static_cast<double>(i));
+    }
+  }
+}
+
+TEST(TGL_CAMERA, FindViewSkipsViewsShowingAnotherCamera) {
+  TGL_CAMERA camera, other;
+  EXPECT_EQ(camera.FindView(), nullptr);
+  FakeView first, second;
+  first.SetCamera(&camera);
+  second.SetCamera(&camera);
+  first.pointAt(&other);
+  EXPECT_EQ(camera.FindView(), &second);
+  second.SetCamera(nullptr);
+  EXPECT_EQ(camera.FindView(), nullptr);
+  first.pointAt(&camera);
+}
+
+TEST(TGL_CAMERA, RenamingRedrawsTheViewsThatShowIt) {
+  TGL_CAMERA camera, other;
+  FakeView shows, showsOther;
+  shows.SetCamera(&camera);
+  showsOther.SetCamera(&camera);
+  showsOther.pointAt(&other);
+  camera.SetName("CAMERA1");
+  EXPECT_EQ(camera.Name(), "CAMERA1");
+  EXPECT_EQ(shows.redraws, 1);
+  EXPECT_EQ(showsOther.redraws, 0);
+  showsOther.pointAt(&camera);
+}
+
+TEST(TGL_CAMERA, DestroyedCameraLeavesNoViewPointingAtIt) {
+  FakeView first, second;
+  {
+    TGL_CAMERA camera;
+    first.SetCamera(&camera);
+    second.SetCamera(&camera);
+  }
+  EXPECT_EQ(first.Camera(), nullptr);
+  EXPECT_EQ(second.Camera(), nullptr);
+}
+
+TEST(ShiftStateFrom, ReadsModifiersAndButtons) {
+  struct Case {
+    Qt::KeyboardModifiers keys;
+    Qt::MouseButtons buttons;
+    TShiftState expected;
+  };
+  const Case cases[] = {
+      {Qt::NoModifier, Qt::NoButton, {}},
+      {Qt::ShiftModifier, Qt::LeftButton, {.Shift = true, .Left = true}},
+      {Qt::AltModifier | Qt::ControlModifier, Qt::RightButton, {.Alt = true, .Ctrl = true, .Right = true}},
+      {Qt::KeypadModifier,
+       Qt::LeftButton | Qt::RightButton | Qt::MiddleButton,
+       {.Left = true, .Right = true}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(std::to_string(c.keys.toInt()) + " / " + std::to_string(c.buttons.toInt()));
+    const TShiftState s = ShiftStateFrom(c.keys, c.buttons);
+    EXPECT_EQ(s.Shift, c.expected.Shift);
+    EXPECT_EQ(s.Alt, c.expected.Alt);
+    EXPECT_EQ(s.Ctrl, c.expected.Ctrl);
+    EXPECT_EQ(s.Left, c.expected.Left);
+    EXPECT_EQ(s.Right, c.expected.Right);
+  }
+}
+
+// What a navigation step reads or may change.
+enum Field {
+  Azimuth,
+  Elevation,
+  Pan_v,
+  Distance,
+  X,
+  Y,
+  Left,
+  Right,
+  Bottom,
+  Top,
+  Pas,
+  PasRot,
+  DistNear,
+  fieldCount
+};
+const char* const fieldNames[] = {"Azimuth",    "Elevation", "Pan_v",   "Distance", "Position.X",
+                                  "Position.Y", "left",      "right",   "bottom",   "top",
+                                  "Pas",        "PasRot",    "DistNear"};
+
+double get(const TGL_CAMERA& camera, Field field) {
+  const TParams& p = camera.Params();
+  const double values[] = {p.Azimuth(),
+                           p.Elevation(),
+                           p.Pan_v(),
+                           p.Distance(),
+                           camera.Position().X(),
+                           camera.Position().Y(),
+                           p.left(),
+                           p.right(),
+                           p.bottom(),
+                           p.top(),
+                           p.Pas(),
+                           p.PasRot(),
+                           camera.DistNear()};
+  return values[field];
+}
+
+void set(TGL_CAMERA& camera, Field field, double value) {
+  TParams& p = camera.Params();
+  switch (field) {
+  case Azimuth:
+    return p.SetAzimuth(value);
+  case Elevation:
+    return p.SetElevation(value);
+  case Pan_v:
+    return p.SetPan_v(value);
+  case Distance:
+    return p.SetDistance(value);
+  case X:
+    return camera.Position().SetX(value);
+  case Y:
+    return camera.Position().SetY(value);
+  case Left:
+    return p.SetLeft(value);
+  case Right:
+    return p.SetRight(value);
+  case Bottom:
+    return p.SetBottom(value);
+  case Top:
+    return p.SetTop(value);
+  case Pas:
+    return p.SetPas(value);
+  case PasRot:
+    return p.SetPasRot(value);
+  case DistNear:
+    return camera.SetDistNear(value);
+  case fieldCount:
+    break;
+  }
+  FAIL() << "no such field";
+}
+
+struct Value {
+  Field field;
+  double value;
+};
+
+// One step from (100, 100) by (dX, dY): the values set first, and those the step must change;
+// every other value must stay as it was.
+struct NavCase {
+  const char* what;
+  std::vector<Value> start;
+  TShiftState shift;
+  int dX, dY;
+  std::vector<Value> changes;
+};
+
+struct NavSetup {
+  CStyle style;
+  bool perspective;
+  bool attachView;
+  int projections;
+};
+
+void runNavigation(const NavSetup& setup, const NavCase& c) {
+  SCOPED_TRACE(c.what);
+  TGL_CAMERA camera;
+  FakeView view(200, 100);
+  if (setup.attachView) view.SetCamera(&camera);
+  camera.SetStyle(setup.style);
+  camera.SetPerspective(setup.perspective);
+  for (const auto [field, value] : c.start)
+    set(camera, field, value);
+  camera.SetLastX(100);
+  camera.SetLastY(100);
+  double expected[fieldCount];
+  for (int f = 0; f < fieldCount; ++f)
+    expected[f] = get(camera, Field(f));
+  for (const auto [field, value] : c.changes)
+    expected[field] = value;
+
+  camera.NavigateMouse(c.shift, 100 + c.dX, 100 + c.dY);
+
+  for (int f = 0; f < fieldCount; ++f)
+    EXPECT_NEAR(get(camera, Field(f)), expected[f], 1e-9) << fieldNames[f];
+  EXPECT_EQ(camera.LastX(), 100 + c.dX);
+  EXPECT_EQ(camera.LastY(), 100 + c.dY);
+  EXPECT_EQ(view.projections, setup.projections);
+}
+
+const TShiftState none{};
+const TShiftState left{.Left = true};
+const TShiftState right{.Right = true};
+const TShiftState leftShift{.Shift = true, .Left = true};
+const TShiftState leftAlt{.Alt = true, .Left = true};
+const TShiftState rightCtrl{.Ctrl = true, .Right = true};
+
+TEST(NavigateMouse, PolarPerspectiveOrbitsPansSlidesAndDollies) {
+  const double c = std::cos(std::numbers::pi / 4) * 50;
+  const NavCase cases[] = {
+      {"left, mostly rightwards: azimuth up by PasRot", {}, left, 5, 1, {{Azimuth, 47}}},
+      {"left, mostly leftwards: azimuth down by PasRot", {}, left, -5, -2, {{Azimuth, 43}}},
+      {"left, PasRot is the azimuth step", {{PasRot, 7.5}}, left, 9, 0, {{Azimuth, 52.5}}},
+      {"left, upwards: elevation up one degree", {}, left, 1, -5, {{Elevation, 46}}},
+      {"left, downwards: elevation down one degree", {}, left, 0, 4, {{Elevation, 44}}},
+      {"left, no movement: elevation down one degree", {}, left, 0, 0, {{Elevation, 44}}},
+      {"left, |dX| = |dY| counts as vertical", {}, left, 3, -3, {{Elevation, 46}}},
+      {"left+shift upwards: pans by Pas/2 and does not orbit", {}, leftShift, 10, -10, {{Pan_v, 950}}},
+      {"left+shift downwards", {}, leftShift, 0, 3, {{Pan_v, 1050}}},
+      {"left+shift, no movement pans as downwards", {}, leftShift, 0, 0, {{Pan_v, 1050}}},
+      {"left+alt rightwards: slides the centre across the view", {}, leftAlt, 5, 0, {{X, -c}, {Y, c}}},
+      {"left+alt, no movement slides the other way", {}, leftAlt, 0, 0, {{X, c}, {Y, -c}}},
+      {"left+alt with azimuth 90 slides along Y", {{Azimuth, 90}}, leftAlt, 5, 0, {{Y, 50}}},
+      {"left+ctrl does nothing", {}, {.Ctrl = true, .Left = true}, 5, -5, {}},
+      {"left+ctrl+shift only pans", {}, {.Shift = true, .Ctrl = true, .Left = true}, 5, -5, {{Pan_v, 950}}},
+      {"left+shift+alt pans and slides",
+       {},
+       {.Shift = true, .Alt = true, .Left = true},
+       5,
+       4,
+       {{Pan_v, 1050}, {X, -c}, {Y, c}}},
+      {"right, downwards: distance up by Pas", {}, right, 0, 1, {{Distance, 1600}}},
+      {"right, upwards: distance down by Pas", {}, right, 9, -1, {{Distance, 1400}}},
+      {"right, sideways only: nothing", {}, right, 9, 0, {}},
+      {"left and right held: the left button wins",
+       {},
+       {.Left = true, .Right = true},
+       0,
+       5,
+       {{Elevation, 44}}},
+      {"no button: nothing", {}, none, 5, 5, {}},
+      {"elevation 180 does not rise", {{Elevation, 180}}, left, 0, -5, {}},
+      {"elevation just below 180 rises past it", {{Elevation, 179.5}}, left, 0, -5, {{Elevation, 180.5}}},
+      {"elevation 0 does not sink", {{Elevation, 0}}, left, 0, 5, {}},
+      {"pan stops at -10000", {{Pan_v, -10000}}, leftShift, 0, -5, {}},
+      {"pan just above -10000 goes past it", {{Pan_v, -9990}}, leftShift, 0, -5, {{Pan_v, -10040}}},
+      {"pan stops at 10000", {{Pan_v, 10000}}, leftShift, 0, 5, {}},
+      {"azimuth wraps up through 360", {{Azimuth, 359}}, left, 5, 0, {{Azimuth, 1}}},
+      {"azimuth wraps down through 0", {{Azimuth, 1}}, left, -5, 0, {{Azimuth, 359}}},
+      {"distance 150 with Pas 100 comes in to 50", {{Distance, 150}}, right, 0, -1, {{Distance, 50}}},
+      {"distance 50 with Pas 100 comes no closer", {{Distance, 50}}, right, 0, -1, {}},
+      {"the tail brings a far azimuth back once", {{Azimuth, 800}}, none, 0, 0, {{Azimuth, 80}}},
+      {"the tail lifts a far negative azimuth once", {{Azimuth, -500}}, none, 0, 0, {{Azimuth, 220}}},
+  };
+  for (const NavCase& c : cases)
+    runNavigation({CStyle::polar, true, true, 0}, c);
+}
+
+TEST(NavigateMouse, StylesWithoutNavigationOnlyMoveTheAnchor) {
+  struct Case {
+    CStyle style;
+    bool perspective;
+  };
+  for (const auto [style, perspective] :
+       {Case{CStyle::human, true}, {CStyle::polar, false}, {CStyle::normal, true}, {CStyle::human, false}}) {
+    SCOPED_TRACE(static_cast<int>(style) * 10 + perspective);
+    for (const TShiftState& shift : {left, right, leftShift, leftAlt})
+      runNavigation({style, perspective, true, 0}, {"drag", {}, shift, 5, 2, {}});
+  }
+}
+
+// With the 200 x 100 fake view and the default window of 1000 x 1000 units, one pixel is
+// kx = 5 units across and ky = 10 units up.
+std::vector<Value> window(double halfWidth, double halfHeight, double pas) {
+  return {{Left, -halfWidth}, {Right, halfWidth}, {Bottom, -halfHeight}, {Top, halfHeight}, {Pas, pas}};
+}
+
+TEST(NavigateMouse, NormalOrthographicSlidesAndZoomsTheWindow) {
+  const NavCase cases[] = {
+      {"left drag moves the window with the picture",
+       {},
+       left,
+       4,
+       2,
+       {{Left, -520}, {Right, 480}, {Bottom, -480}, {Top, 520}, {Pas, 50}}},
+      {"left+ctrl keeps the horizontal",
+       {},
+       {.Ctrl = true, .Left = true},
+       4,
+       -2,
+       {{Bottom, -520}, {Top, 480}, {Pas, 50}}},
+      {"right downwards zooms out by Pas", {}, right, 3, 1, window(600, 600, 50)},
+      {"right+ctrl upwards zooms in by Pas", {}, rightCtrl, 0, -1, window(400, 400, 50)},
+      {"the zoom step is Pas rounded halves to even (2.5 -> 2)",
+       {{Pas, 2.5}},
+       right,
+       0,
+       1,
+       window(502, 502, 50)},
+      {"the zoom step is Pas rounded halves to even (3.5 -> 4)",
+       {{Pas, 3.5}},
+       right,
+       0,
+       1,
+       window(504, 504, 50)},
+      {"a pixel under 1.5 units selects the fine step", window(100, 100, 100), right, 0, 0, {{Pas, 3}}},
+      {"the step is chosen from the window before the zoom", window(140, 140, 100), right, 0, 1,
+       window(240, 240, 3)},
+      {"no zoom in once width and height are 10 or less", window(5, 5, 3), right, 0, -1, {}},
+      {"a width over 10 still zooms in", window(5.5, 5, 3), right, 0, -1, window(2.5, 2, 3)},
+      {"a height over 10 still zooms in", window(5, 5.5, 3), right, 0, -1, window(2, 2.5, 3)},
+  };
+  for (const NavCase& c : cases)
+    runNavigation({CStyle::normal, false, true, 1}, c);
+}
+
+TEST(NavigateMouse, OrthographicZoomInStopsAtTenUnits) {
+  TGL_CAMERA camera;
+  FakeView view(200, 200);
+  view.SetCamera(&camera);
+  camera.SetStyle(CStyle::normal);
+  for (const auto [field, value] : window(20, 20, 3))
+    set(camera, field, value);
+  camera.SetLastY(1000);
+  for (int y = 999; y > 979; --y)
+    camera.NavigateMouse(right, 0, y);
+  const TParams& p = camera.Params();
+  EXPECT_EQ(p.right() - p.left(), 10) << "40 shrinks by 6 per step: 34, 28, 22, 16, 10, then stops";
+  EXPECT_EQ(p.top() - p.bottom(), 10);
+  EXPECT_EQ(view.projections, 20);
+}
+
+TEST(NavigateMouse, CuttingSlidesZoomsAndMovesTheCuttingPlane) {
+  const NavCase cases[] = {
+      {"left drag as in the normal style, Pas kept",
+       {},
+       left,
+       4,
+       2,
+       {{Left, -520}, {Right, 480}, {Bottom, -480}, {Top, 520}}},
+      {"left+ctrl keeps the horizontal",
+       {},
+       {.Ctrl = true, .Left = true},
+       4,
+       2,
+       {{Bottom, -480}, {Top, 520}}},
+      {"right+ctrl downwards pushes the cutting plane away",
+       {{DistNear, 50}},
+       rightCtrl,
+       0,
+       3,
+       {{DistNear, 60}}},
+      {"right+ctrl upwards pulls it nearer", {{DistNear, 50}}, rightCtrl, 0, -3, {{DistNear, 40}}},
+      {"right+ctrl sideways leaves it", {{DistNear, 50}}, rightCtrl, 5, 0, {}},
+      {"right without ctrl zooms by Pas", {}, right, 0, 1, window(600, 600, 100)},
+  };
+  for (const bool perspective : {false, true}) {
+    SCOPED_TRACE(perspective ? "perspective" : "orthographic");
+    for (const NavCase& c : cases)
+      runNavigation({CStyle::cutting, perspective, true, 1}, c);
+  }
+}
+
+TEST(NavigateMouse, OrthographicStylesNeedAnAttachedView) {
+  runNavigation({CStyle::normal, false, false, 0}, {"normal without a view", {}, left, 4, 2, {}});
+  runNavigation({CStyle::cutting, false, false, 0}, {"cutting without a view", {}, rightCtrl, 0, 3, {}});
+}
+
+} // namespace
+} // namespace vorlan
