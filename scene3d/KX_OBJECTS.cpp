@@ -1,0 +1,628 @@
+#include "scene3d/KX_OBJECTS.h"
+
+#include "platform/Dib.h"
+#include "platform/FileBytes.h"
+#include "platform/Jpeg.h"
+#include "platform/ReadError.h"
+#include "scene3d/TextureFiles.h"
+
+#include <algorithm>
+#include <cassert>
+#include <cmath>
+#include <limits>
+#include <tuple>
+
+namespace vorlan {
+
+double TexturePhase = 0.0;
+
+namespace {
+
+// Face record up to the contour count, and the shortest possible whole face record: no contours,
+// no corners (the corner count and five reserved words follow).
+constexpr std::size_t kFaceHeadSize = 51;
+constexpr std::size_t kMinFaceRecordSize = kFaceHeadSize + 4 + 4 + 20;
+// A contour record and its corner count.
+constexpr std::size_t kMinContourEntrySize = kContourRecordSize + 4;
+constexpr std::size_t kEntityHeadSize = 277;
+constexpr std::size_t kEntityTailSize = 20;
+// Corners whose vertex normal is within this angle of the face normal are shaded smoothly.
+constexpr double kSmoothAngleDeg = 15.0;
+// How far the second point that spans a face's texture frame lies from the reference corner.
+constexpr double kFrameReach = 1000.0;
+
+std::optional<TShading> shadingFrom(std::int32_t stored) {
+  if (stored < 0 || stored > 2) return std::nullopt;
+  return static_cast<TShading>(stored);
+}
+
+// Stored Booleans that are int32 words: 0 and 1 are false and true, anything else keeps the default.
+std::optional<bool> flagFrom(std::int32_t stored) {
+  if (stored == 0) return false;
+  if (stored == 1) return true;
+  return std::nullopt;
+}
+
+void writeRGBA(BinaryWriter& F, const TColorRGBA& c) {
+  F.writeByte(c.R);
+  F.writeByte(c.G);
+  F.writeByte(c.B);
+  F.writeByte(c.A);
+}
+
+void writeRGB(BinaryWriter& F, const TColorRGB& c) {
+  F.writeByte(c.R);
+  F.writeByte(c.G);
+  F.writeByte(c.B);
+}
+
+void writeVector(BinaryWriter& F, const Vector3D& v) {
+  F.writeDouble(v.x);
+  F.writeDouble(v.y);
+  F.writeDouble(v.z);
+}
+
+Vector3D readVector(RecordReader& r) {
+  Vector3D v;
+  v.x = r.readDouble();
+  v.y = r.readDouble();
+  v.z = r.readDouble();
+  return v;
+}
+
+Vector3D placed(const Vector3D& p, const Vector3D& position, const Vector3D& rotation) {
+  return RotateZ(RotateY(RotateX(p + position, rotation.x), rotation.y), rotation.z);
+}
+
+// Newell's rule over the ring's consecutive corners, the last pairing with the first.
+Vector3D newellSum(const TCornerRing& ring, const std::vector<TPoint3D>& points) {
+  Vector3D n;
+  for (std::size_t i = 0; i < ring.size(); ++i) {
+    const TPoint3D& p = points[static_cast<std::size_t>(ring[i].Index)];
+    const TPoint3D& q = points[static_cast<std::size_t>(ring[(i + 1) % ring.size()].Index)];
+    n.x += (p.Z + q.Z) * (q.Y - p.Y) * 0.5;
+    n.y += (p.X + q.X) * (q.Z - p.Z) * 0.5;
+    n.z += (p.Y + q.Y) * (q.X - p.X) * 0.5;
+  }
+  return n;
+}
+
+// Texture coordinates without an edge to follow: the corner is projected along the dominant axis of
+// the face normal onto the entity's bounding box. Ties between axes fall to X.
+std::pair<double, double> dominantAxisUV(const Vector3D& n, const Vector3D& p, const TBounds& b, double w,
+                                         double h) {
+  const double ax = std::fabs(n.x), ay = std::fabs(n.y), az = std::fabs(n.z);
+  if (az > ax && az > ay) {
+    if (n.z < 0) return {(p.y - b.MinY) / h, (p.x - b.MinX) / w};
+    return {(p.y - b.MinY) / h, (b.MaxX - p.x) / w};
+  }
+  if (ay > ax && ay > az) {
+    if (n.y < 0) return {(p.x - b.MinX) / w, (p.z - b.MinZ) / h};
+    return {(b.MaxX - p.x) / w, (p.z - b.MinZ) / h};
+  }
+  if (n.x < 0) return {(b.MaxY - p.y) / w, (p.z - b.MinZ) / h};
+  return {(p.y - b.MinY) / w, (p.z - b.MinZ) / h};
+}
+
+// The reference edge of a mapped face runs from the origin corner to the next corner on another
+// point; when every corner is on the origin's point it runs to the next corner.
+std::size_t mappedEdgeEnd(const TCornerRing& ring, std::size_t origin) {
+  for (std::size_t step = 1; step < ring.size(); ++step) {
+    const std::size_t candidate = (origin + step) % ring.size();
+    if (ring[candidate].Index != ring[origin].Index) return candidate;
+  }
+  return (origin + 1) % ring.size();
+}
+
+// What is left of the last whole tile along an edge of length L carries over to the next face.
+double phaseStep(double L, double W) {
+  double k = std::trunc(L / W);
+  if (k == 0) k = 1;
+  return 1 - (L - k * W) / W;
+}
+
+// A texture file is a bitmap or a JPEG picture, told apart by its first bytes.
+QImage decodeTexturePicture(const std::vector<std::uint8_t>& bytes, const std::string& path) {
+  const auto startsWith = [&](std::initializer_list<std::uint8_t> magic) {
+    return bytes.size() >= magic.size() && std::equal(magic.begin(), magic.end(), bytes.begin());
+  };
+  if (startsWith({'B', 'M'})) return decodeBmp(bytes, path);
+  if (startsWith({0xFF, 0xD8})) return decodeJpeg(bytes, path);
+  throw ReadError(path, 0, "neither a bitmap nor a JPEG picture");
+}
+
+} // namespace
+
+// ---- TPoint3D
+
+void TPoint3D::SetNormal(const Vector3D& n) {
+  NX = n.x;
+  NY = n.y;
+  NZ = n.z;
+}
+
+// Point record, 63 bytes:
+//    0  double    X
+//    8  double    Y
+//   16  double    Z
+//   24  double    W
+//   32  double    NX
+//   40  double    NY
+//   48  double    NZ
+//   56  int32     Tag
+//   60  3 bytes   Marks
+void TPoint3D::LoadFromFile(BinaryCursor& F, const ReadPlace& where) {
+  RecordReader r = takeRecord(F, kPointRecordSize, where, "point record");
+  X = r.readDouble();
+  Y = r.readDouble();
+  Z = r.readDouble();
+  W = r.readDouble();
+  NX = r.readDouble();
+  NY = r.readDouble();
+  NZ = r.readDouble();
+  Tag = r.readInt32();
+  for (std::uint8_t& mark : Marks)
+    mark = r.readByte();
+}
+
+void TPoint3D::SaveToFile(BinaryWriter& F) const {
+  F.writeDouble(X);
+  F.writeDouble(Y);
+  F.writeDouble(Z);
+  F.writeDouble(W);
+  F.writeDouble(NX);
+  F.writeDouble(NY);
+  F.writeDouble(NZ);
+  F.writeInt32(Tag);
+  for (std::uint8_t mark : Marks)
+    F.writeByte(mark);
+}
+
+// ---- TContours
+
+// Contour record, 35 bytes:
+//    0  int32     Outer: 0 false, 1 true, other values keep the default
+//    4  int32     Tag
+//    8  4 bytes   Color R, G, B, A
+//   12  3 bytes   Color2 R, G, B
+//   15  20 bytes  five int32 reserved
+void TContours::LoadFromFile(BinaryCursor& F, const ReadPlace& where) {
+  RecordReader r = takeRecord(F, kContourRecordSize, where, "contour record");
+  Outer = flagFrom(r.readInt32()).value_or(Outer);
+  Tag = r.readInt32();
+  Color = r.readRGBA();
+  Color2 = r.readRGB();
+  r.skip(20);
+}
+
+void TContours::SaveToFile(BinaryWriter& F) const {
+  F.writeInt32(Outer ? 1 : 0);
+  F.writeInt32(Tag);
+  writeRGBA(F, Color);
+  writeRGB(F, Color2);
+  F.writeZeros(20);
+}
+
+// ---- TFace
+
+TFace::TFace(TEntity& Owner) : Owner(Owner), Shading(Owner.Shading) {}
+
+TFace& TFace::Create(TEntity& Owner) {
+  Owner.Faces.push_back(std::unique_ptr<TFace>(new TFace(Owner)));
+  return *Owner.Faces.back();
+}
+
+TContours& TFace::AddContour(TContours Contour) {
+  Contours.push_back(std::move(Contour));
+  return Contours.back();
+}
+
+void TFace::AddPoint(TContours* Contour, double X, double Y, double Z, double W) {
+  assert((!Contour || (Contour >= Contours.data() && Contour < Contours.data() + Contours.size())) &&
+         "a corner's contour belongs to its face");
+  Refs.emplace_back(Owner.SharePoint(X, Y, Z, W));
+  if (Contour) Contour->Refs.push_back(Refs.size() - 1);
+}
+
+TCornerRing TFace::CornerRing() {
+  return TCornerRing(Refs, Contours.empty() ? nullptr : &Contours.front().Refs);
+}
+
+std::optional<TCornerRing> TFace::NormalRing() {
+  if (Contours.empty()) return TCornerRing(Refs, nullptr);
+  for (const TContours& contour : Contours)
+    if (contour.Outer) return TCornerRing(Refs, &contour.Refs);
+  return std::nullopt;
+}
+
+// Face record:
+//    0  4 doubles Normal x, y, z, then D
+//   32  int32     Visible: 0 or 1, other values keep the default
+//   36  int32     Shading: 0, 1 or 2, other values keep the owner's
+//   40  4 bytes   Color R, G, B, A
+//   44  3 bytes   Color2 R, G, B
+//   47  4 bytes   Textured, HideEdges, Tessellate, Marked
+//   51  int32     C = number of contours
+//       C > 0:    C times { contour record; int32 N; N point records }
+//       C <= 0:   int32 N; N point records
+//       20 bytes  five int32 reserved
+// Only the position and weight of a point record are kept: each goes through AddPoint.
+void TFace::LoadFromFile(BinaryCursor& F, const ReadPlace& where) {
+  ReadHead(F, where);
+  const std::size_t countOffset = F.offset();
+  const std::int32_t contourCount = takeRecord(F, 4, where, "contour count").readInt32();
+  if (contourCount > 0) {
+    checkCount(F, countOffset, contourCount, kMinContourEntrySize, where, "contour count");
+    for (std::int32_t i = 0; i < contourCount; ++i)
+      ReadContour(F, where.at("contour", static_cast<std::size_t>(i)));
+  } else {
+    ReadCorners(F, nullptr, where);
+  }
+  takeRecord(F, 20, where, "reserved words");
+}
+
+void TFace::ReadHead(BinaryCursor& F, const ReadPlace& where) {
+  RecordReader r = takeRecord(F, kFaceHeadSize, where, "face record");
+  Normal = readVector(r);
+  D = r.readDouble();
+  Visible = flagFrom(r.readInt32()).value_or(Visible);
+  Shading = shadingFrom(r.readInt32()).value_or(Shading);
+  Color = r.readRGBA();
+  Color2 = r.readRGB();
+  Textured = r.readBool();
+  HideEdges = r.readBool();
+  Tessellate = r.readBool();
+  Marked = r.readBool();
+}
+
+void TFace::ReadContour(BinaryCursor& F, const ReadPlace& where) {
+  TContours& contour = AddContour();
+  contour.LoadFromFile(F, where);
+  ReadCorners(F, &contour, where);
+}
+
+void TFace::ReadCorners(BinaryCursor& F, TContours* contour, const ReadPlace& where) {
+  const std::size_t count = takeCount(F, kPointRecordSize, where, "corner count");
+  // A face's Refs hold the corners of all its contours, so only a face without contours knows its
+  // final size here; reserving per contour would copy the list once per contour.
+  if (contour)
+    contour->Refs.reserve(count);
+  else
+    Refs.reserve(Refs.size() + count);
+  TPoint3D point;
+  for (std::size_t k = 0; k < count; ++k) {
+    point.LoadFromFile(F, where.at("corner", k));
+    AddPoint(contour, point.X, point.Y, point.Z, point.W);
+  }
+}
+
+void TFace::SaveToFile(BinaryWriter& F) const {
+  writeVector(F, Normal);
+  F.writeDouble(D);
+  F.writeInt32(Visible ? 1 : 0);
+  F.writeInt32(static_cast<std::int32_t>(Shading));
+  writeRGBA(F, Color);
+  writeRGB(F, Color2);
+  F.writeBool(Textured);
+  F.writeBool(HideEdges);
+  F.writeBool(Tessellate);
+  F.writeBool(Marked);
+  F.writeInt32(static_cast<std::int32_t>(Contours.size()));
+  if (Contours.empty()) {
+    F.writeInt32(static_cast<std::int32_t>(Refs.size()));
+    for (const TMem& corner : Refs)
+      WritePointOf(F, corner);
+  }
+  for (const TContours& contour : Contours) {
+    contour.SaveToFile(F);
+    F.writeInt32(static_cast<std::int32_t>(contour.Refs.size()));
+    for (std::size_t position : contour.Refs)
+      WritePointOf(F, Refs[position]);
+  }
+  F.writeZeros(20);
+}
+
+// Shared points are written whole at every corner that uses them; reading merges them again.
+void TFace::WritePointOf(BinaryWriter& F, const TMem& corner) const {
+  Owner.Points[static_cast<std::size_t>(corner.Index)].SaveToFile(F);
+}
+
+// ---- TObjects
+
+void TObjects::Draw(bool, bool, bool, bool, bool, bool, std::int32_t) {}
+void TObjects::DrawPaperLine() {}
+void TObjects::DrawPaperFill() {}
+
+// Object record, 630 bytes:
+//    0  256       Name text block
+//  256  int32     Value1
+//  260  3 bytes   Flags3
+//  263  3 bytes   reserved
+//  266  12 bytes  HighlightColors 1, 2, 3: R, G, B, A each
+//  278  256       Text2 text block
+//  534  3 doubles Triple
+//  558  int32     Value2
+//  562  6 doubles Position X, Y, Z, Rotation X, Y, Z
+//  610  20 bytes  five int32 reserved
+void TObjects::LoadFromFile(BinaryCursor& F, const ReadPlace& where) {
+  RecordReader r = takeRecord(F, kObjectRecordSize, where, "object record");
+  Name = r.readText256();
+  Value1 = r.readInt32();
+  for (bool& flag : Flags3)
+    flag = r.readBool();
+  r.skip(3);
+  for (TColorRGBA& color : HighlightColors)
+    color = r.readRGBA();
+  Text2 = r.readText256();
+  for (double& value : Triple)
+    value = r.readDouble();
+  Value2 = r.readInt32();
+  Position = readVector(r);
+  Rotation = readVector(r);
+  r.skip(20);
+}
+
+void TObjects::SaveToFile(BinaryWriter& F) const {
+  F.writeText256(Name);
+  F.writeInt32(Value1);
+  for (bool flag : Flags3)
+    F.writeBool(flag);
+  F.writeZeros(3);
+  for (const TColorRGBA& color : HighlightColors)
+    writeRGBA(F, color);
+  F.writeText256(Text2);
+  for (double value : Triple)
+    F.writeDouble(value);
+  F.writeInt32(Value2);
+  writeVector(F, Position);
+  writeVector(F, Rotation);
+  F.writeZeros(20);
+}
+
+// ---- TEntity: records
+
+// Entity record = object record, then (offsets from the object record's start):
+//  630  int32     Shading: 0, 1 or 2, other values keep the default
+//  634  1         UseTexture
+//  635  256       texture file name text block; "Empty" means none
+//  891  int32     Value3
+//  895  double    Value4
+//  903  int32     TextureOrigin
+//  907  int32     N = number of faces, then N face records
+//  then int32     M = number of marked faces (0..50), then M int32 face indices
+//  then int32     Value5
+//  then int32     EdgeAligned, stored inverted: 0 true, 1 false, other values keep the default
+//  then 12 bytes  three int32 reserved
+void TEntity::LoadFromFile(BinaryCursor& F, const ReadPlace& where) {
+  TObjects::LoadFromFile(F, where);
+  ReadHead(F, where);
+  ReadFaces(F, where);
+  ReadMarkedFaces(F, where);
+  ReadTail(F, where);
+}
+
+void TEntity::ReadHead(BinaryCursor& F, const ReadPlace& where) {
+  const std::size_t nameOffset = F.offset() + 5;
+  RecordReader r = takeRecord(F, kEntityHeadSize, where, "entity record");
+  Shading = shadingFrom(r.readInt32()).value_or(Shading);
+  UseTexture = r.readBool();
+  const std::string textureName = r.readText256();
+  Value3 = r.readInt32();
+  Value4 = r.readDouble();
+  TextureOrigin = r.readInt32();
+  LoadNamedTexture(textureName, F, nameOffset, where);
+}
+
+// A named texture that cannot be found is skipped; one that is found but cannot be decoded fails.
+void TEntity::LoadNamedTexture(const std::string& name, BinaryCursor& F, std::size_t nameOffset,
+                               const ReadPlace& where) {
+  if (name == kNoTextureName) return;
+  const std::string path = resolveTextureFile(name, documentFolderOf(F.fileName()));
+  if (path.empty()) return;
+  const std::vector<std::uint8_t> bytes = readFileBytes(path);
+  QImage picture;
+  try {
+    picture = decodeTexturePicture(bytes, path);
+  } catch (const ReadError& error) {
+    F.failAt(nameOffset, where.text("texture file") + " \"" + path +
+                             "\" is not a picture that can be read: " + error.what());
+  }
+  LoadTexture(picture, kEntityTextureSize, kEntityTextureSize);
+  Texture->FileName = name;
+  Texture->Path = path;
+}
+
+void TEntity::ReadFaces(BinaryCursor& F, const ReadPlace& where) {
+  const std::size_t count = takeCount(F, kMinFaceRecordSize, where, "face count");
+  Faces.reserve(Faces.size() + count);
+  for (std::size_t i = 0; i < count; ++i)
+    TFace::Create(*this).LoadFromFile(F, where.at("face", i));
+}
+
+void TEntity::ReadMarkedFaces(BinaryCursor& F, const ReadPlace& where) {
+  const std::size_t countOffset = F.offset();
+  const std::int32_t count = takeRecord(F, 4, where, "marked face count").readInt32();
+  checkCount(F, countOffset, count, 0, where, "marked face count");
+  const auto listed = std::min<std::size_t>(static_cast<std::size_t>(count), kMaxMarkedFaces);
+  for (std::size_t i = 0; i < listed; ++i)
+    MarkFace(F, where.at("marked face", i));
+  if (static_cast<std::size_t>(count) > kMaxMarkedFaces)
+    F.fail(where.text("marked face count") + " " + std::to_string(count) + " is more than " +
+           std::to_string(kMaxMarkedFaces));
+}
+
+void TEntity::MarkFace(BinaryCursor& F, const ReadPlace& where) {
+  const std::size_t offset = F.offset();
+  const std::int32_t index = takeRecord(F, 4, where, "face index").readInt32();
+  if (index < 0 || static_cast<std::size_t>(index) >= Faces.size())
+    F.failAt(offset, where.text("face index") + " " + std::to_string(index) + " is outside the " +
+                         std::to_string(Faces.size()) + " faces");
+  Faces[static_cast<std::size_t>(index)]->Marked = true;
+  MarkedFaces.push_back(index);
+}
+
+void TEntity::ReadTail(BinaryCursor& F, const ReadPlace& where) {
+  RecordReader r = takeRecord(F, kEntityTailSize, where, "entity record end");
+  Value5 = r.readInt32();
+  if (const std::optional<bool> stored = flagFrom(r.readInt32())) EdgeAligned = !*stored;
+  r.skip(12);
+}
+
+void TEntity::SaveToFile(BinaryWriter& F) const {
+  assert(MarkedFaces.size() <= kMaxMarkedFaces && "the record holds at most 50 marked faces");
+  F.writeText256("TEntity");
+  TObjects::SaveToFile(F);
+  F.writeInt32(static_cast<std::int32_t>(Shading));
+  F.writeBool(UseTexture);
+  F.writeText256(StoredTextureName());
+  F.writeInt32(Value3);
+  F.writeDouble(Value4);
+  F.writeInt32(TextureOrigin);
+  F.writeInt32(static_cast<std::int32_t>(Faces.size()));
+  for (const auto& face : Faces)
+    face->SaveToFile(F);
+  F.writeInt32(static_cast<std::int32_t>(MarkedFaces.size()));
+  for (std::int32_t index : MarkedFaces)
+    F.writeInt32(index);
+  F.writeInt32(Value5);
+  F.writeInt32(EdgeAligned ? 0 : 1);
+  F.writeZeros(12);
+}
+
+// The name goes back as it was read, so that a Windows name found here stays a Windows name; the
+// file must still be where it was found.
+std::string TEntity::StoredTextureName() const {
+  if (Texture && UseTexture && !Texture->Path.empty() && fileExists(Texture->Path)) return Texture->FileName;
+  return kMissingTextureName;
+}
+
+void TEntity::LoadTexture(const QImage& Picture, double Width, double Height) {
+  Texture = std::make_unique<TTexture>(Picture, Width, Height);
+  UseTexture = true;
+}
+
+TBounds TEntity::GetBounds() const {
+  TBounds b{1000000.0, 1000000.0, 1000000.0, -1000000.0, -1000000.0, -1000000.0};
+  for (const TPoint3D& point : Points) {
+    const Vector3D p = placed(point.Position(), Position, Rotation);
+    b.MinX = std::min(b.MinX, p.x);
+    b.MinY = std::min(b.MinY, p.y);
+    b.MinZ = std::min(b.MinZ, p.z);
+    b.MaxX = std::max(b.MaxX, p.x);
+    b.MaxY = std::max(b.MaxY, p.y);
+    b.MaxZ = std::max(b.MaxZ, p.z);
+  }
+  return b;
+}
+
+// ---- TEntity: shared points
+
+std::int32_t TEntity::SharePoint(double X, double Y, double Z, double W) {
+  SyncGrid();
+  const std::int32_t match = grid_.findLastMatch(X, Y, Z);
+  if (match >= 0) return match;
+  assert(Points.size() < static_cast<std::size_t>(std::numeric_limits<std::int32_t>::max()));
+  Points.emplace_back(X, Y, Z, W);
+  grid_.add(X, Y, Z);
+  return static_cast<std::int32_t>(Points.size() - 1);
+}
+
+// Points listed other than through SharePoint join the grid before the next search.
+void TEntity::SyncGrid() {
+  if (grid_.size() > Points.size()) grid_.clear();
+  for (std::size_t i = grid_.size(); i < Points.size(); ++i)
+    grid_.add(Points[i].X, Points[i].Y, Points[i].Z);
+}
+
+// ---- TEntity: preparation
+
+void TEntity::Prepare() {
+  TexturePhase = 0;
+  // The bounds do not change while faces are prepared, so they are taken once rather than per face.
+  const TBounds bounds = Mapping ? GetBounds() : TBounds{};
+  for (const auto& face : Faces)
+    PrepareFace(*face, bounds);
+  MarkSmoothCorners();
+  CompileLists();
+}
+
+void TEntity::PrepareFace(TFace& face, const TBounds& bounds) {
+  face.Normal = {};
+  face.D = 0;
+  const std::optional<TCornerRing> normalRing = face.NormalRing();
+  if (!normalRing) return;
+  const TCornerRing ring = face.CornerRing();
+  // Negative origins from a file are reset too: they name no corner either.
+  if (TextureOrigin < 0 || static_cast<std::size_t>(TextureOrigin) >= ring.size()) TextureOrigin = 0;
+  PlaceFace(face, *normalRing);
+  if (face.Shading != TShading::Flat) AccumulateVertexNormals(face);
+  // A face without corners has no reference corner and nothing to give coordinates to.
+  if (!face.Textured || !UseTexture || ring.size() == 0) return;
+  if (Texture) ApplyPictureTexture(face, ring);
+  if (Mapping) ApplyMapping(face, ring, bounds);
+}
+
+// Newell's sum points against the corners' turning direction, hence the minus.
+void TEntity::PlaceFace(TFace& face, const TCornerRing& ring) const {
+  const Vector3D sum = newellSum(ring, Points);
+  face.Normal = withoutNearZeros(-1.0 * normalizedOrZero(sum));
+  if (ring.size() > 0) face.D = -dot(face.Normal, PointOf(ring[0]));
+}
+
+// Shared points gather the normals of all their faces, renormalised after each face.
+void TEntity::AccumulateVertexNormals(TFace& face) {
+  face.ForEachCorner([&](TMem& corner) {
+    TPoint3D& point = Points[static_cast<std::size_t>(corner.Index)];
+    point.SetNormal(normalizedOrZero(point.Normal() + face.Normal));
+  });
+}
+
+void TEntity::ApplyPictureTexture(TFace& face, const TCornerRing& ring) const {
+  const std::size_t origin = static_cast<std::size_t>(TextureOrigin);
+  const Vector3D A = PointOf(ring[origin]);
+  const Vector3D B = PointOf(ring[(origin + 1) % ring.size()]);
+  const Vector3D T = A + kFrameReach * cross(face.Normal, B - A);
+  face.ForEachCorner([&](TMem& corner) {
+    const Vector3D P = PointOf(corner);
+    const Vector3D F1 = FootOnLine(P, A, B);
+    const double along = Distance3(A, F1) / Texture->Width;
+    corner.U = SameSigns(A - B, A - F1) ? along : -along;
+    corner.V = Distance3(A, FootOnLine(P, A, T)) / Texture->Height;
+  });
+}
+
+void TEntity::ApplyMapping(TFace& face, const TCornerRing& ring, const TBounds& bounds) const {
+  const double W = Mapping->TileWidth;
+  const double H = Mapping->TileHeight;
+  // A tile without size would turn every coordinate into NaN.
+  if (W == 0 || H == 0) return;
+  const std::size_t origin = static_cast<std::size_t>(TextureOrigin);
+  const Vector3D A = PointOf(ring[origin]);
+  const Vector3D B = PointOf(ring[mappedEdgeEnd(ring, origin)]);
+  TexturePhase += phaseStep(Distance3(A, B), W);
+  const Vector3D T = A + kFrameReach * cross(face.Normal, B - A);
+  face.ForEachCorner([&](TMem& corner) {
+    const Vector3D P = PointOf(corner);
+    if (!EdgeAligned) {
+      std::tie(corner.U, corner.V) = dominantAxisUV(face.Normal, P, bounds, W, H);
+      return;
+    }
+    const Vector3D F1 = FootOnLine(P, A, B);
+    const double along = Distance3(A, F1) / W;
+    corner.U = SameSigns(A - B, A - F1) ? along + TexturePhase : TexturePhase - along;
+    corner.V = Distance3(A, FootOnLine(P, A, T)) / H;
+  });
+}
+
+// Runs after every face has added its normal to its points, so each corner sees the final vertex normal.
+void TEntity::MarkSmoothCorners() {
+  for (const auto& face : Faces) {
+    if (face->Shading != TShading::ByAngle) continue;
+    face->ForEachCorner([&](TMem& corner) {
+      const Vector3D vertexNormal = Points[static_cast<std::size_t>(corner.Index)].Normal();
+      corner.Smooth = AngleDeg(face->Normal, vertexNormal) <= kSmoothAngleDeg;
+    });
+  }
+}
+
+} // namespace vorlan

@@ -1,0 +1,136 @@
+#include "SceneFixtures.h"
+
+#include "platform/BinaryWriter.h"
+#include "scene3d/KX_OBJECTS.h"
+
+#include <gtest/gtest.h>
+
+#include <limits>
+
+namespace vorlan {
+namespace {
+
+std::size_t faceRecordSize(const TFace& face) {
+  BinaryWriter w;
+  face.SaveToFile(w);
+  return w.size();
+}
+
+void expectErrorAt(const test::LoadAttempt& attempt, std::size_t offset, const std::string& text) {
+  ASSERT_TRUE(attempt.error) << "no error";
+  EXPECT_EQ(attempt.error->offset(), offset) << attempt.error->what();
+  EXPECT_NE(std::string(attempt.error->what()).find(text), std::string::npos) << attempt.error->what();
+}
+
+TEST(EntityReadErrors, CutAnywhereFailsAtOrBeforeTheCutAndKeepsTheFacesBeforeTheError) {
+  const auto original = test::entityWithEveryStoredField();
+  const auto bytes = test::savedBytes(*original);
+  std::vector<std::size_t> faceEnds;
+  std::size_t end = test::kFirstFaceOffset;
+  for (const auto& face : original->Faces)
+    faceEnds.push_back(end += faceRecordSize(*face));
+
+  for (std::size_t cut = test::kClassNameSize; cut < bytes.size(); ++cut) {
+    SCOPED_TRACE("cut at " + std::to_string(cut));
+    const test::LoadAttempt attempt = test::tryLoadEntity(
+        std::vector<std::uint8_t>(bytes.begin(), bytes.begin() + static_cast<std::ptrdiff_t>(cut)));
+    ASSERT_TRUE(attempt.error);
+    EXPECT_LE(attempt.error->offset(), cut);
+    EXPECT_EQ(attempt.error->fileName(), "fixture.cam");
+    for (std::size_t k = 0; k < faceEnds.size() && faceEnds[k] <= attempt.error->offset(); ++k) {
+      ASSERT_GT(attempt.entity->Faces.size(), k);
+      EXPECT_EQ(attempt.entity->Faces[k]->Refs.size(), original->Faces[k]->Refs.size()) << "face " << k;
+    }
+  }
+}
+
+// Counts are checked against the bytes left, so a cut inside the corners fails at their count; a cut
+// inside the face's reserved words comes after every corner was read.
+TEST(EntityReadErrors, CutInTheFaceEndNamesTheFaceAndKeepsItsCorners) {
+  TEntity source;
+  test::addPolygon(source, test::rectangle(1, 1));
+  const auto bytes = test::savedBytes(source);
+  const std::size_t reserved = test::kFirstFaceOffset + test::kFirstCornerInFace + 4 * kPointRecordSize;
+  const auto attempt = test::tryLoadEntity(
+      std::vector<std::uint8_t>(bytes.begin(), bytes.begin() + static_cast<std::ptrdiff_t>(reserved + 13)));
+  expectErrorAt(attempt, reserved,
+                "fixture.cam: offset " + std::to_string(reserved) +
+                    ": read beyond end of file: entity 0: face 0: reserved words needs 20 bytes, 13 left");
+  EXPECT_EQ(attempt.entity->Faces[0]->Refs.size(), 4u);
+  EXPECT_EQ(attempt.entity->Points.size(), 4u);
+}
+
+TEST(EntityReadErrors, NegativeAndAbsurdCountsFailAtTheCount) {
+  TEntity source;
+  test::addPolygon(source, test::rectangle(1, 1));
+  const auto valid = test::savedBytes(source);
+  struct Field {
+    const char* name;
+    std::size_t offset;
+  };
+  const std::size_t markedCount = valid.size() - 20 - 4;
+  for (auto [name, offset] : {Field{"face count", test::kFaceCountOffset},
+                              Field{"corner count", test::kFirstFaceOffset + test::kCornerCountInFace},
+                              Field{"marked face count", markedCount}}) {
+    for (std::int32_t count : {-1, std::numeric_limits<std::int32_t>::max(), 2000000000}) {
+      if (std::string(name) == "marked face count" && count > 0) continue; // more than 50: its own test
+      SCOPED_TRACE(std::string(name) + " " + std::to_string(count));
+      auto bytes = valid;
+      test::patchInt32(bytes, offset, count);
+      expectErrorAt(test::tryLoadEntity(bytes), offset, name);
+    }
+  }
+}
+
+TEST(EntityReadErrors, TwoBillionFacesInAKilobyteFailBeforeAnyFaceExists) {
+  auto bytes = test::savedBytes(TEntity());
+  ASSERT_LT(bytes.size(), 1300u);
+  test::patchInt32(bytes, test::kFaceCountOffset, 2000000000);
+  const auto attempt = test::tryLoadEntity(bytes);
+  expectErrorAt(attempt, test::kFaceCountOffset, "face count of 2000000000 records");
+  EXPECT_EQ(attempt.entity->Faces.capacity(), 0u) << "nothing was reserved for the claimed faces";
+}
+
+TEST(EntityReadErrors, AbsurdContourCountFailsAtTheCount) {
+  TEntity source;
+  test::addContourFace(source, {test::rectangle(1, 1)});
+  auto bytes = test::savedBytes(source);
+  const std::size_t contourCount = test::kFirstFaceOffset + 51;
+  test::patchInt32(bytes, contourCount, std::numeric_limits<std::int32_t>::max());
+  expectErrorAt(test::tryLoadEntity(bytes), contourCount, "entity 0: face 0: contour count");
+}
+
+TEST(EntityReadErrors, MoreThanFiftyMarkedFacesFailAfterTheFiftieth) {
+  TEntity source;
+  test::addPolygon(source, test::rectangle(1, 1));
+  source.MarkedFaces.assign(kMaxMarkedFaces, 0);
+  auto bytes = test::savedBytes(source);
+  const std::size_t countOffset = bytes.size() - 20 - 4 - 4 * kMaxMarkedFaces;
+  test::patchInt32(bytes, countOffset, 51);
+  const std::size_t fiftyFirst = countOffset + 4 + 4 * kMaxMarkedFaces;
+  bytes.insert(bytes.begin() + static_cast<std::ptrdiff_t>(fiftyFirst), 4, 0);
+  const auto attempt = test::tryLoadEntity(bytes);
+  expectErrorAt(attempt, fiftyFirst, "marked face count 51 is more than 50");
+  EXPECT_EQ(attempt.entity->MarkedFaces.size(), kMaxMarkedFaces);
+  EXPECT_TRUE(attempt.entity->Faces[0]->Marked);
+}
+
+TEST(EntityReadErrors, MarkedFaceOutsideTheFaceListFailsAtItsIndex) {
+  for (std::int32_t index : {4, -1, std::numeric_limits<std::int32_t>::min()}) {
+    SCOPED_TRACE(index);
+    TEntity source;
+    for (int i = 0; i < 4; ++i)
+      test::addPolygon(source, test::shifted(test::rectangle(1, 1), {double(i), 0, 0}));
+    source.MarkedFaces = {1, 3};
+    auto bytes = test::savedBytes(source);
+    const std::size_t secondIndex = bytes.size() - 20 - 4;
+    test::patchInt32(bytes, secondIndex, index);
+    const auto attempt = test::tryLoadEntity(bytes);
+    expectErrorAt(attempt, secondIndex,
+                  "marked face 1: face index " + std::to_string(index) + " is outside the 4 faces");
+    EXPECT_EQ(attempt.entity->MarkedFaces, (std::vector<std::int32_t>{1}));
+  }
+}
+
+} // namespace
+} // namespace vorlan

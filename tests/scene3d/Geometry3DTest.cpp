@@ -1,0 +1,104 @@
+#include "scene3d/Geometry3D.h"
+#include "scene3d/Colors.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <limits>
+
+namespace vorlan {
+namespace {
+
+constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();
+constexpr double kInf = std::numeric_limits<double>::infinity();
+
+void expectNear(const Vector3D& expected, const Vector3D& actual, double tolerance = 1e-12) {
+  EXPECT_NEAR(expected.x, actual.x, tolerance);
+  EXPECT_NEAR(expected.y, actual.y, tolerance);
+  EXPECT_NEAR(expected.z, actual.z, tolerance);
+}
+
+TEST(Geometry3D, ToleranceComparisonsAreStrict) {
+  struct Case {
+    double a, b;
+    bool same, nearly;
+  };
+  for (auto [a, b, same, nearly] :
+       {Case{0, 0.0099, true, false}, Case{0, 0.01, false, false}, Case{5, 4.995, true, false},
+        Case{1, 1 + 1e-10, true, true}, Case{1, 1 + 1e-9, true, false}, Case{-0.0, 0.0, true, true},
+        Case{kNaN, kNaN, false, false}, Case{kInf, kInf, false, false}}) {
+    SCOPED_TRACE(std::to_string(a) + " vs " + std::to_string(b));
+    EXPECT_EQ(SameValue(a, b), same);
+    EXPECT_EQ(SameValue(b, a), same);
+    EXPECT_EQ(NearlyEqual(a, b), nearly);
+  }
+}
+
+TEST(Geometry3D, SameSignsTreatsNearZeroComponentsAsZero) {
+  struct Case {
+    Vector3D a, b;
+    bool same;
+  };
+  for (auto [a, b, same] : {Case{{1, 2, 3}, {4, 5, 6}, true}, Case{{1, 0, 0}, {-1, 0, 0}, false},
+                            Case{{1, 0.009, 0}, {1, -5, 0}, true}, Case{{1, 0.01, 0}, {1, -5, 0}, false},
+                            Case{{-0.005, 1, 1}, {0.005, 1, 1}, true}, Case{{0, 0, 0}, {-3, 7, -1}, true}}) {
+    SCOPED_TRACE(std::to_string(a.y) + " vs " + std::to_string(b.y));
+    EXPECT_EQ(SameSigns(a, b), same);
+  }
+}
+
+TEST(Geometry3D, DistancesBelowAThousandthAreZero) {
+  EXPECT_EQ(Distance3({0, 0, 0}, {0.0009, 0, 0}), 0.0);
+  EXPECT_DOUBLE_EQ(Distance3({0, 0, 0}, {0.001, 0, 0}), 0.001);
+  EXPECT_DOUBLE_EQ(Distance3({1, 2, 3}, {4, 6, 3}), 5.0);
+}
+
+TEST(Geometry3D, FootOnLineDropsThePerpendicular) {
+  expectNear({3, 0, 0}, FootOnLine({3, 4, 0}, {0, 0, 0}, {10, 0, 0}));
+  expectNear({-2, 0, 0}, FootOnLine({-2, 1, 7}, {0, 0, 0}, {10, 0, 0}));
+  expectNear({1, 1, 1}, FootOnLine({1, 1, 1}, {0, 0, 0}, {2, 2, 2}));
+}
+
+TEST(Geometry3D, FootOnLineWithoutDirectionIsTheFarAwayMarker) {
+  // Squared length 0.0025 passes SameValue with 0.
+  EXPECT_EQ(FootOnLine({1, 1, 1}, {0, 0, 0}, {0.05, 0, 0}), (Vector3D{999999.0, 999999.0, 999999.0}));
+  EXPECT_EQ(FootOnLine({1, 1, 1}, {2, 2, 2}, {2, 2, 2}), (Vector3D{999999.0, 999999.0, 999999.0}));
+}
+
+TEST(Geometry3D, AngleDegSnapsParallelAndOppositeAndIgnoresZeroVectors) {
+  struct Case {
+    Vector3D a, b;
+    double degrees;
+  };
+  for (auto [a, b, degrees] :
+       {Case{{0, 0, 1}, {0, 0, 1}, 0}, Case{{0, 0, 1}, {0, 0, -1}, 180}, Case{{0, 0, 0}, {1, 2, 3}, 0},
+        Case{{1, 2, 3}, {0, 0, 0}, 0}, Case{{1, 0, 0}, {0, 5, 0}, 90}, Case{{1, 0, 0}, {1, 1, 0}, 45},
+        Case{{3, 0, 0}, {3, 1e-6, 0}, 0}}) {
+    SCOPED_TRACE(std::to_string(degrees));
+    EXPECT_NEAR(AngleDeg(a, b), degrees, 1e-9);
+  }
+}
+
+TEST(Geometry3D, RotationsAreRightHanded) {
+  struct Case {
+    Vector3D (*rotate)(const Vector3D&, double);
+    Vector3D in, out;
+  };
+  for (auto [rotate, in, out] : {Case{RotateX, {0, 1, 0}, {0, 0, 1}}, Case{RotateX, {0, 0, 1}, {0, -1, 0}},
+                                 Case{RotateY, {0, 0, 1}, {1, 0, 0}}, Case{RotateY, {1, 0, 0}, {0, 0, -1}},
+                                 Case{RotateZ, {1, 0, 0}, {0, 1, 0}}, Case{RotateZ, {0, 1, 0}, {-1, 0, 0}}}) {
+    SCOPED_TRACE(std::to_string(in.x) + "," + std::to_string(in.y) + "," + std::to_string(in.z));
+    expectNear(out, rotate(in, 90));
+    expectNear(in, rotate(rotate(in, 90), -90));
+  }
+}
+
+TEST(Colors, SplitAndPureColorDropTheHighByte) {
+  const TColor c = 0x7F123456; // high byte set, blue 0x12, green 0x34, red 0x56
+  EXPECT_EQ(SplitColor(c), (TColorRGB{0x56, 0x34, 0x12}));
+  EXPECT_EQ(PureColor(c), 0x00123456u);
+  EXPECT_EQ(ColorOf({0x56, 0x34, 0x12}), 0x00123456u);
+}
+
+} // namespace
+} // namespace vorlan

@@ -1,0 +1,154 @@
+#include "platform/BinaryCursor.h"
+#include "platform/BinaryWriter.h"
+#include "platform/Jpeg.h"
+#include "scene3d/KX_FILE.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <functional>
+#include <random>
+
+namespace vorlan {
+namespace {
+
+// Noise compresses badly, so its JPEG data needs several full chunks.
+QImage noisyPicture() {
+  QImage picture(160, 128, QImage::Format_RGB888);
+  std::mt19937 noise(7);
+  for (int y = 0; y < picture.height(); ++y)
+    for (int x = 0; x < picture.width(); ++x)
+      picture.setPixel(x, y, noise() & 0xFFFFFF);
+  return picture;
+}
+
+// An unused word, then `data` in chunks of at most `chunkSize` bytes, then the empty chunk.
+BinaryWriter chunked(const std::vector<std::uint8_t>& data, std::size_t chunkSize) {
+  BinaryWriter w;
+  w.writeInt32(12345);
+  for (std::size_t at = 0; at < data.size(); at += chunkSize) {
+    const std::size_t n = std::min(chunkSize, data.size() - at);
+    w.writeInt32(static_cast<std::int32_t>(n));
+    w.writeBytes(std::span(data).subspan(at, n));
+  }
+  w.writeInt32(0);
+  return w;
+}
+
+// An unused word and chunk sizes, each size but the last followed by its bytes and the last by
+// `lastBytes` bytes.
+std::vector<std::uint8_t> withChunks(const std::vector<std::int32_t>& sizes, std::size_t lastBytes) {
+  BinaryWriter w;
+  w.writeInt32(0);
+  for (std::size_t k = 0; k < sizes.size(); ++k) {
+    w.writeInt32(sizes[k]);
+    w.writeZeros(k + 1 < sizes.size() ? static_cast<std::size_t>(sizes[k]) : lastBytes);
+  }
+  return w.bytes();
+}
+
+ReadError readErrorOf(const std::function<void(BinaryCursor&)>& read,
+                      const std::vector<std::uint8_t>& bytes) {
+  BinaryCursor F(bytes, "scene.x3d");
+  try {
+    read(F);
+  } catch (const ReadError& e) {
+    return e;
+  }
+  ADD_FAILURE() << "no ReadError";
+  return ReadError("", 0, "");
+}
+
+TEST(KxFile, ChunkedJpegJoinsItsChunksAndStopsAfterTheEmptyOne) {
+  const std::vector<std::uint8_t> jpeg = encodeJpeg(noisyPicture());
+  ASSERT_GT(jpeg.size(), 3u * kMaxJpegChunk);
+  const QImage whole = decodeJpeg(jpeg, "whole");
+  for (const std::size_t chunkSize : {std::size_t{2048}, std::size_t{1000}, std::size_t{7}}) {
+    SCOPED_TRACE(chunkSize);
+    BinaryWriter w = chunked(jpeg, chunkSize);
+    const std::size_t end = w.size();
+    w.writeInt32(-99); // whatever follows belongs to the next record
+    BinaryCursor F(w.bytes(), "scene.x3d");
+    EXPECT_EQ(ReadChunkedJpeg(F, "preview"), whole);
+    EXPECT_EQ(F.offset(), end);
+  }
+}
+
+TEST(KxFile, DamagedChunkedJpegIsAReadErrorNamingItsOffset) {
+  const std::vector<std::uint8_t> jpeg = encodeJpeg(noisyPicture());
+  std::vector<std::uint8_t> cutShort = chunked(jpeg, 2048).bytes();
+  cutShort.resize(cutShort.size() - 4);
+  std::vector<std::uint8_t> headOnly = chunked(std::vector(jpeg.begin(), jpeg.begin() + 300), 2048).bytes();
+  struct Case {
+    const char* name;
+    std::vector<std::uint8_t> bytes;
+    std::size_t offset;
+    const char* says;
+  };
+  for (const auto& [name, bytes, offset, says] : {
+           Case{"first chunk empty: no data for the decoder", withChunks({0}, 0), 8, "JPEG data"},
+           Case{"chunk over 2048 bytes", withChunks({2049}, 2049), 4, "chunk 1 size 2049 is outside 0..2048"},
+           Case{"huge chunk", withChunks({INT32_MAX}, 0), 4, "chunk 1 size 2147483647"},
+           Case{"negative chunk", withChunks({100, -1}, 0), 108, "chunk 2 size -1 is outside"},
+           Case{"chunk longer than the bytes left", withChunks({2048}, 100), 8,
+                "chunk 1 needs 2048 bytes, 100 left"},
+           Case{"no empty chunk at the end", cutShort, cutShort.size(), "size"},
+           Case{"JPEG data cut short", headOnly, 8, "JPEG data"},
+       }) {
+    SCOPED_TRACE(name);
+    const ReadError e = readErrorOf([](BinaryCursor& F) { ReadChunkedJpeg(F, "preview"); }, bytes);
+    EXPECT_EQ(e.fileName(), "scene.x3d");
+    EXPECT_EQ(e.offset(), offset);
+    EXPECT_NE(std::string(e.what()).find(says), std::string::npos) << e.what();
+  }
+}
+
+TEST(KxFile, JpegBlockRoundTripsAndRejectsBadSizes) {
+  QImage picture(24, 16, QImage::Format_RGB888);
+  picture.fill(QColor(40, 160, 220));
+  BinaryWriter w;
+  WriteJpegBlock(w, picture);
+  const std::vector<std::uint8_t> block = w.bytes();
+  BinaryCursor F(block, "scene.x3d");
+  const QImage read = ReadJpegBlock(F, "bitmap");
+  EXPECT_TRUE(F.atEnd()) << "the size word counts exactly the JPEG bytes";
+  ASSERT_EQ(read.size(), picture.size());
+  EXPECT_EQ(read.format(), QImage::Format_RGB888);
+  const QColor centre = read.pixelColor(12, 8);
+  EXPECT_NEAR(centre.red(), 40, 3);
+  EXPECT_NEAR(centre.green(), 160, 3);
+  EXPECT_NEAR(centre.blue(), 220, 3);
+
+  const auto withSize = [&](std::int32_t size) {
+    std::vector<std::uint8_t> bytes = block;
+    BinaryWriter sizeWord;
+    sizeWord.writeInt32(size);
+    std::copy(sizeWord.bytes().begin(), sizeWord.bytes().end(), bytes.begin());
+    return bytes;
+  };
+  struct Case {
+    std::int32_t size;
+    std::size_t offset;
+    const char* says;
+  };
+  for (const auto& [size, offset, says] : {Case{-1, 0, "JPEG size -1 is outside"}, Case{0, 4, "JPEG data"},
+                                           Case{static_cast<std::int32_t>(block.size()), 4, "needs"},
+                                           Case{INT32_MAX, 4, "needs 2147483647 bytes"}}) {
+    SCOPED_TRACE(size);
+    const ReadError e = readErrorOf([](BinaryCursor& c) { ReadJpegBlock(c, "bitmap"); }, withSize(size));
+    EXPECT_EQ(e.offset(), offset);
+    EXPECT_NE(std::string(e.what()).find(says), std::string::npos) << e.what();
+  }
+}
+
+TEST(KxFile, Color3IsRedGreenBlueWithoutTheHighByte) {
+  BinaryWriter w;
+  WriteColor3(w, 0xAA030201);
+  EXPECT_EQ(w.bytes(), (std::vector<std::uint8_t>{1, 2, 3}));
+  BinaryCursor F(w.bytes(), "scene.x3d");
+  EXPECT_EQ(ReadColor3(F, "colour"), TColor{0x030201});
+  EXPECT_THROW(ReadColor3(F, "colour"), ReadError);
+}
+
+} // namespace
+} // namespace vorlan

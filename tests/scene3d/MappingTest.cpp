@@ -1,0 +1,618 @@
+#include "platform/BinaryCursor.h"
+#include "platform/BinaryWriter.h"
+#include "scene3d/KX_FILE.h"
+#include "scene3d/KX_MAPPING.h"
+#include "scene3d/Resample.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <set>
+
+namespace vorlan {
+namespace {
+
+const ReadPlace kWhere("mapping 1");
+const TColor kWhiteColor = RGB(255, 255, 255);
+const TColorRGB kGrey{220, 220, 220};
+const TColorRGB kWhite{255, 255, 255};
+const TColorRGB kColour1{30, 60, 90};
+const TColorRGB kColour2{200, 100, 50};
+
+// Random numbers pinned at one end of their range; counts how often painting restarts them.
+class EndGrain : public TGrain {
+public:
+  explicit EndGrain(bool highest) : highest_(highest) {}
+  void Reseed() override { ++reseeds; }
+  int Random(int n) override { return n < 1 ? 0 : (highest_ ? n - 1 : 0); }
+  int reseeds = 0;
+
+private:
+  bool highest_;
+};
+
+std::unique_ptr<TGrain> fixedSeed(std::uint32_t seed) {
+  return std::make_unique<TSeededGrain>([seed] { return seed; });
+}
+
+std::unique_ptr<TMapping> mappingWith(std::unique_ptr<TGrain> grain) {
+  auto mapping = std::make_unique<TMapping>(1, 1);
+  if (grain) mapping->Grain = std::move(grain);
+  return mapping;
+}
+
+void build(TMapping& m, std::uint8_t kind, TColor c1, TColor c2, std::int32_t param0 = 50,
+           std::int32_t amplitude = 10) {
+  m.Build(kind, amplitude, {param0, -2, 3, 4, 5}, {c1, c2, RGB(1, 2, 3), RGB(4, 5, 6), RGB(7, 8, 9)}, 300,
+          150);
+}
+
+TColorRGB pixel(const TMapping& m, int x, int y) {
+  const std::uint8_t* p = m.Image.data() + 3 * (y * kTileSize + x);
+  return {p[0], p[1], p[2]};
+}
+
+// Left half dark blue, right half orange, in 16 x 16 blocks so that JPEG keeps them nearly exact.
+QImage twoHalves() {
+  QImage picture(32, 16, QImage::Format_RGB888);
+  picture.fill(QColor(255, 128, 0));
+  for (int y = 0; y < 16; ++y)
+    for (int x = 0; x < 16; ++x)
+      picture.setPixelColor(x, y, QColor(0, 0, 128));
+  return picture;
+}
+
+// Tile 120 x 80, amplitude 6, five colours, parameters; for picture kinds a name and JPEG data follow.
+std::vector<std::uint8_t> record(std::vector<std::uint8_t> head, bool picture) {
+  BinaryWriter w;
+  w.writeBytes(head);
+  w.writeInt32(120);
+  w.writeInt32(80);
+  w.writeInt32(6);
+  for (const TColor c : {RGB(10, 20, 30), RGB(40, 50, 60), RGB(1, 1, 1), RGB(2, 2, 2), RGB(3, 3, 3)})
+    WriteColor3(w, c);
+  for (const std::int32_t p : {11, -12, 13, 14, 15})
+    w.writeInt32(p);
+  if (picture) {
+    w.writeText256("stone.jpg");
+    WriteJpegBlock(w, twoHalves());
+  }
+  return w.bytes();
+}
+
+void expectSameCells(const TMapping& expected, const TMapping& actual) {
+  ASSERT_EQ(expected.Cells.size(), actual.Cells.size());
+  for (std::size_t i = 0; i < expected.Cells.size(); ++i) {
+    SCOPED_TRACE("cell " + std::to_string(i));
+    const TMap& a = expected.Cells[i];
+    const TMap& b = actual.Cells[i];
+    EXPECT_EQ(std::tie(a.Left, a.Top, a.Right, a.Bottom, a.Style),
+              std::tie(b.Left, b.Top, b.Right, b.Bottom, b.Style));
+    EXPECT_EQ(a.Colors, b.Colors);
+    EXPECT_EQ(a.ColorSet, b.ColorSet);
+  }
+}
+
+TEdge edgeOf(const TMap& cell, int x, int y) {
+  if (x == cell.Right || y == cell.Bottom) return TEdge::Dark;
+  if (x == cell.Left || y == cell.Top) return TEdge::Light;
+  return TEdge::None;
+}
+
+// Whether `v` is a colour that `cell` can paint over `before` with amplitude A. The colours must
+// leave room for the grain: c + A + 9 <= 255 and c - A - 9 >= 0.
+bool withinGrain(const TMap& cell, TEdge edge, TColorRGB v, TColorRGB before, int A) {
+  const auto offsets = [&](TColorRGB c) { return std::array<int, 3>{v.R - c.R, v.G - c.G, v.B - c.B}; };
+  const auto allIn = [](std::array<int, 3> d, int low, int high) {
+    return std::all_of(d.begin(), d.end(), [&](int x) { return low <= x && x <= high; });
+  };
+  const auto shiftedAlike = [&](std::array<int, 3> d, bool odd) {
+    return d[0] == d[1] && d[1] == d[2] && allIn(d, 0, A - 1) && (d[0] % 2 == 1) == odd;
+  };
+  const TColorRGB s0 = cell.Colors[0];
+  const TColorRGB s1 = cell.Colors[1];
+  switch (cell.Style) {
+  case TCellStyle::Solid:
+    return v == s0;
+  case TCellStyle::Mixed:
+    return v == s0 || v == s1;
+  case TCellStyle::Noisy:
+    return allIn(offsets(s0), 0, A - 1);
+  case TCellStyle::Shifted:
+    return shiftedAlike(offsets(s0), true) || shiftedAlike(offsets(s1), false);
+  case TCellStyle::Bevelled:
+    return edge == TEdge::Light  ? allIn(offsets(s0), 10, A + 9)
+           : edge == TEdge::Dark ? allIn(offsets(s0), -(A + 9), -10)
+                                 : allIn(offsets(s0), 0, A - 1);
+  case TCellStyle::Speckled:
+    return v == s0 || v == before;
+  }
+  return false;
+}
+
+TEST(MappingRecord, LeadingByteIsThePrefixOrTheKind) {
+  const std::vector<std::uint8_t> prefixed{200, 77, 0, 0, 0}; // prefix, then a format word nobody reads
+  const auto with = [](std::vector<std::uint8_t> head, std::uint8_t kind) {
+    head.push_back(kind);
+    return head;
+  };
+  struct Case {
+    const char* name;
+    std::vector<std::uint8_t> head;
+    std::uint8_t kind;
+    bool picture;
+    std::size_t cells;
+  };
+  for (const auto& [name, head, kind, picture, cells] : {
+           Case{"byte 3 is kind 3, then the tile width", {3}, 3, false, 11},
+           Case{"prefixed kind 3", with(prefixed, 3), 3, false, 11},
+           Case{"plain kind 0", {0}, 0, false, 1},
+           Case{"kind 200 only behind the prefix, without picture", with(prefixed, 200), 200, false, 0},
+           Case{"kind 7 lays out nothing", {7}, 7, false, 0},
+           Case{"kind 201 carries a picture", {201}, 201, true, 0},
+           Case{"prefixed kind 254", with(prefixed, 254), 254, true, 0},
+       }) {
+    SCOPED_TRACE(name);
+    const std::vector<std::uint8_t> bytes = record(head, picture);
+    BinaryCursor F(bytes, "house.x3d");
+    auto m = mappingWith(std::make_unique<EndGrain>(false));
+    m->LoadFromFile(F, kWhere);
+    EXPECT_TRUE(F.atEnd());
+    EXPECT_EQ(m->Kind, kind);
+    EXPECT_EQ(std::tie(m->TileWidth, m->TileHeight, m->Amplitude), std::make_tuple(120, 80, 6));
+    EXPECT_EQ(m->Params, (std::array<std::int32_t, 5>{11, -12, 13, 14, 15}));
+    EXPECT_EQ(m->Cells.size(), cells);
+    EXPECT_EQ(m->BitmapName, picture ? "stone.jpg" : "");
+    EXPECT_EQ(m->Bitmap.size(), picture ? QSize(32, 16) : QSize(0, 0));
+    if (cells > 1) {
+      EXPECT_EQ(m->Cells[0].Colors[0], (TColorRGB{10, 20, 30}));
+      EXPECT_EQ(m->Cells[1].Colors[0], (TColorRGB{40, 50, 60}));
+    }
+    if (cells == 0) {
+      EXPECT_TRUE(std::all_of(m->Image.begin(), m->Image.end(), [](std::uint8_t b) { return b == 0; }));
+    }
+  }
+}
+
+TEST(MappingRecord, ShortOrDamagedRecordFailsWhereItsFieldStarts) {
+  const std::vector<std::uint8_t> full = record({200, 1, 0, 0, 0, 254}, true);
+  std::vector<std::uint8_t> notJpeg = full;
+  std::fill(notJpeg.begin() + 313, notJpeg.end(), 0);
+  const auto cut = [&](std::size_t size) {
+    return std::vector(full.begin(), full.begin() + static_cast<long>(size));
+  };
+  struct Case {
+    std::vector<std::uint8_t> bytes;
+    std::size_t offset;
+    const char* says;
+  };
+  for (const auto& [bytes, offset, says] : {
+           Case{cut(0), 0, "mapping 1: kind"},
+           Case{cut(3), 1, "mapping 1: format word"},
+           Case{cut(5), 5, "mapping 1: kind"},
+           Case{cut(6), 6, "mapping 1: mapping fields needs 47 bytes, 0 left"},
+           Case{cut(52), 6, "mapping fields needs 47 bytes, 46 left"},
+           Case{cut(53), 53, "mapping 1: bitmap name"},
+           Case{cut(309), 309, "mapping 1: bitmap: JPEG size"},
+           Case{cut(full.size() - 1), 313, "mapping 1: bitmap: JPEG data needs"},
+           Case{notJpeg, 313, "JPEG data: Not a JPEG file"},
+       }) {
+    SCOPED_TRACE(says);
+    BinaryCursor F(bytes, "house.x3d");
+    auto m = mappingWith(nullptr);
+    try {
+      m->LoadFromFile(F, kWhere);
+      ADD_FAILURE() << "no error";
+    } catch (const ReadError& e) {
+      EXPECT_EQ(e.offset(), offset);
+      EXPECT_NE(std::string(e.what()).find(says), std::string::npos) << e.what();
+    }
+    EXPECT_EQ(m->Kind, kPictureKind) << "nothing is built from half a record";
+    EXPECT_EQ(m->Amplitude, 10);
+  }
+}
+
+TEST(MappingRecord, EveryKindRoundTrips) {
+  for (const int kind : {0, 1, 2, 3, 4, 5, 6, 7, 100, 200, 201, 253, 254, 255}) {
+    SCOPED_TRACE(kind);
+    auto original = mappingWith(std::make_unique<EndGrain>(false));
+    original->BitmapName = "wall.jpg";
+    original->Bitmap = twoHalves();
+    build(*original, static_cast<std::uint8_t>(kind), RGB(30, 60, 90), RGB(200, 100, 50), 50, 7);
+    BinaryWriter w;
+    original->SaveToFile(w);
+    const std::vector<std::uint8_t>& bytes = w.bytes();
+    EXPECT_EQ(std::vector(bytes.begin(), bytes.begin() + 6),
+              (std::vector<std::uint8_t>{200, 1, 0, 0, 0, std::uint8_t(kind)}));
+
+    BinaryCursor F(bytes, "house.x3d");
+    auto copy = mappingWith(std::make_unique<EndGrain>(false));
+    copy->LoadFromFile(F, kWhere);
+    EXPECT_TRUE(F.atEnd());
+    EXPECT_EQ(copy->Kind, kind);
+    EXPECT_EQ(std::tie(copy->TileWidth, copy->TileHeight, copy->Amplitude), std::make_tuple(300, 150, 7));
+    EXPECT_EQ(copy->Params, original->Params);
+    expectSameCells(*original, *copy);
+    EXPECT_EQ(copy->Image, original->Image);
+    if (kind > 200) {
+      EXPECT_EQ(copy->BitmapName, "wall.jpg");
+      ASSERT_EQ(copy->Bitmap.size(), QSize(32, 16));
+      for (const auto& [x, y] : {std::pair{4, 5}, std::pair{27, 9}}) {
+        const QColor was = original->Bitmap.pixelColor(x, y);
+        const QColor is = copy->Bitmap.pixelColor(x, y);
+        EXPECT_NEAR(is.red(), was.red(), 4);
+        EXPECT_NEAR(is.green(), was.green(), 4);
+        EXPECT_NEAR(is.blue(), was.blue(), 4);
+      }
+    } else {
+      BinaryWriter again;
+      copy->SaveToFile(again);
+      EXPECT_EQ(again.bytes(), bytes);
+    }
+  }
+}
+
+TEST(MappingRecord, ColoursWrittenBackAreThoseOfTheCells) {
+  const TColor red = RGB(255, 0, 0), blue = RGB(0, 0, 255), black = 0, white = kWhiteColor;
+  struct Case {
+    const char* name;
+    int kind;
+    TColor c1, c2;
+    bool highestGrain;
+    std::array<TColor, 5> written;
+  };
+  for (const auto& [name, kind, c1, c2, highest, written] : {
+           Case{"kind 0 paints colour 1 only", 0, red, blue, false, {red, white, white, white, white}},
+           Case{"kind 1 both", 1, red, blue, false, {red, blue, white, white, white}},
+           Case{"black joints, red tiles", 2, black, red, false, {black, red, white, white, white}},
+           Case{"white joints keep their place", 2, white, red, false, {white, red, white, white, white}},
+           Case{"one colour used twice is written once",
+                5,
+                red,
+                red,
+                false,
+                {red, white, white, white, white}},
+           Case{"jittered blocks, then the speckles' grey",
+                6,
+                black,
+                RGB(100, 50, 250),
+                true,
+                {black, RGB(119, 69, 255), RGB(220, 220, 220), white, white}},
+           Case{"no cells, no colours", 7, red, blue, false, {white, white, white, white, white}},
+           Case{"picture kind", 255, red, blue, false, {white, white, white, white, white}},
+       }) {
+    SCOPED_TRACE(name);
+    auto m = mappingWith(std::make_unique<EndGrain>(highest));
+    m->Bitmap = twoHalves();
+    build(*m, static_cast<std::uint8_t>(kind), c1, c2);
+    EXPECT_EQ(m->CellColors(), written);
+    BinaryWriter w;
+    m->SaveToFile(w);
+    BinaryCursor F(w.bytes(), "house.x3d");
+    F.seek(18, "colours");
+    for (const TColor c : written)
+      EXPECT_EQ(ReadColor3(F, "colour"), c);
+  }
+}
+
+TEST(MappingLayout, CellsOfEachKindInPaintingOrder) {
+  using enum TCellStyle;
+  struct Cell {
+    std::int32_t left, top, right, bottom;
+    TCellStyle style;
+    int colour; // 1 and 2: the record's colours; 3: the speckles' grey
+  };
+  const std::vector<Cell> whole{{0, 0, 63, 63, Solid, 1}};
+  const auto on = [](std::vector<Cell> first, std::vector<Cell> more) {
+    first.insert(first.end(), more.begin(), more.end());
+    return first;
+  };
+  struct Case {
+    int kind;
+    std::vector<Cell> cells;
+  };
+  for (const auto& [kind, cells] : {
+           Case{0, {{0, 0, 63, 63, Noisy, 1}}},
+           Case{1, {{0, 0, 63, 63, Shifted, 1}}},
+           Case{2, on(whole, {{1, 1, 30, 30, Bevelled, 2},
+                              {1, 33, 30, 62, Bevelled, 2},
+                              {33, 1, 62, 30, Bevelled, 2},
+                              {33, 33, 62, 62, Bevelled, 2}})},
+           Case{3, on(whole, {{1, 1, 30, 14, Bevelled, 2},
+                              {33, 1, 62, 14, Bevelled, 2},
+                              {0, 17, 14, 30, Noisy, 2},
+                              {17, 17, 46, 30, Bevelled, 2},
+                              {49, 17, 63, 30, Noisy, 2},
+                              {1, 33, 30, 46, Bevelled, 2},
+                              {33, 33, 62, 46, Bevelled, 2},
+                              {0, 49, 14, 62, Noisy, 2},
+                              {17, 49, 46, 62, Bevelled, 2},
+                              {49, 49, 63, 62, Noisy, 2}})},
+           Case{4,
+                {{0, 0, 16, 63, Solid, 1},
+                 {17, 0, 31, 63, Solid, 2},
+                 {32, 0, 48, 63, Solid, 1},
+                 {49, 0, 63, 63, Solid, 2}}},
+           Case{5, on(whole, {{0, 0, 63, 63, Speckled, 2}})},
+           Case{6, on(whole, {{0, 0, 14, 7, Noisy, 2},
+                              {2, 2, 10, 6, Speckled, 3},
+                              {16, 0, 30, 7, Noisy, 2},
+                              {20, 1, 29, 7, Speckled, 3},
+                              {0, 9, 7, 17, Noisy, 2},
+                              {2, 2, 10, 6, Speckled, 3}})},
+       }) {
+    SCOPED_TRACE(kind);
+    const TColorRGB colours[] = {{}, {30, 60, 90}, {200, 100, 50}, kGrey};
+    auto m = mappingWith(std::make_unique<EndGrain>(false)); // no jitter: blocks keep colour 2
+    build(*m, static_cast<std::uint8_t>(kind), RGB(30, 60, 90), RGB(200, 100, 50));
+    ASSERT_EQ(m->Cells.size(), cells.size());
+    for (std::size_t i = 0; i < cells.size(); ++i) {
+      SCOPED_TRACE("cell " + std::to_string(i));
+      const TMap& c = m->Cells[i];
+      const Cell& e = cells[i];
+      EXPECT_EQ(std::tie(c.Left, c.Top, c.Right, c.Bottom, c.Style),
+                std::tie(e.left, e.top, e.right, e.bottom, e.style));
+      EXPECT_EQ(c.Colors[0], colours[e.colour]);
+      EXPECT_EQ(c.ColorSet, (std::array<bool, 5>{true, kind == 1, false, false, false}));
+      EXPECT_EQ(c.Colors[1], kind == 1 ? colours[2] : kWhite);
+    }
+  }
+}
+
+TEST(MappingLayout, RebuildingStartsAfreshFromABlackTile) {
+  for (const int kind : {7, 100, 201}) {
+    SCOPED_TRACE(kind);
+    auto m = mappingWith(nullptr);
+    build(*m, 5, RGB(30, 60, 90), RGB(200, 100, 50));
+    build(*m, static_cast<std::uint8_t>(kind), RGB(30, 60, 90), RGB(200, 100, 50));
+    EXPECT_TRUE(m->Cells.empty());
+    EXPECT_TRUE(std::all_of(m->Image.begin(), m->Image.end(), [](std::uint8_t b) { return b == 0; }));
+  }
+}
+
+TEST(MappingLayout, StripesFollowTheFirstParameterAndStayInTheTile) {
+  struct Case {
+    std::int32_t param0;
+    int p;
+    std::set<int> colour1Columns;
+  };
+  std::set<int> all;
+  for (int x = 0; x < kTileSize; ++x)
+    all.insert(x);
+  std::set<int> halves;
+  for (int x = 0; x <= 16; ++x)
+    halves.insert({x, 32 + x});
+  for (const auto& [param0, p, colour1Columns] : {
+           Case{50, 16, halves},
+           Case{0, 0, {0, 32}},
+           Case{100, 32, all},
+           Case{125, 40, all},
+           Case{-10, -3, {}},
+           Case{INT32_MAX, 687194767, all},
+           Case{INT32_MIN, -687194767, {}},
+       }) {
+    SCOPED_TRACE(param0);
+    auto m = mappingWith(nullptr);
+    build(*m, 4, RGB(30, 60, 90), RGB(200, 100, 50), param0);
+    EXPECT_EQ(m->Cells[0].Right, p);
+    EXPECT_EQ(m->Params[0], param0) << "painting stayed inside Image";
+    for (const int y : {0, 63})
+      for (int x = 0; x < kTileSize; ++x)
+        EXPECT_EQ(pixel(*m, x, y), colour1Columns.contains(x) ? kColour1 : kColour2) << x << ", " << y;
+  }
+}
+
+TEST(MappingLayout, RedTilesHaveBevelledEdgesBetweenBlackJoints) {
+  auto m = mappingWith(nullptr); // the clock's grain: only its bounds are known
+  build(*m, 2, 0, RGB(255, 0, 0));
+  const auto expectAt = [](TColorRGB v, int lowR, int highR, int lowGB, int highGB) {
+    EXPECT_TRUE(lowR <= v.R && v.R <= highR && lowGB <= v.G && v.G <= highGB && lowGB <= v.B && v.B <= highGB)
+        << int(v.R) << " " << int(v.G) << " " << int(v.B);
+  };
+  for (int along = 0; along < kTileSize; ++along)
+    for (const auto& [x, y] : {std::pair{along, 15}, std::pair{15, along}, std::pair{along, 47}}) {
+      SCOPED_TRACE(std::to_string(x) + ", " + std::to_string(y));
+      const TColorRGB v = pixel(*m, x, y);
+      if (along == 0 || along == 31 || along == 32 || along == 63)
+        EXPECT_EQ(v, (TColorRGB{0, 0, 0})) << "joint: one pixel at the borders, two in the middle";
+      else if (along == 1 || along == 33)
+        expectAt(v, 246, 255, 10, 19); // light edge: red cannot rise, so it falls by the grain
+      else if (along == 30 || along == 62)
+        expectAt(v, 236, 245, 0, 9); // dark edge
+      else
+        expectAt(v, 246, 255, 0, 9);
+    }
+}
+
+TEST(MappingGrain, EachStyleStaysWithinItsBoundsAndMeetsThemAtTheEnds) {
+  using enum TCellStyle;
+  const TColorRGB s0{100, 150, 120}, s1{20, 40, 60}, before{7, 7, 7};
+  const auto plus = [](TColorRGB c, int d) {
+    return TColorRGB{std::uint8_t(c.R + d), std::uint8_t(c.G + d), std::uint8_t(c.B + d)};
+  };
+  struct Case {
+    TCellStyle style;
+    std::array<TColorRGB, 3> lowest, highest; // inside, on a light edge, on a dark edge
+  };
+  for (const auto& [style, lowest, highest] : {
+           Case{Mixed, {s1, s1, s1}, {s0, s0, s0}},
+           Case{Noisy, {s0, s0, s0}, {plus(s0, 9), plus(s0, 9), plus(s0, 9)}},
+           Case{Shifted, {s1, s1, s1}, {plus(s0, 9), plus(s0, 9), plus(s0, 9)}},
+           Case{Bevelled, {s0, plus(s0, 10), plus(s0, -10)}, {plus(s0, 9), plus(s0, 19), plus(s0, -19)}},
+           Case{Speckled, {before, before, before}, {s0, s0, s0}},
+       }) {
+    for (const int grain : {0, 1, 2}) { // the lowest numbers, the highest, the clock's
+      SCOPED_TRACE(std::to_string(int(style)) + " with grain " + std::to_string(grain));
+      auto m = mappingWith(nullptr);
+      m->Image.fill(7);
+      TMap cell(*m, 4, 4, 59, 59, style);
+      cell.SetColor1(s0.R, s0.G, s0.B);
+      cell.SetColor2(s1.R, s1.G, s1.B);
+      EndGrain end(grain == 1);
+      cell.Paint(grain == 2 ? *m->Grain : static_cast<TGrain&>(end));
+      std::set<std::array<std::uint8_t, 3>> seen;
+      for (int y = 0; y < kTileSize; ++y)
+        for (int x = 0; x < kTileSize; ++x) {
+          const TColorRGB v = pixel(*m, x, y);
+          const bool inside = x >= 4 && x <= 59 && y >= 4 && y <= 59;
+          if (!inside) {
+            ASSERT_EQ(v, before) << x << ", " << y;
+            continue;
+          }
+          const TEdge edge = edgeOf(cell, x, y);
+          seen.insert({v.R, v.G, v.B});
+          ASSERT_TRUE(withinGrain(cell, edge, v, before, 10)) << x << ", " << y;
+          if (grain < 2) {
+            ASSERT_EQ(v, (grain == 1 ? highest : lowest)[std::size_t(edge)]) << x << ", " << y;
+          }
+        }
+      if (grain == 2) {
+        EXPECT_GE(seen.size(), 2u) << "the clock's grain varies";
+      }
+    }
+  }
+}
+
+TEST(MappingGrain, AmplitudesOutsideAByteClampAndNonPositiveOnesGiveNoGrain) {
+  struct Case {
+    int amplitude;
+    TColorRGB inside, dark;
+  };
+  for (const auto& [amplitude, inside, dark] : {
+           Case{300, {0, 0, 0}, {255, 255, 255}}, // 100 - 299 and 299: wrapped they would be 57 and 43
+           Case{INT32_MAX, {0, 0, 0}, {255, 255, 255}},
+           Case{0, {100, 150, 120}, {90, 140, 110}},
+           Case{-5, {100, 150, 120}, {90, 140, 110}},
+       }) {
+    SCOPED_TRACE(amplitude);
+    auto m = mappingWith(nullptr);
+    m->Amplitude = amplitude;
+    TMap cell(*m, 0, 0, 9, 9, TCellStyle::Bevelled);
+    cell.SetColor1(100, 150, 120);
+    EndGrain highest(true);
+    // The highest step for the large amplitude; the clock's own grain for the others, which have none.
+    cell.Paint(amplitude > 0 ? static_cast<TGrain&>(highest) : *m->Grain);
+    EXPECT_EQ(pixel(*m, 5, 5), inside);
+    EXPECT_EQ(pixel(*m, 9, 5), dark);
+  }
+}
+
+TEST(MappingGrain, RestartsAtEveryCell) {
+  for (const auto& [kind, restarts] : {std::pair{0, 1}, {2, 5}, {3, 11}, {4, 4}, {6, 8}, {7, 0}}) {
+    SCOPED_TRACE(kind);
+    auto owned = std::make_unique<EndGrain>(false);
+    EndGrain& grain = *owned;
+    auto m = mappingWith(std::move(owned));
+    build(*m, static_cast<std::uint8_t>(kind), 0, RGB(200, 100, 50));
+    EXPECT_EQ(grain.reseeds, restarts) << "once per cell, and once more for kind 6's jitter";
+  }
+  auto m = mappingWith(fixedSeed(5));
+  build(*m, 2, 0, RGB(200, 100, 50));
+  for (int y = 1; y <= 30; ++y)
+    for (int x = 1; x <= 30; ++x)
+      ASSERT_EQ(pixel(*m, x, y), pixel(*m, x + 32, y + 32)) << "equal tiles start from the same seed";
+}
+
+TEST(MappingGrain, TwoLoadsOfOneRecordShareTheLayoutAndDifferOnlyWithinTheGrain) {
+  for (const int kind : {3, 6}) {
+    SCOPED_TRACE(kind);
+    auto source = mappingWith(std::make_unique<EndGrain>(false));
+    build(*source, static_cast<std::uint8_t>(kind), RGB(30, 60, 90), RGB(200, 100, 50));
+    BinaryWriter w;
+    source->SaveToFile(w);
+    const auto load = [&](std::unique_ptr<TGrain> grain) {
+      BinaryCursor F(w.bytes(), "house.x3d");
+      auto m = mappingWith(std::move(grain));
+      m->LoadFromFile(F, kWhere);
+      return m;
+    };
+    const auto pinnedA = load(fixedSeed(42));
+    EXPECT_EQ(load(fixedSeed(42))->Image, pinnedA->Image) << "a pinned seed repeats the grain";
+    EXPECT_NE(load(fixedSeed(43))->Image, pinnedA->Image) << "the seed makes the grain";
+
+    const auto first = load(nullptr);
+    const auto second = load(nullptr);
+    for (const TMapping* m : {first.get(), second.get()}) {
+      ASSERT_EQ(m->Cells.size(), source->Cells.size());
+      for (std::size_t i = 0; i < m->Cells.size(); ++i) {
+        const TMap& a = m->Cells[i];
+        const TMap& b = source->Cells[i];
+        EXPECT_EQ(std::tie(a.Left, a.Top, a.Right, a.Bottom, a.Style),
+                  std::tie(b.Left, b.Top, b.Right, b.Bottom, b.Style));
+        const int jitter = std::abs(a.Colors[0].R - b.Colors[0].R);
+        EXPECT_LE(jitter, a.Style == TCellStyle::Noisy && kind == 6 ? 19 : 0);
+        EXPECT_EQ(a.Colors[0].G - b.Colors[0].G, a.Colors[0].R - b.Colors[0].R)
+            << "one step for all components";
+      }
+      if (kind != 3) continue;
+      for (int y = 0; y < kTileSize; ++y)
+        for (int x = 0; x < kTileSize; ++x) {
+          const auto top = std::find_if(m->Cells.rbegin(), m->Cells.rend(), [&](const TMap& c) {
+            return c.Left <= x && x <= c.Right && c.Top <= y && y <= c.Bottom;
+          });
+          ASSERT_TRUE(withinGrain(*top, edgeOf(*top, x, y), pixel(*m, x, y), {}, 10)) << x << ", " << y;
+        }
+    }
+  }
+}
+
+TEST(MappingResample, SamplesRoundedSourcePixelsIntoRowsFromTheBottom) {
+  const auto coded = [](int width, int height) {
+    QImage picture(width, height, QImage::Format_RGB888);
+    for (int y = 0; y < height; ++y)
+      for (int x = 0; x < width; ++x)
+        picture.setPixelColor(x, y, QColor(x % 256, y % 256, 7));
+    return picture;
+  };
+  struct Case {
+    int width, height, column, row, sourceX, sourceY;
+  };
+  for (const auto& [width, height, column, row, sourceX, sourceY] : {
+           Case{5, 5, 0, 0, 0, 4},     // target (1, 256): x rounds to 0 and is clamped; the bottom row first
+           Case{5, 5, 127, 128, 1, 1}, // 128 * 5 / 256 = 2.5 rounds to 2, as every half does to even
+           Case{5, 5, 178, 76, 2, 3},  // 3.496 and 3.516: either side of a half
+           Case{5, 5, 179, 77, 3, 2},
+           Case{5, 5, 255, 255, 4, 0}, // target (256, 1)
+           Case{1024, 3, 0, 0, 3, 2},  // shrinking takes every fourth column
+           Case{1024, 3, 255, 0, 1023, 2},
+           Case{1, 1, 200, 100, 0, 0},
+       }) {
+    SCOPED_TRACE(std::to_string(width) + " x " + std::to_string(height) + " at " + std::to_string(column) +
+                 ", " + std::to_string(row));
+    const std::vector<std::uint8_t> rgb = ResampleRGB(coded(width, height));
+    const std::size_t at = 3 * (std::size_t(row) * kResampledSize + std::size_t(column));
+    EXPECT_EQ((std::array{rgb[at], rgb[at + 1], rgb[at + 2]}),
+              (std::array<std::uint8_t, 3>{std::uint8_t(sourceX % 256), std::uint8_t(sourceY), 7}));
+  }
+  EXPECT_EQ(ResampleRGB(QImage()), std::vector<std::uint8_t>(3 * kResampledSize * kResampledSize, 0))
+      << "an empty picture gives black";
+}
+
+TEST(MappingPicture, BlackTurnsTranslucentLightBlueAndTheRestStaysOpaque) {
+  QImage picture(4, 4, QImage::Format_RGB888);
+  picture.fill(Qt::black); // top half black
+  for (int y = 2; y < 4; ++y)
+    for (int x = 0; x < 4; ++x)
+      picture.setPixelColor(x, y, Qt::white);   // bottom half white
+  picture.setPixelColor(0, 3, QColor(1, 0, 0)); // nearly black is not black
+  const std::vector<std::uint8_t> rgba = TranslucentPicture(picture);
+  ASSERT_EQ(rgba.size(), 4u * kResampledSize * kResampledSize);
+  struct Case {
+    int column, row;
+    std::array<std::uint8_t, 4> expected;
+  };
+  for (const auto& [column, row, expected] : {
+           Case{0, 0, {1, 0, 0, 255}}, // row 0 is the picture's bottom row
+           Case{200, 0, {255, 255, 255, 255}},
+           Case{200, 95, {255, 255, 255, 255}},
+           Case{200, 96, {200, 200, 255, 100}}, // 160 * 4 / 256 = 2.5 rounds down to the black row 1
+           Case{0, 255, {200, 200, 255, 100}},
+       }) {
+    SCOPED_TRACE(std::to_string(column) + ", " + std::to_string(row));
+    const std::size_t at = 4 * (std::size_t(row) * kResampledSize + std::size_t(column));
+    EXPECT_EQ((std::array<std::uint8_t, 4>{rgba[at], rgba[at + 1], rgba[at + 2], rgba[at + 3]}), expected);
+  }
+}
+
+} // namespace
+} // namespace vorlan

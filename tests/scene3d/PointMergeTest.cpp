@@ -1,0 +1,218 @@
+#include "SceneFixtures.h"
+
+#include "scene3d/KX_OBJECTS.h"
+#include "scene3d/PointGrid.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <limits>
+#include <random>
+
+namespace vorlan {
+namespace {
+
+constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();
+constexpr double kInf = std::numeric_limits<double>::infinity();
+constexpr double kMax = std::numeric_limits<double>::max();
+
+// The plain rule that the grid must reproduce: scan every listed point, the last match wins.
+std::int32_t lastMatchByScan(const std::vector<Vector3D>& points, const Vector3D& c) {
+  std::int32_t found = -1;
+  for (std::size_t i = 0; i < points.size(); ++i)
+    if (SameValue(points[i].x, c.x) && SameValue(points[i].y, c.y) && SameValue(points[i].z, c.z))
+      found = static_cast<std::int32_t>(i);
+  return found;
+}
+
+// Corner indices by the plain rule, with the list growing as AddPoint grows it.
+std::vector<std::int32_t> indicesByScan(const std::vector<Vector3D>& corners) {
+  std::vector<Vector3D> listed;
+  std::vector<std::int32_t> indices;
+  for (const Vector3D& c : corners) {
+    std::int32_t index = lastMatchByScan(listed, c);
+    if (index < 0) {
+      listed.push_back(c);
+      index = static_cast<std::int32_t>(listed.size() - 1);
+    }
+    indices.push_back(index);
+  }
+  return indices;
+}
+
+std::vector<std::int32_t> indicesByAddPoint(TEntity& entity, const std::vector<Vector3D>& corners) {
+  TFace& face = TFace::Create(entity);
+  for (const Vector3D& c : corners)
+    face.AddPoint(nullptr, c.x, c.y, c.z, 1.0);
+  std::vector<std::int32_t> indices;
+  for (const TMem& corner : face.Refs)
+    indices.push_back(corner.Index);
+  return indices;
+}
+
+void expectSameAsScan(const std::vector<Vector3D>& corners) {
+  TEntity entity;
+  const std::vector<std::int32_t> expected = indicesByScan(corners);
+  const std::vector<std::int32_t> actual = indicesByAddPoint(entity, corners);
+  ASSERT_EQ(expected.size(), actual.size());
+  for (std::size_t i = 0; i < expected.size(); ++i)
+    ASSERT_EQ(expected[i], actual[i])
+        << "corner " << i << " at (" << corners[i].x << ", " << corners[i].y << ", " << corners[i].z << ")";
+  const auto listed = static_cast<std::size_t>(*std::max_element(expected.begin(), expected.end()) + 1);
+  EXPECT_EQ(entity.Points.size(), listed);
+}
+
+TEST(AddPoint, MergesWithinTheToleranceInEveryCoordinate) {
+  struct Case {
+    Vector3D second;
+    std::size_t points;
+  };
+  for (auto [second, points] : {Case{{0.009, 0, 0.0099}, 1}, Case{{0.01, 0, 0}, 2}, Case{{0, -0.0099, 0}, 1},
+                                Case{{0.005, 0.005, 0.02}, 2}}) {
+    SCOPED_TRACE(std::to_string(second.x) + "," + std::to_string(second.y) + "," + std::to_string(second.z));
+    TEntity entity;
+    TFace& face = test::addPolygon(entity, {{0, 0, 0}, second});
+    EXPECT_EQ(entity.Points.size(), points);
+    EXPECT_EQ(face.Refs[1].Index, static_cast<std::int32_t>(points - 1));
+    EXPECT_EQ(entity.Points[0].Position(), (Vector3D{0, 0, 0})) << "a merged corner does not move the point";
+  }
+}
+
+TEST(AddPoint, SharesPointsBetweenFacesAndContours) {
+  TEntity entity;
+  test::addPolygon(entity, test::rectangle(1, 1));
+  TFace& second = test::addContourFace(entity, {test::shifted(test::rectangle(1, 1), {1, 0, 0})});
+  EXPECT_EQ(entity.Points.size(), 6u);
+  EXPECT_EQ(second.Refs[0].Index, 1) << "(1, 0, 0) is the first face's second point";
+  EXPECT_EQ(second.Refs[3].Index, 2) << "(1, 1, 0) is the first face's third point";
+  EXPECT_EQ(second.Contours[0].Refs, (std::vector<std::size_t>{0, 1, 2, 3}));
+}
+
+// Points listed straight into the list (not through AddPoint) can match each other; the grid has to
+// see them and prefer the later one wherever its cell lies.
+TEST(AddPoint, TheHighestMatchingIndexWins) {
+  struct Case {
+    const char* name;
+    std::vector<Vector3D> listed;
+    Vector3D corner;
+    std::int32_t index;
+  };
+  for (const auto& [name, listed, corner, index] :
+       {Case{"same cell", {{0, 0, 0}, {0.005, 0, 0}, {0.5, 0, 0}}, {0.004, 0, 0}, 1},
+        Case{"later point in the neighbouring cell", {{0.1005, 0, 0}, {0.0995, 0, 0}}, {0.1001, 0, 0}, 1},
+        Case{"later point in the corner's own cell", {{0.0995, 0, 0}, {0.1005, 0, 0}}, {0.1001, 0, 0}, 1},
+        Case{"diagonal neighbour", {{0.1, 0.1, 0.1}, {0.0999, 0.0999, 0.0999}}, {0.1, 0.1, 0.1}, 1}}) {
+    SCOPED_TRACE(name);
+    TEntity entity;
+    for (const Vector3D& p : listed)
+      entity.Points.emplace_back(p.x, p.y, p.z, 1.0);
+    TFace& face = test::addPolygon(entity, {corner});
+    EXPECT_EQ(face.Refs[0].Index, index);
+    EXPECT_EQ(entity.Points.size(), listed.size());
+  }
+}
+
+TEST(AddPoint, ForgetsPointsThatLeftTheList) {
+  TEntity entity;
+  test::addPolygon(entity, {{0, 0, 0}, {1, 0, 0}});
+  entity.Points.clear();
+  TFace& face = test::addPolygon(entity, {{1, 0, 0}});
+  EXPECT_EQ(face.Refs[0].Index, 0);
+  EXPECT_EQ(entity.Points.size(), 1u);
+}
+
+TEST(AddPoint, AgreesWithTheScanOnRandomClouds) {
+  struct Case {
+    unsigned seed;
+    double extent;
+    double step; // 0: continuous coordinates; else multiples of step, so ties and boundaries are common
+    std::size_t count;
+  };
+  for (auto [seed, extent, step, count] :
+       {Case{1, 0.3, 0, 3000}, Case{2, 0.3, 0.005, 3000}, Case{3, 0.05, 0, 2000}, Case{4, 2.0, 0.01, 3000},
+        Case{5, 1000, 0, 2000}, Case{6, 0.4, 0.1, 500}}) {
+    SCOPED_TRACE("seed " + std::to_string(seed));
+    std::mt19937 random(seed);
+    std::uniform_real_distribution<double> coordinate(-extent, extent);
+    auto draw = [&] { return step > 0 ? std::round(coordinate(random) / step) * step : coordinate(random); };
+    std::vector<Vector3D> corners;
+    for (std::size_t i = 0; i < count; ++i)
+      corners.push_back({draw(), draw(), draw()});
+    expectSameAsScan(corners);
+  }
+}
+
+TEST(AddPoint, AgreesWithTheScanAtCellBoundaries) {
+  std::vector<Vector3D> corners;
+  const double offsets[] = {-0.01, -0.0099999, -1e-12, 0, 1e-12, 0.0099999, 0.01, 0.0100001};
+  for (int cell = -2; cell <= 2; ++cell) {
+    const double edge = cell * PointGrid::kCellSize;
+    for (double dx : offsets)
+      for (double dy : {0.0, offsets[1], offsets[5]})
+        corners.push_back({edge + dx, edge + dy, -edge - dx});
+    corners.push_back({std::nextafter(edge, -kInf), edge, edge});
+    corners.push_back({std::nextafter(edge, kInf), edge, edge});
+  }
+  expectSameAsScan(corners);
+  std::reverse(corners.begin(), corners.end());
+  expectSameAsScan(corners);
+}
+
+TEST(AddPoint, AgreesWithTheScanOnChainsOfNearPoints) {
+  struct Case {
+    const char* name;
+    Vector3D step;
+    Vector3D start;
+  };
+  for (auto [name, step, start] : {Case{"along x", {0.009, 0, 0}, {0, 0, 0}},
+                                   Case{"along -y across zero", {0, -0.009, 0}, {0.05, 0.5, 0}},
+                                   Case{"diagonal", {0.009, 0.009, 0.009}, {-0.3, -0.3, -0.3}},
+                                   Case{"just under the tolerance", {0.0099999, 0, 0.0099999}, {0, 0, 0}}}) {
+    SCOPED_TRACE(name);
+    std::vector<Vector3D> corners;
+    for (int i = 0; i < 200; ++i)
+      corners.push_back(start + static_cast<double>(i) * step);
+    expectSameAsScan(corners);
+    std::reverse(corners.begin(), corners.end());
+    expectSameAsScan(corners);
+  }
+}
+
+TEST(AddPoint, NonFiniteAndHugeCoordinatesMatchOnlyAsTheScanSays) {
+  const double clampEdge = PointGrid::kCellLimit * PointGrid::kCellSize;
+  const double values[] = {kNaN,
+                           kInf,
+                           -kInf,
+                           kMax,
+                           -kMax,
+                           1e300,
+                           -1e300,
+                           1e15,
+                           1e15 + 0.125,
+                           clampEdge,
+                           clampEdge + 0.005,
+                           -clampEdge - 0.005,
+                           4.9e-324,
+                           -0.0,
+                           0.0};
+  std::vector<Vector3D> corners;
+  for (double a : values)
+    for (double b : {a, 0.0, kNaN}) {
+      corners.push_back({a, b, 0});
+      corners.push_back({0, a, b});
+    }
+  // Twice, so every finite corner meets its own earlier copy.
+  std::vector<Vector3D> twice = corners;
+  twice.insert(twice.end(), corners.begin(), corners.end());
+  expectSameAsScan(twice);
+}
+
+TEST(AddPoint, NaNCornersNeverMergeEvenWithThemselves) {
+  TEntity entity;
+  TFace& face = test::addPolygon(entity, {{kNaN, 0, 0}, {kNaN, 0, 0}, {kInf, 0, 0}, {kInf, 0, 0}});
+  EXPECT_EQ(entity.Points.size(), 4u);
+  EXPECT_EQ(face.Refs[3].Index, 3);
+}
+
+} // namespace
+} // namespace vorlan

@@ -1,0 +1,280 @@
+#include "SceneFixtures.h"
+
+#include "scene3d/KX_OBJECTS.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+
+namespace vorlan {
+namespace {
+
+using test::Ring;
+
+const double kHalfRoot2 = std::sqrt(0.5);
+
+void expectNear(const Vector3D& expected, const Vector3D& actual) {
+  EXPECT_NEAR(expected.x, actual.x, 1e-12);
+  EXPECT_NEAR(expected.y, actual.y, 1e-12);
+  EXPECT_NEAR(expected.z, actual.z, 1e-12);
+}
+
+void expectUV(const TMem& corner, double u, double v) {
+  EXPECT_NEAR(corner.U, u, 1e-12);
+  EXPECT_NEAR(corner.V, v, 1e-12);
+}
+
+TEST(Prepare, FacePlaneFollowsTheCornerOrder) {
+  struct Case {
+    const char* name;
+    Ring corners;
+    Vector3D normal;
+    double d;
+  };
+  for (const auto& [name, corners, normal, d] :
+       {Case{"square counter-clockwise from +Z", test::rectangle(2, 2), {0, 0, 1}, 0},
+        Case{"square clockwise from +Z, lifted", {{0, 0, 5}, {0, 2, 5}, {2, 2, 5}, {2, 0, 5}}, {0, 0, -1}, 5},
+        Case{"wall facing +X", {{3, 0, 0}, {3, 2, 0}, {3, 2, 1}, {3, 0, 1}}, {1, 0, 0}, -3},
+        Case{"floor facing -Y", {{0, -1, 0}, {2, -1, 0}, {2, -1, 1}, {0, -1, 1}}, {0, -1, 0}, -1},
+        Case{"slope", {{0, 0, 0}, {1, 0, 0}, {1, 1, 1}, {0, 1, 1}}, {0, -kHalfRoot2, kHalfRoot2}, 0},
+        Case{"collinear corners", {{0, 0, 0}, {1, 1, 1}, {2, 2, 2}}, {0, 0, 0}, 0},
+        Case{"no corners", {}, {0, 0, 0}, 0}}) {
+    SCOPED_TRACE(name);
+    TEntity entity;
+    TFace& face = test::addPolygon(entity, corners);
+    entity.Prepare();
+    expectNear(normal, face.Normal);
+    EXPECT_NEAR(face.D, d, 1e-12);
+  }
+}
+
+TEST(Prepare, NearZeroNormalComponentsBecomeExactlyZero) {
+  TEntity entity;
+  // Tilted by 0.005 over 1: the normal's y component is about -0.005.
+  TFace& face = test::addPolygon(entity, {{0, 0, 0}, {1, 0, 0}, {1, 1, 0.005}, {0, 1, 0.005}});
+  entity.Prepare();
+  EXPECT_EQ(face.Normal.y, 0.0);
+  EXPECT_NEAR(face.Normal.z, 1.0, 1e-4);
+}
+
+TEST(Prepare, ThePlaneComesFromTheFirstOuterContour) {
+  TEntity entity;
+  TFace& face = test::addContourFace(entity, {{{0, 0, 0}, {0, 1, 0}, {1, 1, 0}}, test::rectangle(5, 5, 2)},
+                                     {false, true});
+  TFace& noOuter = test::addContourFace(entity, {test::rectangle(1, 1)}, {false});
+  entity.Prepare();
+  expectNear({0, 0, 1}, face.Normal);
+  EXPECT_NEAR(face.D, -2, 1e-12);
+  EXPECT_EQ(noOuter.Normal, (Vector3D{0, 0, 0})) << "without an outer contour the face step stops";
+}
+
+TEST(Prepare, SharedPointsAverageTheNormalsOfTheirFaces) {
+  TEntity entity;
+  entity.Shading = TShading::Smooth;
+  test::addPolygon(entity, test::rectangle(1, 1));                        // facing +Z
+  test::addPolygon(entity, {{1, 0, 0}, {1, 1, 0}, {1, 1, 1}, {1, 0, 1}}); // facing +X
+  TFace& flat = test::addPolygon(entity, {{0, 0, 5}, {1, 0, 5}, {0, 1, 5}});
+  flat.Shading = TShading::Flat;
+  entity.Prepare();
+  {
+    SCOPED_TRACE("(1, 0, 0) is on both faces");
+    expectNear({kHalfRoot2, 0, kHalfRoot2}, entity.Points[1].Normal());
+  }
+  expectNear({0, 0, 1}, entity.Points[0].Normal());
+  expectNear({1, 0, 0}, entity.Points[5].Normal());
+  EXPECT_EQ(entity.Points[6].Normal(), (Vector3D{0, 0, 0})) << "flat faces leave their points alone";
+}
+
+TEST(Prepare, ByAngleShadingSmoothsOnlyCornersCloseToTheFaceNormal) {
+  TEntity entity; // by-angle shading is the default
+  TFace& floor = test::addPolygon(entity, test::rectangle(1, 1));
+  // A wall meeting the floor at 90 degrees, and a floor continuation tilted by about 5.7 degrees.
+  test::addPolygon(entity, {{1, 0, 0}, {1, 1, 0}, {1, 1, 1}, {1, 0, 1}});
+  TFace& tilted = test::addPolygon(entity, {{0, 1, 0}, {1, 1, 0}, {1, 2, 0.1}, {0, 2, 0.1}});
+  entity.Prepare();
+  EXPECT_TRUE(floor.Refs[0].Smooth) << "(0, 0, 0) belongs to the floor alone";
+  EXPECT_FALSE(floor.Refs[1].Smooth) << "(1, 0, 0) is bent 45 degrees by the wall";
+  EXPECT_TRUE(floor.Refs[3].Smooth) << "(0, 1, 0) is bent about 3 degrees by the tilted floor";
+  EXPECT_TRUE(tilted.Refs[0].Smooth);
+  EXPECT_FALSE(tilted.Refs[1].Smooth) << "(1, 1, 0) is on the floor, the wall and the tilted floor";
+}
+
+TEST(Prepare, AnEmptyEntityOnlyResetsThePhase) {
+  TexturePhase = 3.5;
+  TEntity entity;
+  entity.Prepare();
+  EXPECT_EQ(TexturePhase, 0.0);
+}
+
+// A picture texture of world size 500 on a 500 x 500 square: the reference corner is (0, 0), U grows
+// along the reference edge and V across it.
+TEST(Prepare, PictureTextureFollowsTheReferenceEdge) {
+  struct Case {
+    std::int32_t origin, originAfter;
+    double u[4], v[4];
+  };
+  for (auto [origin, originAfter, u, v] :
+       {Case{0, 0, {0, 1, 1, 0}, {0, 0, 1, 1}}, Case{7, 0, {0, 1, 1, 0}, {0, 0, 1, 1}},
+        Case{-2, 0, {0, 1, 1, 0}, {0, 0, 1, 1}}, Case{2, 2, {1, 0, 0, 1}, {1, 1, 0, 0}}}) {
+    SCOPED_TRACE("origin " + std::to_string(origin));
+    TEntity entity;
+    entity.LoadTexture(QImage(4, 4, QImage::Format_RGB32), kEntityTextureSize, kEntityTextureSize);
+    TFace& face = test::addPolygon(entity, test::rectangle(500, 500));
+    entity.TextureOrigin = origin;
+    entity.Prepare();
+    EXPECT_EQ(entity.TextureOrigin, originAfter);
+    for (int i = 0; i < 4; ++i) {
+      SCOPED_TRACE("corner " + std::to_string(i));
+      expectUV(face.Refs[i], u[i], v[i]);
+    }
+  }
+}
+
+TEST(Prepare, PictureTextureIsNegativeBehindTheReferenceCorner) {
+  TEntity entity;
+  entity.LoadTexture(QImage(4, 4, QImage::Format_RGB32), 100, 200);
+  entity.TextureOrigin = 0;
+  TFace& face = test::addPolygon(entity, {{0, 0, 0}, {100, 0, 0}, {100, 100, 0}, {-50, 100, 0}});
+  entity.Prepare();
+  expectUV(face.Refs[2], 1, 0.5);
+  expectUV(face.Refs[3], -0.5, 0.5);
+}
+
+TEST(Prepare, TexturesSkipUntexturedFacesAndEntities) {
+  for (bool entityUsesTexture : {false, true}) {
+    SCOPED_TRACE(entityUsesTexture ? "untextured face" : "entity not using its texture");
+    TEntity entity;
+    entity.LoadTexture(QImage(4, 4, QImage::Format_RGB32), 100, 100);
+    entity.UseTexture = entityUsesTexture;
+    TFace& face = test::addPolygon(entity, test::rectangle(100, 100));
+    face.Textured = !entityUsesTexture;
+    entity.Prepare();
+    expectUV(face.Refs[2], 0, 0);
+  }
+}
+
+// A mapping with tiles 100 wide and 50 high.
+struct MappedEntity {
+  TMappingTile tile{100, 50};
+  TEntity entity;
+  explicit MappedEntity(bool edgeAligned) {
+    entity.Mapping = &tile;
+    entity.EdgeAligned = edgeAligned;
+    entity.TextureOrigin = 0;
+  }
+};
+
+TEST(Prepare, MappingPhaseCarriesTheRestOfTheLastTileToTheNextFace) {
+  struct Case {
+    double edge;
+    double step; // what each face adds to the phase: 1 - (edge - k * 100) / 100
+  };
+  for (auto [edge, step] : {Case{250, 0.5}, Case{200, 1.0}, Case{30, 1.7}, Case{100, 1.0}}) {
+    SCOPED_TRACE("edge " + std::to_string(edge));
+    MappedEntity m(true);
+    TFace& first = test::addPolygon(m.entity, test::rectangle(edge, 100));
+    TFace& second = test::addPolygon(m.entity, test::shifted(test::rectangle(edge, 100), {0, 0, 10}));
+    m.entity.Prepare();
+    EXPECT_NEAR(TexturePhase, 2 * step, 1e-12);
+    expectUV(first.Refs[0], step, 0);
+    expectUV(first.Refs[1], edge / 100 + step, 0);
+    expectUV(first.Refs[2], edge / 100 + step, 2);
+    expectUV(second.Refs[0], 2 * step, 0);
+    expectUV(second.Refs[3], 2 * step, 2);
+  }
+}
+
+TEST(Prepare, MappingReferenceEdgeSkipsCornersOnTheSamePoint) {
+  MappedEntity m(true);
+  // The second corner merges with the first, so the edge runs from (0, 0) to (250, 0).
+  TFace& face =
+      test::addPolygon(m.entity, {{0, 0, 0}, {0.005, 0, 0}, {250, 0, 0}, {250, 100, 0}, {0, 100, 0}});
+  m.entity.Prepare();
+  EXPECT_NEAR(TexturePhase, 0.5, 1e-12);
+  expectUV(face.Refs[2], 3.0, 0);
+}
+
+TEST(Prepare, MappingWithoutTileSizeLeavesCoordinatesAlone) {
+  MappedEntity m(true);
+  m.tile.TileWidth = 0;
+  TFace& face = test::addPolygon(m.entity, test::rectangle(100, 100));
+  m.entity.Prepare();
+  expectUV(face.Refs[2], 0, 0);
+  EXPECT_EQ(TexturePhase, 0.0);
+}
+
+// Not edge aligned: coordinates come from the dominant axis of the normal and the entity's bounds,
+// here tiles 100 wide (W) and 50 high (H). Each row probes one corner.
+TEST(Prepare, MappingByDominantAxis) {
+  struct Case {
+    const char* name;
+    Ring corners;
+    std::size_t probe;
+    double u, v;
+  };
+  for (const auto& [name, corners, probe, u, v] :
+       {Case{"+Z: U = (y - MinY)/H, V = (MaxX - x)/W", test::rectangle(200, 100), 2, 2, 0},
+        Case{"-Z: U = (y - MinY)/H, V = (x - MinX)/W",
+             {{0, 0, 0}, {0, 100, 0}, {200, 100, 0}, {200, 0, 0}},
+             3,
+             0,
+             2},
+        Case{"-Y: U = (x - MinX)/W, V = (z - MinZ)/H",
+             {{0, 0, 0}, {200, 0, 0}, {200, 0, 100}, {0, 0, 100}},
+             1,
+             2,
+             0},
+        Case{"+Y: U = (MaxX - x)/W, V = (z - MinZ)/H",
+             {{0, 0, 0}, {0, 0, 100}, {200, 0, 100}, {200, 0, 0}},
+             2,
+             0,
+             2},
+        Case{"+X: U = (y - MinY)/W, V = (z - MinZ)/H",
+             {{0, 0, 0}, {0, 200, 0}, {0, 200, 100}, {0, 0, 100}},
+             1,
+             2,
+             0},
+        Case{"-X: U = (MaxY - y)/W, V = (z - MinZ)/H",
+             {{0, 0, 0}, {0, 0, 100}, {0, 200, 100}, {0, 200, 0}},
+             2,
+             0,
+             2},
+        Case{"X and Z tie: the X row", {{0, 0, 0}, {0, 200, 0}, {100, 200, 100}, {100, 0, 100}}, 2, 2, 2}}) {
+    SCOPED_TRACE(name);
+    MappedEntity m(false);
+    TFace& face = test::addPolygon(m.entity, corners);
+    m.entity.Prepare();
+    expectUV(face.Refs[probe], u, v);
+  }
+}
+
+TEST(Prepare, DominantAxisBoundsIncludeThePlacement) {
+  MappedEntity m(false);
+  m.entity.Position = {-50, 0, 0};
+  TFace& face = test::addPolygon(m.entity, test::rectangle(200, 100));
+  m.entity.Prepare();
+  // Bounds run over x -50..150, while corners are taken where they are listed.
+  expectUV(face.Refs[2], 2, -0.5);
+}
+
+TEST(GetBounds, PlacesPointsByPositionThenRotationsXYZ) {
+  TEntity entity;
+  test::addPolygon(entity, {{1, 0, 0}});
+  entity.Position = {0, 1, 0};
+  entity.Rotation = {90, 90, 90};
+  // (1, 1, 0) -> about X -> (1, 0, 1) -> about Y -> (1, 0, -1) -> about Z -> (0, 1, -1)
+  const TBounds b = entity.GetBounds();
+  EXPECT_NEAR(b.MinX, 0, 1e-12);
+  EXPECT_NEAR(b.MaxY, 1, 1e-12);
+  EXPECT_NEAR(b.MinZ, -1, 1e-12);
+  EXPECT_NEAR(b.MaxZ, -1, 1e-12);
+}
+
+TEST(GetBounds, AnEmptyEntityKeepsTheStartingValues) {
+  const TBounds b = TEntity().GetBounds();
+  EXPECT_EQ(b.MinX, 1000000.0);
+  EXPECT_EQ(b.MaxZ, -1000000.0);
+}
+
+} // namespace
+} // namespace vorlan
