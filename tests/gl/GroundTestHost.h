@@ -1,0 +1,102 @@
+#pragma once
+
+#include "GlTestContext.h"
+
+#include "gl/KX_OpenGL_GROUND.h"
+
+#include <QImage>
+#include <QOpenGLContext>
+
+#include <GL/gl.h>
+#include <GL/glu.h>
+
+#include <gtest/gtest.h>
+
+#include <cstdint>
+
+namespace vorlan::test {
+
+// Stands in for the view that owns a ground and a background: a test context of its own, and
+// counters for what the settings objects ask of it.
+class FakeGroundHost final : public TGL_GroundHost {
+public:
+  explicit FakeGroundHost(GlTestContext& context, QSize size) : context_(context), size_(size) {}
+
+  bool Initialised() const override { return initialised; }
+  int Width() const override { return size_.width(); }
+  int Height() const override { return size_.height(); }
+  const QImage& SkyMap() const override { return skyMap; }
+  bool MakeCurrent() override {
+    ++madeCurrent;
+    return context_.makeContextCurrent();
+  }
+  void Release() override {
+    ++released;
+    context_.releaseContext();
+  }
+  void Redraw() override { ++redraws; }
+
+  bool initialised = true;
+  QImage skyMap;
+  int madeCurrent = 0;
+  int released = 0;
+  int redraws = 0;
+
+private:
+  GlTestContext& context_;
+  QSize size_;
+};
+
+// A current context with a framebuffer of `size` and a host of the same size, cleared to black with
+// a far depth, as a drawing pass starts.
+class GroundScene : public testing::Test {
+protected:
+  explicit GroundScene(QSize size = QSize(64, 64)) : context_(size), host_(context_, size) {}
+
+  void SetUp() override {
+    ASSERT_TRUE(context_.valid());
+    clear();
+  }
+
+  void clear() {
+    glClearColor(0, 0, 0, 0);
+    glClearDepth(1);
+    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+  }
+
+  // Looking down the z axis at the square -half..half of the XY plane.
+  static void lookDownAt(double half) {
+    glMatrixMode(GL_PROJECTION);
+    glLoadIdentity();
+    glOrtho(-half, half, -half, half, -1000, 1000);
+    glMatrixMode(GL_MODELVIEW);
+    glLoadIdentity();
+  }
+
+  // A perspective eye at the origin looking along +x with z up, so +y is to the left on screen.
+  static void lookAlongX(double farPlane = 200000) {
+    glMatrixMode(GL_PROJECTION);
+    glLoadIdentity();
+    gluPerspective(60, 1, 10, farPlane);
+    glMatrixMode(GL_MODELVIEW);
+    glLoadIdentity();
+    gluLookAt(0, 0, 0, 1, 0, 0, 0, 0, 1);
+  }
+
+  // The pixel as 0xRRGGBB, x from the left and y from the bottom as OpenGL counts them.
+  std::uint32_t pixel(int x, int y) const {
+    const QImage image = context_.grab();
+    return image.pixel(x, image.height() - 1 - y) & 0xFFFFFF;
+  }
+
+  GlTestContext context_;
+  FakeGroundHost host_;
+};
+
+// 0xRRGGBB of a colour value 0x00BBGGRR.
+constexpr std::uint32_t rgbOf(TColor c) {
+  return (static_cast<std::uint32_t>(GetRValue(c)) << 16) | (static_cast<std::uint32_t>(GetGValue(c)) << 8) |
+         static_cast<std::uint32_t>(GetBValue(c));
+}
+
+} // namespace vorlan::test
