@@ -1,6 +1,7 @@
 #include "app/Main.h"
 
 #include "app/UnitImage.h"
+#include "cam/CamOpener.h"
 #include "platform/FileBytes.h"
 
 #include <QFileDialog>
@@ -117,6 +118,7 @@ void TForm1::BuildOpenDialog() {
 void TForm1::RegisterPictureOpeners() {
   RegisterOpener(".BMP", [this](const std::string& F) { TFicheImage::OpenBitmap(ClientArea_, F); });
   RegisterOpener(".JPG", [this](const std::string& F) { TFicheImage::OpenJpeg(ClientArea_, F); });
+  RegisterCamOpeners(*this);
 }
 
 void TForm1::RegisterOpener(const std::string& extension, FileOpener opener) {

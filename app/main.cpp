@@ -1,10 +1,24 @@
 #include "app/Main.h"
 #include "app/Accueil.h"
+#include "app/CommandLine.h"
 #include "platform/Application.h"
 
 #include <QPointer>
+#include <QStringList>
+#include <QTimer>
+
+#include <cstdio>
 
 int main(int argc, char** argv) {
+  QStringList arguments;
+  for (int i = 0; i < argc; ++i)
+    arguments << QString::fromLocal8Bit(argv[i]);
+  const vorlan::TCommandLine commandLine = vorlan::ParseCommandLine(arguments);
+  if (commandLine.Exit) {
+    std::fputs(commandLine.Message.c_str(), commandLine.ExitCode == 0 ? stdout : stderr);
+    return commandLine.ExitCode;
+  }
+
   vorlan::VorlanApplication app(argc, argv);
 
   // The splash is on screen before the frame exists; it hides itself and is freed at the end.
@@ -15,6 +29,12 @@ int main(int argc, char** argv) {
   Form1.show();
   // Window managers keep a stay-on-top window above; without one, stacking follows map order.
   if (splash) splash->raise();
+
+  // Files named on the command line open from the event loop, as File > Open does, so that a
+  // load error reaches the user in the same message box.
+  for (const std::string& file : commandLine.Files)
+    QTimer::singleShot(0, &Form1, [&Form1, file] { Form1.OpenFile(file); });
+
   const int result = app.exec();
   delete splash;
   return result;

@@ -1,0 +1,46 @@
+#include "app/CommandLine.h"
+
+#include <QCommandLineParser>
+
+#include <utility>
+
+namespace vorlan {
+
+namespace {
+
+// Parsed before the application object exists, so that --help and --version need no display.
+constexpr const char* HelpText = "Usage: vorlancam [FILE...]\n"
+                                 "Viewer for .cam, .x3d, .x2d, .bmp and .jpg design files.\n"
+                                 "Each FILE opens in its own window, as if chosen in File > Open.\n\n"
+                                 "  -h, --help     Show this help.\n"
+                                 "  -v, --version  Show the version.\n";
+constexpr const char* VersionText = "Vorlan cam 2.3.2\n";
+
+TCommandLine Exiting(int exitCode, std::string message) {
+  TCommandLine result;
+  result.Exit = true;
+  result.ExitCode = exitCode;
+  result.Message = std::move(message);
+  return result;
+}
+
+} // namespace
+
+TCommandLine ParseCommandLine(const QStringList& arguments) {
+  QCommandLineParser parser;
+  const QCommandLineOption help({"h", "help"}, "Show this help.");
+  const QCommandLineOption version({"v", "version"}, "Show the version.");
+  parser.addOption(help);
+  parser.addOption(version);
+  if (!parser.parse(arguments))
+    return Exiting(2, "vorlancam: " + parser.errorText().toStdString() + "\n" + HelpText);
+  if (parser.isSet(help)) return Exiting(0, HelpText);
+  if (parser.isSet(version)) return Exiting(0, VersionText);
+
+  TCommandLine result;
+  for (const QString& file : parser.positionalArguments())
+    result.Files.push_back(file.toStdString());
+  return result;
+}
+
+} // namespace vorlan

@@ -1,0 +1,175 @@
+#include "ViewTestHost.h"
+#include "support/TestSupport.h"
+
+#include <QApplication>
+#include <QOpenGLContext>
+
+#include <gtest/gtest.h>
+
+#include <memory>
+
+namespace vorlan {
+namespace {
+
+using Views = std::vector<TGL_VIEW*>;
+
+GlRenderContext* asContext(TGL_VIEW* view) {
+  return view;
+}
+
+// How many feedback values one glyph list draws.
+GLint feedbackOf(GLuint list) {
+  std::vector<GLfloat> feedback(1 << 20);
+  glFeedbackBuffer(static_cast<GLsizei>(feedback.size()), GL_3D, feedback.data());
+  glRenderMode(GL_FEEDBACK);
+  glMatrixMode(GL_PROJECTION);
+  glLoadIdentity();
+  glOrtho(-1, 2, -1, 2, -10, 10);
+  glMatrixMode(GL_MODELVIEW);
+  glLoadIdentity();
+  glCallList(list);
+  return glRenderMode(GL_RENDER);
+}
+
+TEST(ViewLifecycle, InitialisationOnAHiddenWindowShowsItAndRegistersTheContext) {
+  {
+    test::ViewHost host;
+    host.view->Initialisation();
+    EXPECT_TRUE(host.view->isVisible());
+    EXPECT_NE(host.view->RC(), nullptr);
+    EXPECT_EQ(currentRenderContext(), asContext(host.view));
+    EXPECT_EQ(QOpenGLContext::currentContext(), nullptr) << "released afterwards";
+    const GLuint glyphs = host.view->GlyphListBase();
+    ASSERT_TRUE(glyphs != 0 && host.view->makeContextCurrent());
+    EXPECT_TRUE(glIsList(glyphs) && glIsList(glyphs + 254));
+    EXPECT_GT(feedbackOf(glyphs + 'o'), 0) << "an outline glyph has faces";
+    EXPECT_EQ(feedbackOf(glyphs + ' '), 0);
+    host.view->releaseContext();
+  }
+  EXPECT_EQ(currentRenderContext(), nullptr);
+}
+
+// Qt announces that a widget's context is about to go: from then on the view must not be handed out
+// as the current 3D rendering context.
+TEST(ViewLifecycle, ContextAnnouncedGoingIsWithdrawn) {
+  test::ViewHost host;
+  host.view->Initialisation();
+  emit host.view->RC()->aboutToBeDestroyed();
+  EXPECT_EQ(currentRenderContext(), nullptr);
+  EXPECT_EQ(host.view->RC(), nullptr);
+}
+
+TEST(ViewLifecycle, ShareGroupKeepsBothSidesInStepAndItsLastInitialisationBuildsAllGrounds) {
+  QWidget window;
+  window.resize(600, 200);
+  Views views;
+  for (int i = 0; i < 3; ++i) {
+    views.push_back(new TGL_VIEW(&window));
+    views.back()->setGeometry(200 * i, 0, 200, 200);
+  }
+  auto [a, b, c] = std::tuple(views[0], views[1], views[2]);
+  b->SetShareView(b);
+  EXPECT_EQ(b->ShareView(), nullptr) << "a view is not its own master";
+  b->SetShareView(c);
+  b->SetShareView(a);
+  EXPECT_EQ(c->SharedViews(), Views{});
+  c->SetShareView(a);
+  c->SetShareView(a);
+  EXPECT_EQ(a->SharedViews(), (Views{b, c}));
+  EXPECT_EQ(c->ShareView(), a);
+
+  window.show();
+  ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
+  a->Initialisation();
+  b->Initialisation();
+  EXPECT_FALSE(a->Ground().ListBuilt()) << "c has no context yet";
+  c->Initialisation();
+  for (TGL_VIEW* view : views) {
+    EXPECT_TRUE(view->Ground().ListBuilt());
+    EXPECT_NE(view->BackGround().SunTexture(), nullptr);
+  }
+
+  delete b;
+  EXPECT_EQ(a->SharedViews(), Views{c}) << "a destroyed member leaves its master's list";
+  delete a;
+  EXPECT_EQ(c->ShareView(), nullptr) << "a destroyed master leaves no dangling reference";
+}
+
+TEST(ViewLifecycle, PreviewOpensAStayOnTopCopyWithItsOwnCameraAndReadsFalse) {
+  test::ViewHost host;
+  ASSERT_TRUE(host.showActive());
+  host.camera.Params().SetDistance(777);
+  host.useTopView();
+  host.view->Initialisation();
+  host.view->SetReflection(true);
+  host.view->BackGround().SetFirstColor(RGB(1, 2, 3));
+  host.view->BackGround().SetStyle(CBackGroundStyle::UniformColor);
+
+  host.view->SetPreview(true);
+  EXPECT_FALSE(host.view->Preview());
+  std::unique_ptr<QWidget> window;
+  for (QWidget* candidate : QApplication::topLevelWidgets())
+    if (candidate->windowTitle() == "Preview") window.reset(candidate);
+  ASSERT_TRUE(window);
+  EXPECT_EQ(window->size(), QSize(500, 350));
+  EXPECT_TRUE(window->windowFlags().testFlag(Qt::WindowStaysOnTopHint));
+  auto* preview = window->findChild<TGL_VIEW*>();
+  ASSERT_TRUE(preview && preview->Initialised() && preview->Camera());
+  EXPECT_NE(preview->Camera(), &host.camera);
+  EXPECT_EQ(preview->Camera()->Params().Distance(), 777);
+  EXPECT_TRUE(preview->Reflection());
+  EXPECT_EQ(test::rgbAt(preview->grabFramebuffer(), 2, 2), 0x010203u) << "drawn with the copied colours";
+  EXPECT_FALSE(preview->OnRedraw) << "handlers are not copied";
+  EXPECT_EQ(currentRenderContext(), asContext(preview));
+  window.reset();
+  EXPECT_EQ(currentRenderContext(), asContext(host.view)) << "the source's context takes over again";
+}
+
+// All contexts share one namespace: a list compiled in one view's context draws in another after
+// the first view is gone, and the current 3D rendering context never names a destroyed view.
+TEST(ViewLifecycle, DestroyingOneOfTwoViewsLeavesTheOtherDrawingWhatItHad) {
+  for (const int doomedIndex : {0, 1}) {
+    SCOPED_TRACE(doomedIndex == 0 ? "first initialised destroyed" : "last initialised destroyed");
+    TGL_CAMERA camera;
+    camera.SetStyle(CStyle::normal);
+    QWidget window;
+    window.resize(2 * test::viewSide, test::viewSide);
+    const Views views{new TGL_VIEW(&window), new TGL_VIEW(&window)};
+    views[1]->move(test::viewSide, 0);
+    window.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
+    for (TGL_VIEW* view : views) {
+      view->resize(test::viewSide, test::viewSide);
+      view->SetCamera(&camera);
+      view->Initialisation();
+    }
+    TGL_VIEW* doomed = views[doomedIndex];
+    TGL_VIEW* survivor = views[1 - doomedIndex];
+    ASSERT_TRUE(doomed->makeContextCurrent());
+    const GLuint square = glGenLists(1);
+    glNewList(square, GL_COMPILE);
+    glColor3d(1, 0, 0);
+    test::drawSquare(0, 0, -10, 100);
+    glEndList();
+    doomed->releaseContext();
+    const GLuint doomedGlyphs = doomed->GlyphListBase();
+    survivor->OnRedraw = [square](TGL_VIEW&) {
+      glDisable(GL_LIGHTING);
+      glCallList(square);
+    };
+
+    delete doomed;
+    EXPECT_EQ(currentRenderContext(), asContext(survivor));
+    EXPECT_EQ(test::rgbAt(survivor->grabFramebuffer(), 200, 200), 0xFF0000u);
+    ASSERT_TRUE(survivor->makeContextCurrent());
+    EXPECT_TRUE(glIsList(square) && glIsList(survivor->GlyphListBase()));
+    EXPECT_FALSE(glIsList(doomedGlyphs)) << "the destroyed view freed its glyph lists";
+    glDeleteLists(square, 1);
+    survivor->releaseContext();
+    delete survivor;
+    EXPECT_EQ(currentRenderContext(), nullptr);
+  }
+}
+
+} // namespace
+} // namespace vorlan
