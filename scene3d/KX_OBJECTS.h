@@ -170,6 +170,17 @@ public:
 private:
   explicit TFace(TEntity& Owner);
 
+  // A corner of an untessellated face as it is sent: single-precision normal and texture coordinates.
+  struct DirectVertex {
+    static DirectVertex Of(const Vector3D& P, const Vector3D& N, double U, double V);
+    Vector3D P;
+    std::array<float, 3> N;
+    float U;
+    float V;
+  };
+  std::vector<DirectVertex> PolygonVertices() const;
+  std::vector<DirectVertex> StripVertices() const;
+
   void ReadHead(BinaryCursor& F, const ReadPlace& where);
   void ReadContour(BinaryCursor& F, const ReadPlace& where);
   void ReadCorners(BinaryCursor& F, TContours* contour, const ReadPlace& where);

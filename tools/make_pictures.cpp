@@ -156,6 +156,151 @@ QImage PrinterGlyph() {
   return glyph;
 }
 
+QImage SaveGlyph() {
+  QImage glyph = Transparent(Glyph, Glyph);
+  QPainter p(&glyph);
+  DrawDiskGlyph(p);
+  return glyph;
+}
+
+// A framed landscape: sky, a hill and a sun. `sky` tells the pictures of a pair apart.
+void DrawLandscape(QPainter& p, const QColor& sky) {
+  p.setPen(Slate);
+  p.setBrush(sky);
+  p.drawRect(1, 2, 13, 11);
+  p.setPen(Qt::NoPen);
+  p.setBrush(SteelBlue);
+  p.drawPolygon(QPolygon({{2, 13}, {7, 7}, {10, 10}, {14, 6}, {14, 13}}));
+  p.setBrush(QColor(0xF2, 0xC1, 0x4E));
+  p.drawEllipse(QPoint(5, 5), 1, 1);
+}
+
+// A picture of the pair with its number in a corner badge.
+QImage PairPictureGlyph(const QColor& sky, const char* number) {
+  QImage glyph = Transparent(Glyph, Glyph);
+  QPainter p(&glyph);
+  DrawLandscape(p, sky);
+  p.setPen(Qt::NoPen);
+  p.setBrush(Slate);
+  p.drawRect(8, 8, 8, 8);
+  p.setPen(Qt::white);
+  p.setFont(SansFont(8, true));
+  p.drawText(QRect(8, 8, 8, 8), Qt::AlignCenter, number);
+  return glyph;
+}
+
+QImage Picture1Glyph() {
+  return PairPictureGlyph(Pale, "1");
+}
+QImage Picture2Glyph() {
+  return PairPictureGlyph(SkyBlue, "2");
+}
+
+// The working picture: half of each picture of the pair and a brush across the seam.
+QImage RetouchedGlyph() {
+  QImage glyph = Transparent(Glyph, Glyph);
+  QPainter p(&glyph);
+  DrawLandscape(p, Pale);
+  p.setPen(Qt::NoPen);
+  p.setBrush(SkyBlue);
+  p.drawRect(8, 3, 6, 4);
+  p.setRenderHint(QPainter::Antialiasing);
+  p.setPen(QPen(QColor(0x8B, 0x5A, 0x2B), 2, Qt::SolidLine, Qt::RoundCap));
+  p.drawLine(QPointF(14, 1), QPointF(9, 7));
+  p.setPen(Qt::NoPen);
+  p.setBrush(Slate);
+  p.drawEllipse(QPointF(8, 8), 2, 2);
+  return glyph;
+}
+
+// A magnifying glass with a plus.
+QImage ZoomGlyph() {
+  QImage glyph = Transparent(Glyph, Glyph);
+  QPainter p(&glyph);
+  p.setRenderHint(QPainter::Antialiasing);
+  p.setPen(QPen(Slate, 3, Qt::SolidLine, Qt::RoundCap));
+  p.drawLine(QPointF(10, 10), QPointF(14, 14));
+  p.setPen(QPen(Slate, 1.5));
+  p.setBrush(Pale);
+  p.drawEllipse(QPointF(6.5, 6.5), 5, 5);
+  p.setPen(QPen(SteelBlue, 1.5));
+  p.drawLine(QPointF(4, 6.5), QPointF(9, 6.5));
+  p.drawLine(QPointF(6.5, 4), QPointF(6.5, 9));
+  return glyph;
+}
+
+// A 16 x 16 glyph drawn by `draw` on a transparent ground, antialiased.
+QImage DrawnGlyph(const std::function<void(QPainter&)>& draw) {
+  QImage glyph = Transparent(Glyph, Glyph);
+  QPainter p(&glyph);
+  p.setRenderHint(QPainter::Antialiasing);
+  draw(p);
+  return glyph;
+}
+
+// Three quarters of a circle with an arrow head: continuous rotation.
+QImage RotationGlyph() {
+  return DrawnGlyph([](QPainter& p) {
+    p.setPen(QPen(SteelBlue, 2));
+    p.setBrush(Qt::NoBrush);
+    p.drawArc(QRectF(2.5, 2.5, 11, 11), 90 * 16, 270 * 16);
+    p.setPen(Qt::NoPen);
+    p.setBrush(Slate);
+    p.drawPolygon(QPolygonF({QPointF(8, 0), QPointF(12, 3), QPointF(8, 6)}));
+  });
+}
+
+// A square seen face on, lettered with the view it stands for.
+QImage AxisViewGlyph(const QColor& face, const char* letter) {
+  return DrawnGlyph([&](QPainter& p) {
+    p.setPen(Slate);
+    p.setBrush(face);
+    p.drawRect(QRectF(2.5, 2.5, 11, 11));
+    p.setPen(Slate);
+    p.setFont(SansFont(9, true));
+    p.drawText(QRect(2, 2, 12, 12), Qt::AlignCenter, letter);
+  });
+}
+
+QImage TopGlyph() {
+  return AxisViewGlyph(Pale, "T");
+}
+QImage FrontGlyph() {
+  return AxisViewGlyph(SkyBlue, "F");
+}
+QImage SideGlyph() {
+  return AxisViewGlyph(SteelBlue, "S");
+}
+
+QImage PerspectiveGlyph() {
+  return DrawnGlyph([](QPainter& p) { DrawCube(p, QPointF(1, 1), 14); });
+}
+
+// A white sheet with a black wire cube: the hidden-line drawing.
+QImage PaperGlyph() {
+  return DrawnGlyph([](QPainter& p) {
+    p.setPen(Grey);
+    p.setBrush(Qt::white);
+    p.drawRect(QRectF(1.5, 1.5, 13, 13));
+    p.setPen(QPen(Qt::black, 1));
+    p.setBrush(Qt::NoBrush);
+    p.drawPolygon(QPolygonF({QPointF(8, 3), QPointF(13, 5.5), QPointF(8, 8), QPointF(3, 5.5)}));
+    p.drawPolyline(
+        QPolygonF({QPointF(3, 5.5), QPointF(3, 10.5), QPointF(8, 13), QPointF(13, 10.5), QPointF(13, 5.5)}));
+    p.drawLine(QPointF(8, 8), QPointF(8, 13));
+  });
+}
+
+// A white ground behind a small cube: the white background.
+QImage WhiteBackgroundGlyph() {
+  return DrawnGlyph([](QPainter& p) {
+    p.setPen(Slate);
+    p.setBrush(Qt::white);
+    p.drawRect(QRectF(0.5, 0.5, 15, 15));
+    DrawCube(p, QPointF(4, 4), 8);
+  });
+}
+
 // A tool-bar tile: a steel band with a light top edge and faint diagonal grooves.
 QImage Wallpaper() {
   QImage tile(32, 25, QImage::Format_RGB32);
@@ -260,10 +405,25 @@ int main(int argc, char** argv) {
     return 2;
   }
   const QDir folder(QString::fromLocal8Bit(argv[1]));
-  const std::pair<const char*, QImage (*)()> pictures[] = {
-      {"images_menu.png", MenuGlyphs}, {"print.png", PrinterGlyph}, {"wallpaper.png", Wallpaper},
-      {"logo_strip.png", LogoStrip},   {"splash.png", Splash},      {"splash_emblem.png", SplashEmblem},
-      {"app_icon.png", AppIcon}};
+  const std::pair<const char*, QImage (*)()> pictures[] = {{"images_menu.png", MenuGlyphs},
+                                                           {"print.png", PrinterGlyph},
+                                                           {"wallpaper.png", Wallpaper},
+                                                           {"logo_strip.png", LogoStrip},
+                                                           {"splash.png", Splash},
+                                                           {"splash_emblem.png", SplashEmblem},
+                                                           {"app_icon.png", AppIcon},
+                                                           {"save.png", SaveGlyph},
+                                                           {"cam_picture1.png", Picture1Glyph},
+                                                           {"cam_picture2.png", Picture2Glyph},
+                                                           {"cam_retouched.png", RetouchedGlyph},
+                                                           {"zoom.png", ZoomGlyph},
+                                                           {"cam3d_rotation.png", RotationGlyph},
+                                                           {"cam3d_top.png", TopGlyph},
+                                                           {"cam3d_front.png", FrontGlyph},
+                                                           {"cam3d_side.png", SideGlyph},
+                                                           {"cam3d_perspective.png", PerspectiveGlyph},
+                                                           {"cam3d_paper.png", PaperGlyph},
+                                                           {"cam3d_white.png", WhiteBackgroundGlyph}};
   int failures = 0;
   for (const auto& [name, draw] : pictures)
     if (!Save(draw(), folder, name)) ++failures;

@@ -41,66 +41,48 @@ private:
   int height_;
 };
 
-struct AngleProperty {
+struct ParamField {
   const char* name;
   void (TParams::*set)(double);
   double (TParams::*get)() const;
 };
 
-TEST(TParams, AngleSettersWrapOnceNotModulo) {
-  const AngleProperty properties[] = {{"Azimuth", &TParams::SetAzimuth, &TParams::Azimuth},
-                                      {"Bascule", &TParams::SetBascule, &TParams::Bascule},
-                                      {"Rot1", &TParams::SetRot1, &TParams::Rot1},
-                                      {"Rot2", &TParams::SetRot2, &TParams::Rot2},
-                                      {"Rot3", &TParams::SetRot3, &TParams::Rot3}};
+// Every TParams value; the order is that of the Field enum below.
+const ParamField paramFields[] = {{"Elevation", &TParams::SetElevation, &TParams::Elevation},
+                                  {"Azimuth", &TParams::SetAzimuth, &TParams::Azimuth},
+                                  {"Bascule", &TParams::SetBascule, &TParams::Bascule},
+                                  {"Distance", &TParams::SetDistance, &TParams::Distance},
+                                  {"Pan_v", &TParams::SetPan_v, &TParams::Pan_v},
+                                  {"Rot1", &TParams::SetRot1, &TParams::Rot1},
+                                  {"Rot2", &TParams::SetRot2, &TParams::Rot2},
+                                  {"Rot3", &TParams::SetRot3, &TParams::Rot3},
+                                  {"Pas", &TParams::SetPas, &TParams::Pas},
+                                  {"PasRot", &TParams::SetPasRot, &TParams::PasRot},
+                                  {"left", &TParams::SetLeft, &TParams::left},
+                                  {"right", &TParams::SetRight, &TParams::right},
+                                  {"top", &TParams::SetTop, &TParams::top},
+                                  {"bottom", &TParams::SetBottom, &TParams::bottom}};
+constexpr int paramCount = std::size(paramFields);
+
+TEST(TParams, AngleSettersWrapOnceNotModuloAndDistanceIsNeverBelowZero) {
   struct Case {
     double in, stored;
   };
-  const Case cases[] = {{360, 0},  {-1, 359},      {800, 440}, {725, 365}, {-400, -40},
-                        {-360, 0}, {359.5, 359.5}, {0, 0},     {720, 360}, {-0.5, 359.5}};
-  for (const AngleProperty& property : properties) {
-    for (const auto [in, stored] : cases) {
-      SCOPED_TRACE(std::string(property.name) + " := " + std::to_string(in));
+  const Case angles[] = {{360, 0},  {-1, 359},      {800, 440}, {-400, -40},
+                         {-360, 0}, {359.5, 359.5}, {0, 0},     {720, 360}};
+  for (const int f : {1, 2, 5, 6, 7}) {
+    for (const auto [in, stored] : angles) {
+      SCOPED_TRACE(std::string(paramFields[f].name) + " := " + std::to_string(in));
       TParams params;
-      (params.*property.set)(in);
-      EXPECT_EQ((params.*property.get)(), stored);
+      (params.*paramFields[f].set)(in);
+      EXPECT_EQ((params.*paramFields[f].get)(), stored);
     }
   }
-}
-
-TEST(TParams, DistanceIsNeverBelowZero) {
-  struct Case {
-    double in, stored;
-  };
-  for (const auto [in, stored] : {Case{-5, 0}, {0, 0}, {-1e-9, 0}, {12.5, 12.5}, {1e6, 1e6}}) {
+  for (const auto [in, stored] : {Case{-5, 0}, {0, 0}, {-1e-9, 0}, {12.5, 12.5}}) {
     SCOPED_TRACE(in);
     TParams params;
     params.SetDistance(in);
     EXPECT_EQ(params.Distance(), stored);
-  }
-}
-
-TEST(TParams, OtherSettersStoreAnyValueUnchanged) {
-  struct Property {
-    const char* name;
-    void (TParams::*set)(double);
-    double (TParams::*get)() const;
-  };
-  const Property properties[] = {{"Elevation", &TParams::SetElevation, &TParams::Elevation},
-                                 {"Pan_v", &TParams::SetPan_v, &TParams::Pan_v},
-                                 {"Pas", &TParams::SetPas, &TParams::Pas},
-                                 {"PasRot", &TParams::SetPasRot, &TParams::PasRot},
-                                 {"left", &TParams::SetLeft, &TParams::left},
-                                 {"right", &TParams::SetRight, &TParams::right},
-                                 {"top", &TParams::SetTop, &TParams::top},
-                                 {"bottom", &TParams::SetBottom, &TParams::bottom}};
-  for (const Property& property : properties) {
-    for (const double value : {-400.0, 725.0, 0.0}) {
-      SCOPED_TRACE(std::string(property.name) + " := " + std::to_string(value));
-      TParams params;
-      (params.*property.set)(value);
-      EXPECT_EQ((params.*property.get)(), value);
-    }
   }
 }
 
@@ -114,15 +96,9 @@ TEST(TGL_CAMERA, StartsWithTheDefaultsThatSavedViewsLeaveOut) {
   EXPECT_EQ(camera.DistFar(), 100);
   EXPECT_EQ(camera.Scale(), 0.001);
   EXPECT_EQ(camera.UpVector().Z(), 1);
-  const TParams& p = camera.Params();
   const double expected[] = {45, 45, 0, 1500, 1000, 0, 0, 0, 100, 2, -500, 500, 500, -500};
-  const double actual[] = {p.Elevation(), p.Azimuth(), p.Bascule(), p.Distance(), p.Pan_v(),
-                           p.Rot1(),      p.Rot2(),    p.Rot3(),    p.Pas(),      p.PasRot(),
-                           p.left(),      p.right(),   p.top(),     p.bottom()};
-  for (std::size_t i = 0; i < std::size(expected); ++i) {
-    SCOPED_TRACE(i);
-    EXPECT_EQ(actual[i], expected[i]);
-  }
+  for (int f = 0; f < paramCount; ++f)
+    EXPECT_EQ((camera.Params().*paramFields[f].get)(), expected[f]) << paramFields[f].name;
 }
 
 TEST(TGL_CAMERA, StyleDecidesPerspectiveUntilPerspectiveIsSetAgain) {
@@ -145,38 +121,9 @@ TEST(TGL_CAMERA, StyleDecidesPerspectiveUntilPerspectiveIsSetAgain) {
   }
 }
 
-void setEveryValue(TGL_CAMERA& camera) {
-  camera.SetAngle(40);
-  camera.SetDistNear(0.5);
-  camera.SetDistFar(900);
-  camera.Position().SetX(1);
-  camera.Position().SetY(2);
-  camera.Position().SetZ(3);
-  camera.Lookat().SetX(4);
-  camera.Lookat().SetY(5);
-  camera.Lookat().SetZ(6);
-  camera.UpVector().SetX(7);
-  camera.UpVector().SetY(8);
-  camera.UpVector().SetZ(9);
-  camera.SetScale(0.25);
-  TParams& p = camera.Params();
-  p.SetElevation(10);
-  p.SetAzimuth(11);
-  p.SetBascule(12);
-  p.SetDistance(13);
-  p.SetPan_v(14);
-  p.SetRot1(15);
-  p.SetRot2(16);
-  p.SetRot3(17);
-  p.SetPas(18);
-  p.SetPasRot(19);
-  p.SetLeft(-20);
-  p.SetRight(21);
-  p.SetTop(22);
-  p.SetBottom(-23);
-}
-
 TEST(TGL_CAMERA, CopyToCopiesEverySettingAndTheStyleDecidesPerspective) {
+  // Distinct values, negative for left and bottom.
+  const auto value = [](int f) { return (f == 10 || f == 13 ? -1 : 1) * (10.0 + f); };
   struct Case {
     CStyle style;
     bool sourcePerspective, copiedPerspective;
@@ -185,7 +132,18 @@ TEST(TGL_CAMERA, CopyToCopiesEverySettingAndTheStyleDecidesPerspective) {
        {Case{CStyle::polar, false, true}, {CStyle::normal, true, false}, {CStyle::cutting, true, false}}) {
     SCOPED_TRACE(static_cast<int>(style));
     TGL_CAMERA source;
-    setEveryValue(source);
+    source.SetAngle(40);
+    source.SetDistNear(0.5);
+    source.SetDistFar(900);
+    source.SetScale(0.25);
+    TPosition* sourcePoints[] = {&source.Position(), &source.Lookat(), &source.UpVector()};
+    for (int i = 0; i < 3; ++i) {
+      sourcePoints[i]->SetX(3 * i + 1);
+      sourcePoints[i]->SetY(3 * i + 2);
+      sourcePoints[i]->SetZ(3 * i + 3);
+    }
+    for (int f = 0; f < paramCount; ++f)
+      (source.Params().*paramFields[f].set)(value(f));
     source.SetStyle(style);
     source.SetPerspective(sourcePerspective);
     TGL_CAMERA copy;
@@ -203,18 +161,12 @@ TEST(TGL_CAMERA, CopyToCopiesEverySettingAndTheStyleDecidesPerspective) {
       EXPECT_EQ(points[i]->Y(), 3 * i + 2);
       EXPECT_EQ(points[i]->Z(), 3 * i + 3);
     }
-    const TParams& p = copy.Params();
-    const double actual[] = {p.Elevation(), p.Azimuth(), p.Bascule(), p.Distance(), p.Pan_v(),
-                             p.Rot1(),      p.Rot2(),    p.Rot3(),    p.Pas(),      p.PasRot(),
-                             -p.left(),     p.right(),   p.top(),     -p.bottom()};
-    for (std::size_t i = 0; i < std::size(actual); ++i) {
-      SCOPED_TRACE(i);
-      EXPECT_EQ(actual[i], 10 + static_cast<double>(i));
-    }
+    for (int f = 0; f < paramCount; ++f)
+      EXPECT_EQ((copy.Params().*paramFields[f].get)(), value(f)) << paramFields[f].name;
   }
 }
 
-TEST(TGL_CAMERA, FindViewSkipsViewsShowingAnotherCamera) {
+TEST(TGL_CAMERA, FindViewAndRenamingSkipViewsShowingAnotherCamera) {
   TGL_CAMERA camera, other;
   EXPECT_EQ(camera.FindView(), nullptr);
   FakeView first, second;
@@ -222,22 +174,13 @@ TEST(TGL_CAMERA, FindViewSkipsViewsShowingAnotherCamera) {
   second.SetCamera(&camera);
   first.pointAt(&other);
   EXPECT_EQ(camera.FindView(), &second);
+  camera.SetName("CAMERA1");
+  EXPECT_EQ(camera.Name(), "CAMERA1");
+  EXPECT_EQ(second.redraws, 1);
+  EXPECT_EQ(first.redraws, 0);
   second.SetCamera(nullptr);
   EXPECT_EQ(camera.FindView(), nullptr);
   first.pointAt(&camera);
-}
-
-TEST(TGL_CAMERA, RenamingRedrawsTheViewsThatShowIt) {
-  TGL_CAMERA camera, other;
-  FakeView shows, showsOther;
-  shows.SetCamera(&camera);
-  showsOther.SetCamera(&camera);
-  showsOther.pointAt(&other);
-  camera.SetName("CAMERA1");
-  EXPECT_EQ(camera.Name(), "CAMERA1");
-  EXPECT_EQ(shows.redraws, 1);
-  EXPECT_EQ(showsOther.redraws, 0);
-  showsOther.pointAt(&camera);
 }
 
 TEST(TGL_CAMERA, DestroyedCameraLeavesNoViewPointingAtIt) {
@@ -276,82 +219,27 @@ TEST(ShiftStateFrom, ReadsModifiersAndButtons) {
   }
 }
 
-// What a navigation step reads or may change.
-enum Field {
-  Azimuth,
-  Elevation,
-  Pan_v,
-  Distance,
-  X,
-  Y,
-  Left,
-  Right,
-  Bottom,
-  Top,
-  Pas,
-  PasRot,
-  DistNear,
-  fieldCount
-};
-const char* const fieldNames[] = {"Azimuth",    "Elevation", "Pan_v",   "Distance", "Position.X",
-                                  "Position.Y", "left",      "right",   "bottom",   "top",
-                                  "Pas",        "PasRot",    "DistNear"};
+// What a navigation step reads or may change: the TParams values in table order, then three more.
+enum : int { Elevation, Azimuth, Distance = 3, Pan_v, Pas = 8, PasRot, Left, Right };
+enum : int { Top = Right + 1, Bottom, X, Y, DistNear };
+constexpr int fieldCount = DistNear + 1;
+const char* const extraNames[] = {"Position.X", "Position.Y", "DistNear"};
 
-double get(const TGL_CAMERA& camera, Field field) {
-  const TParams& p = camera.Params();
-  const double values[] = {p.Azimuth(),
-                           p.Elevation(),
-                           p.Pan_v(),
-                           p.Distance(),
-                           camera.Position().X(),
-                           camera.Position().Y(),
-                           p.left(),
-                           p.right(),
-                           p.bottom(),
-                           p.top(),
-                           p.Pas(),
-                           p.PasRot(),
-                           camera.DistNear()};
-  return values[field];
+double get(const TGL_CAMERA& camera, int field) {
+  if (field < paramCount) return (camera.Params().*paramFields[field].get)();
+  const double extra[] = {camera.Position().X(), camera.Position().Y(), camera.DistNear()};
+  return extra[field - paramCount];
 }
 
-void set(TGL_CAMERA& camera, Field field, double value) {
-  TParams& p = camera.Params();
-  switch (field) {
-  case Azimuth:
-    return p.SetAzimuth(value);
-  case Elevation:
-    return p.SetElevation(value);
-  case Pan_v:
-    return p.SetPan_v(value);
-  case Distance:
-    return p.SetDistance(value);
-  case X:
-    return camera.Position().SetX(value);
-  case Y:
-    return camera.Position().SetY(value);
-  case Left:
-    return p.SetLeft(value);
-  case Right:
-    return p.SetRight(value);
-  case Bottom:
-    return p.SetBottom(value);
-  case Top:
-    return p.SetTop(value);
-  case Pas:
-    return p.SetPas(value);
-  case PasRot:
-    return p.SetPasRot(value);
-  case DistNear:
-    return camera.SetDistNear(value);
-  case fieldCount:
-    break;
-  }
-  FAIL() << "no such field";
+void set(TGL_CAMERA& camera, int field, double value) {
+  if (field < paramCount) return (camera.Params().*paramFields[field].set)(value);
+  if (field == X) return camera.Position().SetX(value);
+  if (field == Y) return camera.Position().SetY(value);
+  camera.SetDistNear(value);
 }
 
 struct Value {
-  Field field;
+  int field;
   double value;
 };
 
@@ -385,14 +273,15 @@ void runNavigation(const NavSetup& setup, const NavCase& c) {
   camera.SetLastY(100);
   double expected[fieldCount];
   for (int f = 0; f < fieldCount; ++f)
-    expected[f] = get(camera, Field(f));
+    expected[f] = get(camera, f);
   for (const auto [field, value] : c.changes)
     expected[field] = value;
 
   camera.NavigateMouse(c.shift, 100 + c.dX, 100 + c.dY);
 
   for (int f = 0; f < fieldCount; ++f)
-    EXPECT_NEAR(get(camera, Field(f)), expected[f], 1e-9) << fieldNames[f];
+    EXPECT_NEAR(get(camera, f), expected[f], 1e-9)
+        << (f < paramCount ? paramFields[f].name : extraNames[f - paramCount]);
   EXPECT_EQ(camera.LastX(), 100 + c.dX);
   EXPECT_EQ(camera.LastY(), 100 + c.dY);
   EXPECT_EQ(view.projections, setup.projections);
@@ -403,6 +292,7 @@ const TShiftState left{.Left = true};
 const TShiftState right{.Right = true};
 const TShiftState leftShift{.Shift = true, .Left = true};
 const TShiftState leftAlt{.Alt = true, .Left = true};
+const TShiftState leftCtrl{.Ctrl = true, .Left = true};
 const TShiftState rightCtrl{.Ctrl = true, .Right = true};
 
 TEST(NavigateMouse, PolarPerspectiveOrbitsPansSlidesAndDollies) {
@@ -412,16 +302,14 @@ TEST(NavigateMouse, PolarPerspectiveOrbitsPansSlidesAndDollies) {
       {"left, mostly leftwards: azimuth down by PasRot", {}, left, -5, -2, {{Azimuth, 43}}},
       {"left, PasRot is the azimuth step", {{PasRot, 7.5}}, left, 9, 0, {{Azimuth, 52.5}}},
       {"left, upwards: elevation up one degree", {}, left, 1, -5, {{Elevation, 46}}},
-      {"left, downwards: elevation down one degree", {}, left, 0, 4, {{Elevation, 44}}},
       {"left, no movement: elevation down one degree", {}, left, 0, 0, {{Elevation, 44}}},
       {"left, |dX| = |dY| counts as vertical", {}, left, 3, -3, {{Elevation, 46}}},
       {"left+shift upwards: pans by Pas/2 and does not orbit", {}, leftShift, 10, -10, {{Pan_v, 950}}},
-      {"left+shift downwards", {}, leftShift, 0, 3, {{Pan_v, 1050}}},
       {"left+shift, no movement pans as downwards", {}, leftShift, 0, 0, {{Pan_v, 1050}}},
       {"left+alt rightwards: slides the centre across the view", {}, leftAlt, 5, 0, {{X, -c}, {Y, c}}},
       {"left+alt, no movement slides the other way", {}, leftAlt, 0, 0, {{X, c}, {Y, -c}}},
       {"left+alt with azimuth 90 slides along Y", {{Azimuth, 90}}, leftAlt, 5, 0, {{Y, 50}}},
-      {"left+ctrl does nothing", {}, {.Ctrl = true, .Left = true}, 5, -5, {}},
+      {"left+ctrl does nothing", {}, leftCtrl, 5, -5, {}},
       {"left+ctrl+shift only pans", {}, {.Shift = true, .Ctrl = true, .Left = true}, 5, -5, {{Pan_v, 950}}},
       {"left+shift+alt pans and slides",
        {},
@@ -432,12 +320,7 @@ TEST(NavigateMouse, PolarPerspectiveOrbitsPansSlidesAndDollies) {
       {"right, downwards: distance up by Pas", {}, right, 0, 1, {{Distance, 1600}}},
       {"right, upwards: distance down by Pas", {}, right, 9, -1, {{Distance, 1400}}},
       {"right, sideways only: nothing", {}, right, 9, 0, {}},
-      {"left and right held: the left button wins",
-       {},
-       {.Left = true, .Right = true},
-       0,
-       5,
-       {{Elevation, 44}}},
+      {"left and right: left wins", {}, {.Left = true, .Right = true}, 0, 5, {{Elevation, 44}}},
       {"no button: nothing", {}, none, 5, 5, {}},
       {"elevation 180 does not rise", {{Elevation, 180}}, left, 0, -5, {}},
       {"elevation just below 180 rises past it", {{Elevation, 179.5}}, left, 0, -5, {{Elevation, 180.5}}},
@@ -476,35 +359,16 @@ std::vector<Value> window(double halfWidth, double halfHeight, double pas) {
 }
 
 TEST(NavigateMouse, NormalOrthographicSlidesAndZoomsTheWindow) {
+  const std::vector<Value> slid{{Left, -520}, {Right, 480}, {Bottom, -480}, {Top, 520}, {Pas, 50}};
   const NavCase cases[] = {
-      {"left drag moves the window with the picture",
-       {},
-       left,
-       4,
-       2,
-       {{Left, -520}, {Right, 480}, {Bottom, -480}, {Top, 520}, {Pas, 50}}},
-      {"left+ctrl keeps the horizontal",
-       {},
-       {.Ctrl = true, .Left = true},
-       4,
-       -2,
-       {{Bottom, -520}, {Top, 480}, {Pas, 50}}},
+      {"left drag moves the window with the picture", {}, left, 4, 2, slid},
+      {"left+ctrl keeps the horizontal", {}, leftCtrl, 4, -2, {{Bottom, -520}, {Top, 480}, {Pas, 50}}},
       {"right downwards zooms out by Pas", {}, right, 3, 1, window(600, 600, 50)},
       {"right+ctrl upwards zooms in by Pas", {}, rightCtrl, 0, -1, window(400, 400, 50)},
-      {"the zoom step is Pas rounded halves to even (2.5 -> 2)",
-       {{Pas, 2.5}},
-       right,
-       0,
-       1,
-       window(502, 502, 50)},
-      {"the zoom step is Pas rounded halves to even (3.5 -> 4)",
-       {{Pas, 3.5}},
-       right,
-       0,
-       1,
-       window(504, 504, 50)},
+      {"zoom step Pas rounds halves to even: 2.5 -> 2", {{Pas, 2.5}}, right, 0, 1, window(502, 502, 50)},
+      {"zoom step Pas rounds halves to even: 3.5 -> 4", {{Pas, 3.5}}, right, 0, 1, window(504, 504, 50)},
       {"a pixel under 1.5 units selects the fine step", window(100, 100, 100), right, 0, 0, {{Pas, 3}}},
-      {"the step is chosen from the window before the zoom", window(140, 140, 100), right, 0, 1,
+      {"the step follows the window before the zoom", window(140, 140, 100), right, 0, 1,
        window(240, 240, 3)},
       {"no zoom in once width and height are 10 or less", window(5, 5, 3), right, 0, -1, {}},
       {"a width over 10 still zooms in", window(5.5, 5, 3), right, 0, -1, window(2.5, 2, 3)},
@@ -538,18 +402,8 @@ TEST(NavigateMouse, CuttingSlidesZoomsAndMovesTheCuttingPlane) {
        4,
        2,
        {{Left, -520}, {Right, 480}, {Bottom, -480}, {Top, 520}}},
-      {"left+ctrl keeps the horizontal",
-       {},
-       {.Ctrl = true, .Left = true},
-       4,
-       2,
-       {{Bottom, -480}, {Top, 520}}},
-      {"right+ctrl downwards pushes the cutting plane away",
-       {{DistNear, 50}},
-       rightCtrl,
-       0,
-       3,
-       {{DistNear, 60}}},
+      {"left+ctrl keeps the horizontal", {}, leftCtrl, 4, 2, {{Bottom, -480}, {Top, 520}}},
+      {"right+ctrl downwards pushes the plane away", {{DistNear, 50}}, rightCtrl, 0, 3, {{DistNear, 60}}},
       {"right+ctrl upwards pulls it nearer", {{DistNear, 50}}, rightCtrl, 0, -3, {{DistNear, 40}}},
       {"right+ctrl sideways leaves it", {{DistNear, 50}}, rightCtrl, 5, 0, {}},
       {"right without ctrl zooms by Pas", {}, right, 0, 1, window(600, 600, 100)},

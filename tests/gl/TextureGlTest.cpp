@@ -162,14 +162,10 @@ TEST_F(TextureInContext, PictureDrawnWithTheTextureKeepsItsTopRowOnTop) {
   texture.Bind();
   glColor4ub(255, 255, 255, 255);
   glBegin(GL_QUADS);
-  glTexCoord2d(0, 0);
-  glVertex2d(-1, -1);
-  glTexCoord2d(1, 0);
-  glVertex2d(1, -1);
-  glTexCoord2d(1, 1);
-  glVertex2d(1, 1);
-  glTexCoord2d(0, 1);
-  glVertex2d(-1, 1);
+  for (const auto& [s, t] : {std::pair{0, 0}, {1, 0}, {1, 1}, {0, 1}}) {
+    glTexCoord2d(s, t);
+    glVertex2d(2 * s - 1, 2 * t - 1);
+  }
   glEnd();
   texture.Unbind();
   glFinish();

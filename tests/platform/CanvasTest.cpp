@@ -4,6 +4,8 @@
 
 #include <QRect>
 
+#include <array>
+#include <functional>
 #include <vector>
 
 namespace vorlan {
@@ -34,6 +36,16 @@ int countOf(const QImage& image, TColor color, const QRect& area) {
     for (int x = area.left(); x <= area.right(); ++x)
       if (at(image, x, y) == color) ++n;
   return n;
+}
+
+// A white bitmap with what `draw` puts on it.
+QImage drawn(int width, int height, const std::function<void(Canvas&)>& draw) {
+  QImage image = newBitmap(width, height);
+  {
+    Canvas c(image);
+    draw(c);
+  }
+  return image;
 }
 
 // Every pixel different, so that a wrong inversion or a pixel drawn twice shows.
@@ -75,12 +87,10 @@ TEST(Canvas, NewBitmapIsWhite) {
 }
 
 TEST(Canvas, RectangleLeavesOutTheRightColumnAndBottomRow) {
-  QImage image = newBitmap(20, 20);
-  {
-    Canvas c(image);
+  const QImage image = drawn(20, 20, [&](Canvas& c) {
     c.brush.color = red;
     c.rectangle(0, 0, 10, 10);
-  }
+  });
   EXPECT_EQ(at(image, 0, 0), black);
   EXPECT_EQ(at(image, 9, 0), black);
   EXPECT_EQ(at(image, 0, 9), black);
@@ -102,21 +112,17 @@ TEST(Canvas, RectangleGivenBackwardsIsTheSame) {
 }
 
 TEST(Canvas, RectangleWithoutPenFillsOnePixelLess) {
-  QImage image = newBitmap(20, 20);
-  {
-    Canvas c(image);
+  const QImage image = drawn(20, 20, [&](Canvas& c) {
     c.pen.style = PenStyle::Clear;
     c.brush.color = red;
     c.rectangle(0, 0, 10, 10);
-  }
+  });
   EXPECT_EQ(inkBox(image), QRect(0, 0, 9, 9));
   EXPECT_EQ(at(image, 8, 8), red);
 }
 
 TEST(Canvas, ClearPenDrawsNothingWhateverItsWidth) {
-  QImage image = newBitmap(20, 20);
-  {
-    Canvas c(image);
+  const QImage image = drawn(20, 20, [&](Canvas& c) {
     c.pen.style = PenStyle::Clear;
     c.moveTo(15, 15);
     c.lineTo(2, 5);
@@ -124,17 +130,15 @@ TEST(Canvas, ClearPenDrawsNothingWhateverItsWidth) {
     c.lineTo(15, 15);
     c.brush.color = red;
     c.rectangle(0, 0, 10, 10);
-  }
+  });
   EXPECT_EQ(inkBox(image), QRect(0, 0, 9, 9));
 }
 
 TEST(Canvas, RectangleWithClearBrushKeepsItsInside) {
-  QImage image = newBitmap(20, 20);
-  {
-    Canvas c(image);
+  const QImage image = drawn(20, 20, [&](Canvas& c) {
     c.brush.style = BrushStyle::Clear;
     c.rectangle(2, 2, 12, 12);
-  }
+  });
   EXPECT_EQ(at(image, 2, 2), black);
   EXPECT_EQ(at(image, 7, 7), white);
 }
@@ -153,14 +157,12 @@ TEST(Canvas, InsideFramePenStaysInsideTheBox) {
 }
 
 TEST(Canvas, FillRectPaintsExactlyItsPixels) {
-  QImage image = newBitmap(12, 12);
-  {
-    Canvas c(image);
+  const QImage image = drawn(12, 12, [&](Canvas& c) {
     c.brush.color = blue;
     c.pen.mode = PenMode::NotXor; // ignored by FillRect
     c.fillRect({2, 3, 7, 9});
     c.fillRect({11, 11, 5, 5}); // inverted: nothing
-  }
+  });
   EXPECT_EQ(inkBox(image), QRect(2, 3, 5, 6));
   EXPECT_EQ(countOf(image, blue, image.rect()), 30);
 }
@@ -196,18 +198,13 @@ TEST(Canvas, LineToDrawsItsStartAndLeavesOutItsEnd) {
 
 TEST(Canvas, LineBackwardsCoversTheSameRowsShiftedByItsEnds) {
   // Drawn either way, the line from A to B and from B to A share every pixel but their ends.
-  QImage forward = newBitmap(20, 20);
-  QImage backward = newBitmap(20, 20);
-  {
-    Canvas c(forward);
-    c.moveTo(1, 2);
-    c.lineTo(17, 9);
-  }
-  {
-    Canvas c(backward);
-    c.moveTo(17, 9);
-    c.lineTo(1, 2);
-  }
+  const auto line = [](int x1, int y1, int x2, int y2) {
+    return drawn(20, 20, [&](Canvas& c) {
+      c.moveTo(x1, y1);
+      c.lineTo(x2, y2);
+    });
+  };
+  const QImage forward = line(1, 2, 17, 9), backward = line(17, 9, 1, 2);
   for (int y = 0; y < 20; ++y)
     for (int x = 2; x < 17; ++x)
       EXPECT_EQ(at(forward, x, y), at(backward, x, y)) << x << "," << y;
@@ -259,40 +256,34 @@ TEST(Canvas, NotXorDrawnTwiceRestoresThePicture) {
 }
 
 TEST(Canvas, NotXorRectangleInvertsEveryOutlinePixelOnce) {
-  QImage image = newBitmap(20, 20);
-  {
-    Canvas c(image);
+  const QImage image = drawn(20, 20, [&](Canvas& c) {
     c.pen.mode = PenMode::NotXor;
     c.pen.color = black;
     c.brush.style = BrushStyle::Clear;
     c.rectangle(1, 1, 11, 11);
-  }
+  });
   EXPECT_EQ(countOf(image, black, image.rect()), 36);
   EXPECT_EQ(inkBox(image), QRect(1, 1, 10, 10));
 }
 
 TEST(Canvas, DottedThinPenHasGaps) {
-  QImage image = newBitmap(30, 3);
-  {
-    Canvas c(image);
+  const QImage image = drawn(30, 3, [&](Canvas& c) {
     c.pen.style = PenStyle::Dot;
     c.moveTo(0, 1);
     c.lineTo(30, 1);
-  }
+  });
   const int inked = countOf(image, black, image.rect());
   EXPECT_GT(inked, 5);
   EXPECT_LT(inked, 25);
 }
 
 TEST(Canvas, WidePenIsSolidWhateverItsStyle) {
-  QImage image = newBitmap(40, 20);
-  {
-    Canvas c(image);
+  const QImage image = drawn(40, 20, [&](Canvas& c) {
     c.pen.style = PenStyle::Dot;
     c.pen.width = 5;
     c.moveTo(5, 10);
     c.lineTo(35, 10);
-  }
+  });
   // Five rows centred on the line's row, from end to end.
   for (int x = 5; x <= 35; ++x)
     for (int y = 8; y <= 12; ++y)
@@ -302,12 +293,10 @@ TEST(Canvas, WidePenIsSolidWhateverItsStyle) {
 }
 
 TEST(Canvas, EllipseStaysInsideItsBoxAndTouchesEachSide) {
-  QImage image = newBitmap(20, 20);
-  {
-    Canvas c(image);
+  const QImage image = drawn(20, 20, [&](Canvas& c) {
     c.brush.color = red;
     c.ellipse(0, 0, 11, 9);
-  }
+  });
   EXPECT_EQ(inkBox(image), QRect(0, 0, 11, 9));
   EXPECT_EQ(at(image, 5, 4), red);
   EXPECT_EQ(at(image, 0, 0), white); // corners of the box are outside the ellipse
@@ -317,97 +306,66 @@ TEST(Canvas, EllipseStaysInsideItsBoxAndTouchesEachSide) {
 }
 
 TEST(Canvas, EllipseWithoutPenFillsOnePixelLess) {
-  QImage image = newBitmap(20, 20);
-  {
-    Canvas c(image);
+  const QImage image = drawn(20, 20, [&](Canvas& c) {
     c.pen.style = PenStyle::Clear;
     c.brush.color = red;
     c.ellipse(2, 2, 12, 12);
-  }
+  });
   EXPECT_EQ(inkBox(image), QRect(2, 2, 9, 9));
 }
 
-// Black pixels of each quadrant around the centre of a 41 x 41 box, leaving out the axes.
-struct Quadrants {
-  int upperRight, upperLeft, lowerLeft, lowerRight;
-};
-Quadrants quadrantsOf(const QImage& image) {
+// Black pixels of each quadrant around the centre of a 41 x 41 box, leaving out the axes: upper
+// right, upper left, lower left, lower right.
+std::array<int, 4> quadrantsOf(const QImage& image) {
   return {countOf(image, black, QRect(22, 0, 19, 19)), countOf(image, black, QRect(0, 0, 19, 19)),
           countOf(image, black, QRect(0, 22, 19, 19)), countOf(image, black, QRect(22, 22, 19, 19))};
 }
 
 TEST(Canvas, ArcRunsCounterClockwiseFromStartRayToEndRay) {
-  QImage image = newBitmap(41, 41);
-  {
-    Canvas c(image);
-    c.arc(0, 0, 41, 41, 40, 20, 20, 0); // from the right to the top
+  struct Case {
+    const char* name;
+    int x3, y3, x4, y4;
+    std::array<bool, 4> inked;
+  };
+  const Case cases[] = {{"right to top", 40, 20, 20, 0, {true, false, false, false}},
+                        {"top to right goes the long way round", 20, 0, 40, 20, {false, true, true, true}},
+                        {"equal rays give the whole ellipse", 40, 20, 40, 20, {true, true, true, true}}};
+  for (const Case& k : cases) {
+    SCOPED_TRACE(k.name);
+    const auto q =
+        quadrantsOf(drawn(41, 41, [&](Canvas& c) { c.arc(0, 0, 41, 41, k.x3, k.y3, k.x4, k.y4); }));
+    for (int i = 0; i < 4; ++i)
+      EXPECT_TRUE(k.inked[i] ? q[i] > 10 : q[i] == 0) << "quadrant " << i << ": " << q[i];
   }
-  const Quadrants q = quadrantsOf(image);
-  EXPECT_GT(q.upperRight, 10);
-  EXPECT_EQ(q.upperLeft, 0);
-  EXPECT_EQ(q.lowerLeft, 0);
-  EXPECT_EQ(q.lowerRight, 0);
-}
-
-TEST(Canvas, ArcFromTopToRightGoesTheLongWayRound) {
-  QImage image = newBitmap(41, 41);
-  {
-    Canvas c(image);
-    c.arc(0, 0, 41, 41, 20, 0, 40, 20);
-  }
-  const Quadrants q = quadrantsOf(image);
-  EXPECT_EQ(q.upperRight, 0);
-  EXPECT_GT(q.upperLeft, 10);
-  EXPECT_GT(q.lowerLeft, 10);
-  EXPECT_GT(q.lowerRight, 10);
+  const QImage whole = drawn(41, 41, [](Canvas& c) { c.arc(0, 0, 41, 41, 40, 20, 40, 20); });
+  const QImage ellipse = drawn(41, 41, [](Canvas& c) {
+    c.brush.style = BrushStyle::Clear;
+    c.ellipse(0, 0, 41, 41);
+  });
+  EXPECT_EQ(inkBox(whole), inkBox(ellipse));
 }
 
 TEST(Canvas, ArcRaysAreDirectionsNotPointsOnTheEllipse) {
   // A flat ellipse 40 x 20 around (20, 20), from the ray at 45 degrees to the ray straight up,
   // both given by points far outside it. The 45-degree ray meets the ellipse at x = 28.9; the
   // ellipse's own parameter of 45 degrees would be at x = 34.1.
-  QImage image = newBitmap(41, 41);
-  {
-    Canvas c(image);
-    c.arc(0, 10, 41, 31, 1020, -980, 20, -1000);
-  }
-  const Quadrants q = quadrantsOf(image);
-  EXPECT_GT(q.upperRight, 5);
-  EXPECT_EQ(q.upperLeft + q.lowerLeft + q.lowerRight, 0);
+  const QImage image = drawn(41, 41, [&](Canvas& c) { c.arc(0, 10, 41, 31, 1020, -980, 20, -1000); });
+  const auto q = quadrantsOf(image);
+  EXPECT_GT(q[0], 5);
+  EXPECT_EQ(q[1] + q[2] + q[3], 0);
   EXPECT_EQ(countOf(image, black, QRect(31, 0, 10, 41)), 0);
   EXPECT_GT(countOf(image, black, QRect(27, 0, 4, 41)), 0);
 }
 
-TEST(Canvas, ArcWithEqualRaysIsTheWholeEllipse) {
-  QImage arc = newBitmap(41, 41);
-  QImage ellipse = newBitmap(41, 41);
-  {
-    Canvas c(arc);
-    c.arc(0, 0, 41, 41, 40, 20, 40, 20);
-  }
-  {
-    Canvas c(ellipse);
-    c.brush.style = BrushStyle::Clear;
-    c.ellipse(0, 0, 41, 41);
-  }
-  const Quadrants q = quadrantsOf(arc);
-  EXPECT_GT(q.upperRight * q.upperLeft * q.lowerLeft * q.lowerRight, 0);
-  EXPECT_EQ(inkBox(arc), inkBox(ellipse));
-}
-
 TEST(Canvas, PieFillsItsSectorAndChordItsSegment) {
-  QImage pie = newBitmap(41, 41);
-  QImage chord = newBitmap(41, 41);
-  {
-    Canvas c(pie);
+  const QImage pie = drawn(41, 41, [](Canvas& c) {
     c.brush.color = red;
     c.pie(0, 0, 41, 41, 40, 20, 20, 0);
-  }
-  {
-    Canvas c(chord);
+  });
+  const QImage chord = drawn(41, 41, [](Canvas& c) {
     c.brush.color = red;
     c.chord(0, 0, 41, 41, 40, 20, 20, 0);
-  }
+  });
   EXPECT_EQ(at(pie, 26, 14), red);   // inside the sector, near the centre
   EXPECT_EQ(at(pie, 14, 26), white); // opposite quadrant
   EXPECT_EQ(at(chord, 33, 7), red);  // between the arc and its chord
@@ -598,11 +556,9 @@ TEST(Canvas, PixelsAreReadAndWrittenOnlyInsideAnImage) {
 
 TEST(Canvas, CopyRectCopiesPixelsExactly) {
   const QImage source = motley(30, 30);
-  QImage image = newBitmap(20, 20);
-  {
-    Canvas c(image);
+  const QImage image = drawn(20, 20, [&](Canvas& c) {
     c.copyRect({4, 5, 14, 12}, source, {10, 11, 20, 18});
-  }
+  });
   EXPECT_EQ(inkBox(image), QRect(4, 5, 10, 7));
   for (int y = 0; y < 7; ++y)
     for (int x = 0; x < 10; ++x)
@@ -627,12 +583,10 @@ TEST(Canvas, StretchDrawScalesAndMirrors) {
   picture.setPixel(1, 0, qRgb(0, 255, 0));
   picture.setPixel(0, 1, qRgb(0, 0, 255));
   picture.setPixel(1, 1, qRgb(0, 0, 0));
-  QImage image = newBitmap(24, 12);
-  {
-    Canvas c(image);
+  const QImage image = drawn(24, 12, [&](Canvas& c) {
     c.stretchDraw({0, 0, 10, 10}, picture);
     c.stretchDraw({23, 0, 13, 10}, picture); // right to left
-  }
+  });
   EXPECT_EQ(at(image, 0, 0), red);
   EXPECT_EQ(at(image, 4, 4), red);
   EXPECT_EQ(at(image, 5, 4), green);

@@ -1,0 +1,137 @@
+#include "cam/KX_CAMOBJET.h"
+
+#include "platform/Dib.h"
+#include "platform/FileBytes.h"
+#include "platform/Messages.h"
+#include "scene3d/KX_SUPEROBJECT.h"
+#include "scene3d/RecordReading.h"
+
+namespace vorlan {
+
+namespace {
+
+// Tells the share of bytes read, only when it has grown, so a scene of many small items does
+// not flood the progress bar.
+class ByteProgress {
+public:
+  ByteProgress(const LoadProgress& report, const BinaryCursor& F) : report_(report), F_(F) {}
+
+  void Update() { Report(F_.size() == 0 ? 100 : static_cast<int>(F_.offset() * 100 / F_.size())); }
+  void Finish() { Report(100); }
+
+private:
+  void Report(int percent) {
+    if (!report_ || percent <= last_) return;
+    last_ = percent;
+    report_(percent);
+  }
+
+  const LoadProgress& report_;
+  const BinaryCursor& F_;
+  int last_ = -1;
+};
+
+std::unique_ptr<TObjects> ReadEntity(BinaryCursor& F, const ReadPlace& where) {
+  F.skip(kClassNameBlockSize, where.text("class name"));
+  auto entity = std::make_unique<TEntity>();
+  entity->LoadFromFile(F, where);
+  entity->Prepare();
+  return entity;
+}
+
+std::unique_ptr<TObjects> ReadSuperObject(BinaryCursor& F, const ReadPlace& where, ByteProgress& progress) {
+  auto superObject = std::make_unique<TSuperObject>();
+  // A large super-object is mostly its mappings: the progress bar moves with each one.
+  superObject->OnMappingRead = [&progress] { progress.Update(); };
+  superObject->LoadFromFile(F, where);
+  superObject->OnMappingRead = {};
+  return superObject;
+}
+
+// The object an item of `ItemType` holds; none for types that carry no record.
+std::unique_ptr<TObjects> ReadItemObject(std::int32_t ItemType, BinaryCursor& F, const ReadPlace& where,
+                                         ByteProgress& progress) {
+  switch (ItemType) {
+  case kEntityItem:
+    return ReadEntity(F, where);
+  case kSuperObjectItem:
+    return ReadSuperObject(F, where, progress);
+  default:
+    return nullptr;
+  }
+}
+
+// Reserved word, ItemCount (0 or negative: none), then the items one after another.
+void LoadScene(TCamObject& cam, BinaryCursor& F, ByteProgress& progress) {
+  cam.IsBitmapPair = false;
+  F.readInt32("scene: reserved word");
+  const std::int32_t ItemCount = F.readInt32("scene: ItemCount");
+  const ReadPlace scene("scene");
+  // The count only bounds the loop: every item reads its own bytes, so a false count ends in a
+  // ReadError at the end of the file rather than in a large allocation.
+  for (std::int32_t i = 0; i < ItemCount; ++i) {
+    const ReadPlace where = scene.at("item", static_cast<std::size_t>(i));
+    const std::int32_t ItemType = F.readInt32(where.text("ItemType"));
+    if (auto object = ReadItemObject(ItemType, F, where, progress)) cam.Items.push_back(std::move(object));
+    progress.Update();
+  }
+}
+
+// Two reserved words, then picture 1 and picture 2 as DIB blocks.
+void LoadBitmapPair(TCamObject& cam, BinaryCursor& F, ByteProgress& progress) {
+  cam.IsBitmapPair = true;
+  F.readInt32("bitmap pair: first reserved word");
+  F.readInt32("bitmap pair: second reserved word");
+  cam.Bitmap1 = ReadDibBlock(F, "picture 1");
+  progress.Update();
+  cam.Bitmap2 = ReadDibBlock(F, "picture 2");
+}
+
+} // namespace
+
+TCamObject::~TCamObject() {
+  // First to last, the order the objects were read in.
+  for (auto& item : Items)
+    item.reset();
+}
+
+std::int32_t TCamObject::ReadKind(const std::string& FileName) const {
+  if (!fileExists(FileName)) return kCamNoKind;
+  const std::vector<std::uint8_t> bytes = readFileBytes(FileName);
+  BinaryCursor F(bytes, FileName);
+  if (F.readInt32("header: CamVersion") != kCamVersion) return kCamNoKind;
+  return F.readInt32("header: ContentKind");
+}
+
+void TCamObject::Load(const std::string& FileName, const LoadProgress& progress) {
+  if (!fileExists(FileName)) {
+    showMessage("File not found : " + FileName);
+    return;
+  }
+  Bitmap1 = QImage();
+  Bitmap2 = QImage();
+  const std::vector<std::uint8_t> bytes = readFileBytes(FileName);
+  BinaryCursor F(bytes, FileName);
+  ByteProgress read(progress, F);
+  read.Update();
+  if (F.readInt32("header: CamVersion") != kCamVersion) return;
+  const std::int32_t ContentKind = F.readInt32("header: ContentKind");
+  if (ContentKind == kCamScene) LoadScene(*this, F, read);
+  if (ContentKind == kCamBitmapPair) LoadBitmapPair(*this, F, read);
+  read.Finish();
+}
+
+QImage ReadDibBlock(BinaryCursor& F, const std::string& what) {
+  const std::size_t blockStart = F.offset();
+  const std::int64_t InfoSize = F.readInt32(what + ": InfoSize");
+  const std::int64_t BitsSize = F.readInt32(what + ": BitsSize");
+  // Both sizes are claims: they must fit in what the file still holds before they size anything.
+  const auto left = static_cast<std::int64_t>(F.remaining());
+  if (InfoSize < 0 || BitsSize < 0 || InfoSize + BitsSize > left)
+    F.failAt(blockStart, what + ": DIB block claims " + std::to_string(InfoSize) + " bytes of info and " +
+                             std::to_string(BitsSize) + " bytes of pixels, " + std::to_string(left) +
+                             " left");
+  return readDib(F, static_cast<std::size_t>(InfoSize), static_cast<std::size_t>(BitsSize), what);
+}
+
+} // namespace vorlan

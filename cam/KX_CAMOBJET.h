@@ -1,0 +1,58 @@
+#pragma once
+
+#include "platform/BinaryCursor.h"
+#include "scene3d/KX_OBJECTS.h"
+
+#include <QImage>
+
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace vorlan {
+
+inline constexpr std::int32_t kCamVersion = 1;
+// ContentKind words.
+inline constexpr std::int32_t kCamScene = 0;
+inline constexpr std::int32_t kCamBitmapPair = 1;
+// What ReadKind answers for a file that is missing or not a .cam container: a kind that opens nothing.
+inline constexpr std::int32_t kCamNoKind = -1;
+
+// ItemType words of a 3D scene.
+inline constexpr std::int32_t kEntityItem = 0;
+inline constexpr std::int32_t kSuperObjectItem = 1;
+// The class-name block that precedes every entity record.
+inline constexpr std::size_t kClassNameBlockSize = 256;
+
+// Told the share of the file read so far, 0 to 100, whenever it grows.
+using LoadProgress = std::function<void(int percent)>;
+
+// The in-memory .cam document: a 3D scene of objects, or a pair of bitmaps of one picture.
+class TCamObject {
+public:
+  TCamObject() = default;
+  ~TCamObject();
+  TCamObject(const TCamObject&) = delete;
+  TCamObject& operator=(const TCamObject&) = delete;
+
+  // The file's ContentKind, reading the header only; kCamNoKind for a missing file or a CamVersion
+  // other than 1. A file that ends inside the header raises ReadError.
+  std::int32_t ReadKind(const std::string& FileName) const;
+  // Reads the whole file. A missing file shows "File not found : " and changes nothing; a wrong
+  // CamVersion or an unknown kind leaves the document empty. Read errors raise ReadError, and the
+  // items read before the error stay in Items.
+  void Load(const std::string& FileName, const LoadProgress& progress = {});
+
+  bool IsBitmapPair = false;
+  std::vector<std::unique_ptr<TObjects>> Items; // TEntity and TSuperObject
+  QImage Bitmap1;                               // Format_RGB888
+  QImage Bitmap2;                               // Format_RGB888
+};
+
+// One DIB block: InfoSize, BitsSize, then that many bytes of info and of pixels. Both sizes are
+// checked against the bytes left before anything is decoded. `what` names the picture.
+QImage ReadDibBlock(BinaryCursor& F, const std::string& what);
+
+} // namespace vorlan

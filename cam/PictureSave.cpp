@@ -1,0 +1,42 @@
+#include "cam/PictureSave.h"
+
+#include "platform/Dib.h"
+#include "platform/FileBytes.h"
+#include "platform/Jpeg.h"
+#include "platform/Messages.h"
+
+#include <QFileDialog>
+
+namespace vorlan {
+
+QFileDialog* NewSavePictureDialog(QWidget* parent, bool confirmOverwrite) {
+  // "jpg|*.jpg|bmp|*.bmp" as the file dialog takes it.
+  auto* dialog = new QFileDialog(parent, QString(), QString(), "jpg (*.jpg);;bmp (*.bmp)");
+  dialog->setAcceptMode(QFileDialog::AcceptSave);
+  dialog->setFileMode(QFileDialog::AnyFile);
+  dialog->setDefaultSuffix("jpg");
+  dialog->setOption(QFileDialog::DontConfirmOverwrite, !confirmOverwrite);
+  return dialog;
+}
+
+std::string AskPictureName(QFileDialog& dialog) {
+  if (dialog.exec() != QDialog::Accepted) return {};
+  const QStringList chosen = dialog.selectedFiles();
+  return chosen.isEmpty() ? std::string() : chosen.first().toStdString();
+}
+
+bool SavePictureFile(const QImage& picture, const std::string& fileName) {
+  const std::string extension = upperExtension(fileName);
+  if (extension == ".JPG") {
+    writeFileBytes(fileName, encodeJpeg(picture));
+    return true;
+  }
+  if (extension == ".BMP") {
+    writeFileBytes(fileName, encodeBmp(picture));
+    return true;
+  }
+  showMessage("Picture not saved, only .jpg and .bmp files can be written : " + fileName);
+  return false;
+}
+
+} // namespace vorlan

@@ -1,0 +1,458 @@
+#include "cam/UnitCamOGL.h"
+
+#include "cam/KX_CAMOBJET.h"
+#include "cam/KX_DXF.h"
+#include "cam/MainBarProgress.h"
+#include "cam/PictureSave.h"
+#include "gl/KX_OpenGL_VIEW.h"
+#include "platform/Printing.h"
+#include "scene3d/KX_SUPEROBJECT.h"
+#include "widgets/KX_BUTTONS.h"
+
+#include <QApplication>
+#include <QCloseEvent>
+#include <QFileDialog>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QToolButton>
+#include <QVBoxLayout>
+
+#include <algorithm>
+
+namespace vorlan {
+
+namespace {
+
+constexpr int BorderWidth = 5;
+constexpr int LogoStripWidth = 29;
+constexpr int ToolBarHeight = 26;
+const QColor FormColor(0x51, 0x51, 0x51);
+constexpr TColor Silver = 0xC0C0C0;
+constexpr TColor White = 0xFFFFFF;
+
+QFont ArialFont(int pixelSize) {
+  QFont font("Arial");
+  font.setPixelSize(pixelSize);
+  return font;
+}
+
+void SetColors(QWidget* widget, const QColor& background, const QColor& text) {
+  widget->setAutoFillBackground(true);
+  QPalette palette = widget->palette();
+  palette.setColor(QPalette::Window, background);
+  palette.setColor(QPalette::WindowText, text);
+  widget->setPalette(palette);
+}
+
+// The hourglass for the length of a load, taken away whatever ends it.
+struct WaitCursor {
+  WaitCursor() { QApplication::setOverrideCursor(Qt::WaitCursor); }
+  ~WaitCursor() { QApplication::restoreOverrideCursor(); }
+  WaitCursor(const WaitCursor&) = delete;
+  WaitCursor& operator=(const WaitCursor&) = delete;
+};
+
+// Loads create display lists and textures, which must land in this window's own context.
+struct ViewCurrent {
+  explicit ViewCurrent(TGL_VIEW& view) : view_(view) { view_.makeContextCurrent(); }
+  ~ViewCurrent() { view_.releaseContext(); }
+  ViewCurrent(const ViewCurrent&) = delete;
+  ViewCurrent& operator=(const ViewCurrent&) = delete;
+
+private:
+  TGL_VIEW& view_;
+};
+
+} // namespace
+
+TFicheCamOGL::TFicheCamOGL(QMdiArea* area) {
+  setFont(ArialFont(11));
+  SetColors(this, FormColor, Qt::black);
+  BuildLayout();
+  BuildToolBar();
+  BuildView();
+  SavePictureDialog1 = NewSavePictureDialog(this, true);
+  SaveDialog1 = new QFileDialog(this, QString(), QString(), "dxf 3D (*.dxf)");
+  SaveDialog1->setAcceptMode(QFileDialog::AcceptSave);
+  SaveDialog1->setDefaultSuffix("dxf");
+  FormCreate();
+
+  subWindow_ = area->addSubWindow(this);
+  subWindow_->setAttribute(Qt::WA_DeleteOnClose);
+  subWindow_->setWindowIcon(QIcon(":/app_icon.png"));
+  connect(subWindow_, &QMdiSubWindow::aboutToActivate, this, &TFicheCamOGL::FormActivate);
+  subWindow_->resize(561, 390);
+  subWindow_->show();
+  CentreInClientArea(subWindow_);
+}
+
+TFicheCamOGL::~TFicheCamOGL() {
+  FreeDocuments();
+}
+
+void TFicheCamOGL::FormCreate() {
+  if (FrameServices* frame = FrameServices::instance())
+    Image1->setPixmap(QPixmap::fromImage(frame->LogoStrip()));
+}
+
+void TFicheCamOGL::BuildLayout() {
+  auto* form = new QHBoxLayout(this);
+  form->setContentsMargins(BorderWidth, BorderWidth, BorderWidth, BorderWidth);
+  form->setSpacing(0);
+  Panel2 = new QWidget;
+  Panel2->setFixedWidth(LogoStripWidth);
+  Image1 = new QLabel(Panel2);
+  Image1->setScaledContents(true);
+  auto* strip = new QVBoxLayout(Panel2);
+  strip->setContentsMargins(0, 0, 0, 0);
+  strip->addWidget(Image1);
+  Panel3 = new QWidget;
+  form->addWidget(Panel2);
+  form->addWidget(Panel3, 1);
+
+  Panel1 = new QLabel("Loading ...");
+  Panel1->setAlignment(Qt::AlignCenter);
+  Panel1->setFont(ArialFont(13));
+  SetColors(Panel1, Qt::black, Qt::white);
+  KXPanel1 = new TKXPanel;
+  auto* rest = new QVBoxLayout(Panel3);
+  rest->setContentsMargins(0, 0, 0, 0);
+  rest->setSpacing(0);
+  rest->addWidget(Panel1, 1);
+  rest->addWidget(KXPanel1);
+}
+
+void TFicheCamOGL::BuildToolBar() {
+  KXPanel1->setFixedHeight(ToolBarHeight);
+  KXPanel1->setColorUp(Silver);
+  KXPanel1->setColorDown(Silver);
+  KXPanel1->setStyle(TPanelStyle::WallPapers);
+  KXPanel1->setBevel(TPanelBevel::bvNone);
+  KXPanel1->setGradientType(TGradientType::GTHorizontal);
+  KXPanel1->setGradientProgress(TGradientProgress::Linear);
+  KXPanel1->setAnimation(false);
+  KXPanel1->setWallPaper(QImage(":/wallpaper.png"));
+
+  SpeedButton1 = NewSpeedButton(4, ":/cam3d_rotation.png");
+  connect(SpeedButton1, &QToolButton::clicked, this, &TFicheCamOGL::SpeedButton1Click);
+  SpeedButton10 = NewSpeedButton(44, ":/cam3d_top.png");
+  SpeedButton11 = NewSpeedButton(69, ":/cam3d_front.png");
+  SpeedButton12 = NewSpeedButton(94, ":/cam3d_side.png");
+  SpeedButton13 = NewSpeedButton(119, ":/cam3d_perspective.png");
+  AddPresetClick(SpeedButton10, &TFicheCamOGL::SpeedButton10Click);
+  AddPresetClick(SpeedButton11, &TFicheCamOGL::SpeedButton11Click);
+  AddPresetClick(SpeedButton12, &TFicheCamOGL::SpeedButton12Click);
+  AddPresetClick(SpeedButton13, &TFicheCamOGL::SpeedButton13Click);
+  SpeedButton13->setChecked(true);
+  SpeedButton23 = NewSpeedButton(144, ":/cam3d_paper.png");
+  connect(SpeedButton23, &QToolButton::clicked, this, &TFicheCamOGL::SpeedButton23Click);
+  SpeedButton2 = NewSpeedButton(200, ":/save.png");
+  connect(SpeedButton2, &QToolButton::clicked, this, &TFicheCamOGL::Sauve);
+  SpeedButton3 = NewSpeedButton(225, ":/print.png");
+  connect(SpeedButton3, &QToolButton::clicked, this, &TFicheCamOGL::imprime);
+  SpeedButton4 = NewSpeedButton(265, ":/cam3d_white.png");
+  SpeedButton4->setCheckable(true);
+  connect(SpeedButton4, &QToolButton::clicked, this, &TFicheCamOGL::Blanc);
+  SpeedButton5 = NewSpeedButton(291, nullptr);
+  SpeedButton5->setText("DXF");
+  SpeedButton5->setFont(ArialFont(9));
+  // Black lettering would vanish on the dark wallpaper.
+  QPalette caption = SpeedButton5->palette();
+  caption.setColor(QPalette::ButtonText, Qt::white);
+  SpeedButton5->setPalette(caption);
+  connect(SpeedButton5, &QToolButton::clicked, this, &TFicheCamOGL::Export_DXF);
+
+  Label1 = new QLabel("shift, alt + Mouse left, right");
+  Label1->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+  QPalette palette = Label1->palette();
+  palette.setColor(QPalette::WindowText, Qt::white);
+  Label1->setPalette(palette);
+  auto* bar = new QHBoxLayout(KXPanel1);
+  bar->setContentsMargins(0, 0, 4, 0);
+  bar->addStretch(1);
+  bar->addWidget(Label1);
+}
+
+QToolButton* TFicheCamOGL::NewSpeedButton(int left, const char* glyph) {
+  auto* button = new QToolButton(KXPanel1);
+  button->setGeometry(left, 1, 25, 25);
+  button->setAutoRaise(true);
+  if (glyph) button->setIcon(QIcon(glyph));
+  return button;
+}
+
+// The presets form one group in which a click on the button that is down raises it and still
+// applies its preset, so all four may be up.
+void TFicheCamOGL::AddPresetClick(QToolButton* button, void (TFicheCamOGL::*preset)()) {
+  button->setCheckable(true);
+  connect(button, &QToolButton::clicked, this, [this, button, preset](bool down) {
+    if (down)
+      for (QToolButton* other : {SpeedButton10, SpeedButton11, SpeedButton12, SpeedButton13})
+        if (other != button) other->setChecked(false);
+    (this->*preset)();
+  });
+}
+
+void TFicheCamOGL::BuildView() {
+  SetUpCamera();
+  v1 = new TGL_VIEW(Panel1);
+  // Off the visible area until its context exists, so "Loading ..." shows meanwhile.
+  v1->move(-v1->width() - 100, -v1->height() - 100);
+  v1->SetCamera(&CAMERA1);
+  TGL_GROUND& ground = v1->Ground();
+  ground.SetStyle(CGroundStyle::FillSquare);
+  ground.SetColor(Silver);
+  ground.SetActive(false);
+  ground.SetGroundWidth(20000);
+  ground.SetGroundUnit(1000);
+  TGL_BACKGROUND& back = v1->BackGround();
+  back.SetShowLensFlare(true);
+  back.SetShowSky(false);
+  back.SetSunX(50000);
+  back.SetSunY(-50000);
+  back.SetSunZ(30000);
+  back.SetStyle(CBackGroundStyle::GradualColors);
+  back.SetFirstColor(White);
+  back.SetSecondColor(0x804000);
+  v1->SetReflection(false);
+  v1->SetShadow(false);
+  v1->SetPreview(false);
+  v1->SetDrawMode(CViewMode::RENDER);
+  v1->OnRedraw = [this](TGL_VIEW&) { v1Redraw(); };
+  v1->OnMovingRedraw = [this](TGL_VIEW&) { v1MovingRedraw(); };
+  v1->OnRedrawPaperFill = [this](TGL_VIEW&) { v1RedrawPaperFill(); };
+  v1->OnRedrawPaperLine = [this](TGL_VIEW&) { v1RedrawPaperLine(); };
+}
+
+void TFicheCamOGL::SetUpCamera() {
+  CAMERA1.SetPerspective(true);
+  CAMERA1.SetStyle(CStyle::polar);
+  CAMERA1.UpVector().SetZ(1);
+  CAMERA1.SetAngle(35);
+  CAMERA1.SetDistNear(0.01);
+  CAMERA1.SetDistFar(100);
+  CAMERA1.SetScale(0.001);
+  TParams& params = CAMERA1.Params();
+  params.SetElevation(45);
+  params.SetAzimuth(45);
+  params.SetDistance(1500);
+  params.SetPan_v(1);
+  params.SetPas(10);
+  params.SetPasRot(3);
+  params.SetLeft(-500);
+  params.SetRight(500);
+  params.SetTop(500);
+  params.SetBottom(-500);
+}
+
+TFicheCamOGL* TFicheCamOGL::Open(QMdiArea* area) {
+  auto* window = new TFicheCamOGL(area);
+  window->repaint();
+  window->v1->Initialisation();
+  window->PlaceView();
+  area->window()->repaint();
+  return window;
+}
+
+void TFicheCamOGL::PlaceView() {
+  auto* fill = new QVBoxLayout(Panel1);
+  fill->setContentsMargins(0, 0, 0, 0);
+  fill->addWidget(v1);
+  QApplication::sendPostedEvents(nullptr, QEvent::LayoutRequest);
+}
+
+TFicheCamOGL* TFicheCamOGL::OpenCam(QMdiArea* area, const std::string& F) {
+  TFicheCamOGL* window = Open(area);
+  window->LoadCam(F);
+  return window;
+}
+
+TFicheCamOGL* TFicheCamOGL::OpenX3D(QMdiArea* area, const std::string& F) {
+  TFicheCamOGL* window = Open(area);
+  window->LoadX3D(F);
+  return window;
+}
+
+void TFicheCamOGL::ShowLoading(const std::string& FileName, double Pas) {
+  // Setting the normal state on a normal sub-window would put back the size it had when added.
+  if (subWindow_->windowState() & (Qt::WindowMinimized | Qt::WindowMaximized)) subWindow_->showNormal();
+  subWindow_->setWindowTitle(QString::fromStdString(FileName));
+  subWindow_->repaint();
+  CAMERA1.Params().SetPas(Pas);
+}
+
+void TFicheCamOGL::LoadCam(const std::string& FileName) {
+  ShowLoading(FileName, 100.0);
+  {
+    const WaitCursor cursor;
+    TMainBarProgress bar;
+    CamObject = std::make_unique<TCamObject>();
+    const ViewCurrent current(*v1);
+    CamObject->Load(FileName, bar.Callback());
+  }
+  v1->Redraw();
+}
+
+void TFicheCamOGL::LoadX3D(const std::string& FileName) {
+  ShowLoading(FileName, 1000.0);
+  {
+    const WaitCursor cursor;
+    TMainBarProgress bar;
+    // The model is ours before reading starts, so what a read error leaves of it is still drawn.
+    SuperObject = std::make_unique<TSuperObject>();
+    SuperObject->OnMappingRead = [progress = bar.Callback(), read = 0]() mutable {
+      if (progress) progress(std::min(++read, 100));
+    };
+    const ViewCurrent current(*v1);
+    ReadX3D(FileName, *SuperObject);
+  }
+  v1->Redraw();
+}
+
+void TFicheCamOGL::ForEachObject(const std::function<void(TObjects&)>& fn) {
+  if (CamObject)
+    for (const auto& item : CamObject->Items)
+      fn(*item);
+  if (SuperObject) fn(*SuperObject);
+}
+
+void TFicheCamOGL::v1Redraw() {
+  ForEachObject([](TObjects& object) { object.Draw(true, false, true, true, true, false, 0); });
+}
+
+void TFicheCamOGL::v1MovingRedraw() {
+  ForEachObject([](TObjects& object) { object.Draw(false, false, false, false, true, false, 0); });
+}
+
+void TFicheCamOGL::v1RedrawPaperFill() {
+  ForEachObject([](TObjects& object) { object.DrawPaperFill(); });
+}
+
+void TFicheCamOGL::v1RedrawPaperLine() {
+  ForEachObject([](TObjects& object) { object.DrawPaperLine(); });
+}
+
+void TFicheCamOGL::SpeedButton1Click() {
+  Rotating = !Rotating;
+  if (FrameServices* frame = FrameServices::instance()) frame->SetRotating(this, Rotating);
+}
+
+void TFicheCamOGL::Rotation(QObject*) {
+  TParams& params = CAMERA1.Params();
+  params.SetAzimuth(params.Azimuth() + 2.0);
+  if (params.Azimuth() > 360.0) params.SetAzimuth(params.Azimuth() - 360.0);
+  v1->Redraw();
+}
+
+void TFicheCamOGL::ApplyPreset(CStyle style, double distNear, double distFar, bool perspective, double rot1,
+                               double rot2, double rot3) {
+  CAMERA1.SetStyle(style);
+  CAMERA1.SetDistNear(distNear);
+  CAMERA1.SetDistFar(distFar);
+  CAMERA1.SetPerspective(perspective);
+  TParams& params = CAMERA1.Params();
+  params.SetLeft(-500);
+  params.SetRight(500);
+  params.SetTop(500);
+  params.SetBottom(-500);
+  params.SetRot1(rot1);
+  params.SetRot2(rot2);
+  params.SetRot3(rot3);
+  v1->SetProjection();
+  v1->Redraw();
+}
+
+void TFicheCamOGL::SpeedButton10Click() {
+  ApplyPreset(CStyle::normal, -40000, 40000, false, 0, 0, 0);
+}
+
+void TFicheCamOGL::SpeedButton11Click() {
+  ApplyPreset(CStyle::normal, -40000, 40000, false, 90, 0, 90);
+}
+
+void TFicheCamOGL::SpeedButton12Click() {
+  ApplyPreset(CStyle::normal, -40000, 40000, false, 90, 0, 0);
+}
+
+void TFicheCamOGL::SpeedButton13Click() {
+  ApplyPreset(CStyle::polar, 0.01, 100, true, 0, 0, 0);
+}
+
+void TFicheCamOGL::SpeedButton23Click() {
+  v1->SetPaperMode(!v1->PaperMode());
+  v1->Redraw();
+}
+
+void TFicheCamOGL::Blanc() {
+  v1->BackGround().SetStyle(SpeedButton4->isChecked() ? CBackGroundStyle::UniformColor
+                                                      : CBackGroundStyle::GradualColors);
+  v1->Redraw();
+}
+
+void TFicheCamOGL::FormActivate() {
+  v1->setFocus();
+}
+
+void TFicheCamOGL::resizeEvent(QResizeEvent* event) {
+  QWidget::resizeEvent(event);
+  v1->SetProjection();
+  v1->Redraw();
+}
+
+QImage TFicheCamOGL::Capture() {
+  if (QMdiArea* area = subWindow_->mdiArea()) area->setActiveSubWindow(subWindow_);
+  v1->Redraw();
+  return v1->grabFramebuffer().convertToFormat(QImage::Format_RGB888);
+}
+
+bool TFicheCamOGL::SaveViewTo(const std::string& fileName) {
+  return SavePictureFile(Capture(), fileName);
+}
+
+void TFicheCamOGL::Sauve() {
+  const std::string name = AskPictureName(*SavePictureDialog1);
+  if (!name.empty()) SaveViewTo(name);
+}
+
+void TFicheCamOGL::imprime() {
+  printPicture(this, Capture());
+}
+
+std::vector<const TEntity*> TFicheCamOGL::SceneEntities() const {
+  std::vector<TObjects*> items;
+  if (CamObject)
+    for (const auto& item : CamObject->Items)
+      items.push_back(item.get());
+  if (SuperObject) items.push_back(SuperObject.get());
+  return DxfEntities(items);
+}
+
+void TFicheCamOGL::ExportDXFTo(const std::string& fileName) {
+  ExportDXF(fileName, SceneEntities());
+}
+
+void TFicheCamOGL::Export_DXF() {
+  if (SceneEntities().empty()) return;
+  const std::string name = AskPictureName(*SaveDialog1);
+  if (!name.empty()) ExportDXFTo(name);
+}
+
+void TFicheCamOGL::closeEvent(QCloseEvent* event) {
+  Rotating = false;
+  if (FrameServices* frame = FrameServices::instance()) frame->SetRotating(this, false);
+  FreeDocuments();
+  event->accept();
+}
+
+// Other windows' lists live in the same namespace: deleting ours in our own context is what keeps
+// theirs.
+void TFicheCamOGL::FreeDocuments() {
+  if (!CamObject && !SuperObject) return;
+  const ViewCurrent current(*v1);
+  CamObject.reset();
+  SuperObject.reset();
+}
+
+} // namespace vorlan

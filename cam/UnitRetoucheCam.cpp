@@ -1,0 +1,300 @@
+#include "cam/UnitRetoucheCam.h"
+
+#include "cam/KX_CAMOBJET.h"
+#include "cam/MainBarProgress.h"
+#include "cam/PictureSave.h"
+#include "platform/Numbers.h"
+#include "platform/Printing.h"
+#include "widgets/FrameServices.h"
+#include "widgets/KX_BUTTONS.h"
+
+#include <QApplication>
+#include <QFileDialog>
+#include <QMdiArea>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QScrollArea>
+#include <QSlider>
+#include <QToolButton>
+#include <QVBoxLayout>
+
+#include <algorithm>
+
+namespace vorlan {
+
+namespace {
+
+constexpr int BorderWidth = 5;
+constexpr int ToolBarHeight = 27;
+const QColor FormColor(0x51, 0x51, 0x51);
+const QColor ScrollBoxColor(0x80, 0x80, 0x80);
+
+QFont WindowFont() {
+  QFont font("Arial");
+  font.setPixelSize(11);
+  return font;
+}
+
+void SetBackground(QWidget* widget, const QColor& color) {
+  widget->setAutoFillBackground(true);
+  QPalette palette = widget->palette();
+  palette.setColor(QPalette::Window, color);
+  widget->setPalette(palette);
+}
+
+QSize Scaled(QSize size, double factor) {
+  return {Round(size.width() * factor), Round(size.height() * factor)};
+}
+
+// Zoom resamples the picture itself, nearest pixel, as a stretch onto a new bitmap does.
+QImage Stretched(const QImage& picture, double factor) {
+  if (picture.isNull()) return picture;
+  return picture.scaled(Scaled(picture.size(), factor), Qt::IgnoreAspectRatio, Qt::FastTransformation);
+}
+
+// The brush square around `at`, cut at the paint box's edges; its right column and bottom row are
+// outside, so away from the edges it is 2 * radius pixels wide.
+QRect BrushSquare(QPoint at, int radius, QSize box) {
+  const int left = std::max(at.x() - radius, 0);
+  const int right = std::min(at.x() + radius, box.width());
+  const int top = std::max(at.y() - radius, 0);
+  const int bottom = std::min(at.y() + radius, box.height());
+  return QRect(QPoint(left, top), QPoint(right - 1, bottom - 1));
+}
+
+} // namespace
+
+TPaintBox::TPaintBox(QWidget* parent) : QWidget(parent) {}
+
+void TPaintBox::paintEvent(QPaintEvent*) {
+  if (!OnPaint) return;
+  QPainter painter(this);
+  OnPaint(painter);
+}
+
+void TPaintBox::mousePressEvent(QMouseEvent* event) {
+  if (OnMouseDown) OnMouseDown(event->buttons(), event->position().toPoint());
+}
+
+void TPaintBox::mouseMoveEvent(QMouseEvent* event) {
+  if (OnMouseMove) OnMouseMove(event->buttons(), event->position().toPoint());
+}
+
+void TPaintBox::mouseReleaseEvent(QMouseEvent* event) {
+  if (OnMouseUp) OnMouseUp(event->buttons(), event->position().toPoint());
+}
+
+TFicheRetoucheCam::TFicheRetoucheCam(QMdiArea* area) {
+  setAttribute(Qt::WA_DeleteOnClose);
+  setWindowIcon(QIcon(":/app_icon.png"));
+  setFont(WindowFont());
+
+  auto* client = new QWidget;
+  SetBackground(client, FormColor);
+  auto* layout = new QVBoxLayout(client);
+  layout->setContentsMargins(BorderWidth, BorderWidth, BorderWidth, BorderWidth);
+  layout->setSpacing(0);
+  KXPanel1 = new TKXPanel(client);
+  BuildPaintBox();
+  layout->addWidget(ScrollBox1, 1);
+  layout->addWidget(KXPanel1);
+  BuildToolBar();
+  setWidget(client);
+  SavePictureDialog1 = NewSavePictureDialog(this, false);
+
+  area->addSubWindow(this);
+  resize(512, 366);
+  show();
+  CentreInClientArea(this);
+}
+
+void TFicheRetoucheCam::BuildPaintBox() {
+  ScrollBox1 = new QScrollArea;
+  ScrollBox1->setFrameShape(QFrame::NoFrame);
+  ScrollBox1->setWidgetResizable(false);
+  SetBackground(ScrollBox1->viewport(), ScrollBoxColor);
+  PB1 = new TPaintBox(ScrollBox1);
+  PB1->setCursor(Qt::CrossCursor);
+  SetBackground(PB1, ScrollBoxColor);
+  PB1->resize(0, 0);
+  ScrollBox1->setWidget(PB1);
+  PB1->OnPaint = [this](QPainter& painter) { DrawShownPicture(painter); };
+  PB1->OnMouseDown = [this](Qt::MouseButtons Shift, QPoint at) { PB1MouseDown(Shift, at); };
+  PB1->OnMouseMove = [this](Qt::MouseButtons Shift, QPoint at) { PB1MouseMove(Shift, at); };
+  PB1->OnMouseUp = [this](Qt::MouseButtons, QPoint) { PB1MouseUp(); };
+}
+
+void TFicheRetoucheCam::BuildToolBar() {
+  KXPanel1->setFixedHeight(ToolBarHeight);
+  KXPanel1->setColorUp(RGB(192, 192, 192));
+  KXPanel1->setColorDown(RGB(192, 192, 192));
+  KXPanel1->setStyle(TPanelStyle::WallPapers);
+  KXPanel1->setBevel(TPanelBevel::bvNone);
+  KXPanel1->setGradientType(TGradientType::GTHorizontal);
+  KXPanel1->setGradientProgress(TGradientProgress::Linear);
+  KXPanel1->setAnimation(false);
+  KXPanel1->setWallPaper(QImage(":/wallpaper.png"));
+
+  SpeedButton1 = NewSpeedButton(4, ":/cam_picture2.png");
+  SpeedButton2 = NewSpeedButton(29, ":/cam_picture1.png");
+  SpeedButton3 = NewSpeedButton(54, ":/cam_retouched.png");
+  for (QToolButton* button : {SpeedButton1, SpeedButton2, SpeedButton3})
+    AddPictureButtonClick(button);
+  SpeedButton3->setChecked(true);
+
+  TrackBar1 = new QSlider(Qt::Horizontal, KXPanel1);
+  TrackBar1->setGeometry(84, 5, 154, 16);
+  TrackBar1->setRange(1, 10);
+  TrackBar1->setValue(5);
+  TrackBar1->setPageStep(1);
+  TrackBar1->setTickInterval(1);
+  TrackBar1->setTickPosition(QSlider::NoTicks);
+  connect(TrackBar1, &QSlider::valueChanged, this, &TFicheRetoucheCam::TrackBar1Change);
+
+  Zoom = new QToolButton(KXPanel1);
+  Zoom->setGeometry(240, 2, 23, 22);
+  Zoom->setAutoRaise(true);
+  Zoom->setCheckable(true);
+  Zoom->setIcon(QIcon(":/zoom.png"));
+  connect(Zoom, &QToolButton::clicked, this, &TFicheRetoucheCam::ZoomClick);
+
+  SpeedButton4 = NewSpeedButton(296, ":/save.png");
+  connect(SpeedButton4, &QToolButton::clicked, this, &TFicheRetoucheCam::sauve);
+  SpeedButton5 = NewSpeedButton(321, ":/print.png");
+  connect(SpeedButton5, &QToolButton::clicked, this, &TFicheRetoucheCam::imprime);
+}
+
+QToolButton* TFicheRetoucheCam::NewSpeedButton(int left, const char* glyph) {
+  auto* button = new QToolButton(KXPanel1);
+  button->setGeometry(left, 1, 25, 25);
+  button->setAutoRaise(true);
+  button->setIcon(QIcon(glyph));
+  return button;
+}
+
+// The three picture buttons form one group in which a click on the button that is down raises
+// it, so all three may be up.
+void TFicheRetoucheCam::AddPictureButtonClick(QToolButton* button) {
+  button->setCheckable(true);
+  connect(button, &QToolButton::clicked, this, [this, button](bool down) {
+    if (down)
+      for (QToolButton* other : {SpeedButton1, SpeedButton2, SpeedButton3})
+        if (other != button) other->setChecked(false);
+    PB1Paint();
+  });
+}
+
+TFicheRetoucheCam* TFicheRetoucheCam::Open(QMdiArea* area, const std::string& F) {
+  TCamObject Cam;
+  {
+    TMainBarProgress bar;
+    Cam.Load(F, bar.Callback());
+  }
+  auto* window = new TFicheRetoucheCam(area);
+  window->setWindowTitle(QString::fromStdString(F));
+  window->ShowCam(Cam);
+  return window;
+}
+
+bool TFicheRetoucheCam::ShowCam(const TCamObject& Cam) {
+  if (!Cam.IsBitmapPair) return false;
+  Retouched = Cam.Bitmap1.convertToFormat(QImage::Format_RGB888);
+  Picture1 = Retouched;
+  Picture2 = Cam.Bitmap2.convertToFormat(QImage::Format_RGB888);
+  PB1->resize(Picture1.size());
+  FitToPicture(Picture1.size());
+  CentreInClientArea(this);
+  repaint();
+  return true;
+}
+
+void TFicheRetoucheCam::FitToPicture(QSize picture) {
+  // Whatever frame, title bar, border and tool bar the window has now lies around the scroll box,
+  // so growing the window by the difference shows the picture at 1:1 under any style.
+  QApplication::sendPostedEvents(nullptr, QEvent::LayoutRequest);
+  resize(size() + (picture - ScrollBox1->size()));
+}
+
+const QImage* TFicheRetoucheCam::ShownPicture() const {
+  if (SpeedButton1->isChecked()) return &Picture2;
+  if (SpeedButton2->isChecked()) return &Picture1;
+  if (SpeedButton3->isChecked()) return &Retouched;
+  return nullptr;
+}
+
+void TFicheRetoucheCam::PB1Paint() {
+  // With no picture button down the zoom button keeps its state, and so does what it can do.
+  if (SpeedButton1->isChecked() || SpeedButton2->isChecked()) Zoom->hide();
+  if (SpeedButton3->isChecked()) Zoom->show();
+  PB1->repaint();
+}
+
+void TFicheRetoucheCam::DrawShownPicture(QPainter& painter) {
+  if (const QImage* shown = ShownPicture()) painter.drawImage(QPoint(0, 0), *shown);
+}
+
+void TFicheRetoucheCam::TrackBar1Change() {
+  BrushRadius = TrackBar1->value();
+}
+
+void TFicheRetoucheCam::PB1MouseDown(Qt::MouseButtons Shift, QPoint at) {
+  Painting = true;
+  PB1MouseMove(Shift, at);
+}
+
+void TFicheRetoucheCam::PB1MouseMove(Qt::MouseButtons Shift, QPoint at) {
+  if (!Painting || !SpeedButton3->isChecked()) return;
+  if (Shift & Qt::LeftButton)
+    PaintFrom(Picture1, at);
+  else if (Shift & Qt::RightButton)
+    PaintFrom(Picture2, at);
+}
+
+void TFicheRetoucheCam::PB1MouseUp() {
+  Painting = false;
+}
+
+void TFicheRetoucheCam::PaintFrom(const QImage& source, QPoint at) {
+  const QRect square = BrushSquare(at, BrushRadius, PB1->size());
+  if (square.isEmpty()) return;
+  {
+    QPainter painter(&Retouched);
+    painter.setCompositionMode(QPainter::CompositionMode_Source);
+    painter.drawImage(square, source, square);
+  }
+  PB1->repaint(square);
+}
+
+void TFicheRetoucheCam::ZoomClick() {
+  // The direction is the button's new state, so a click while the retouched picture is hidden
+  // changes which way the next click goes and nothing else.
+  if (!SpeedButton3->isChecked()) return;
+  const double factor = Zoom->isChecked() ? 2.0 : 0.5;
+  Retouched = Stretched(Retouched, factor);
+  PB1->resize(Scaled(PB1->size(), factor));
+  PB1->repaint();
+  Picture2 = Stretched(Picture2, factor);
+  Picture1 = Stretched(Picture1, factor);
+}
+
+QImage TFicheRetoucheCam::Capture() {
+  if (mdiArea()) mdiArea()->setActiveSubWindow(this);
+  QImage picture(PB1->size(), QImage::Format_RGB888);
+  if (!picture.isNull()) PB1->render(&picture);
+  return picture;
+}
+
+void TFicheRetoucheCam::sauve() {
+  const std::string name = AskPictureName(*SavePictureDialog1);
+  if (name.empty()) return;
+  // A window without pictures has nothing to write.
+  const QImage capture = Capture();
+  if (!capture.isNull()) SavePictureFile(capture, name);
+}
+
+void TFicheRetoucheCam::imprime() {
+  const QImage capture = Capture();
+  if (!capture.isNull()) printPicture(this, capture);
+}
+
+} // namespace vorlan

@@ -1,0 +1,524 @@
+// Drawing of entities, faces and picture textures through OpenGL display lists and immediate mode.
+#include "scene3d/EntityDrawing.h"
+
+#include "gl/GlContext.h"
+#include "scene3d/KX_OBJECTS.h"
+#include "scene3d/Resample.h"
+#include "scene3d/Tessellation.h"
+
+#include <GL/gl.h>
+#include <GL/glu.h>
+
+#include <array>
+#include <vector>
+
+namespace vorlan {
+namespace {
+
+// How far a lifted outline stands in front of its face, so that it is not hidden by the face itself.
+constexpr double kOutlineLift = 0.1;
+// How far along its normal a face is probed to see whether it looks toward the viewer.
+constexpr double kFacingProbe = 100.0;
+
+// One corner as tessellated faces send it: position, normal, colour in 0..1, texture coordinates.
+struct TessRecord {
+  Vector3D P;
+  Vector3D N;
+  std::array<double, 4> C;
+  double S;
+  double T;
+};
+
+void sendRecord(const TessRecord& r) {
+  glTexCoord2d(r.S, r.T);
+  glColor4d(r.C[0], r.C[1], r.C[2], r.C[3]);
+  glNormal3d(r.N.x, r.N.y, r.N.z);
+  glVertex3d(r.P.x, r.P.y, r.P.z);
+}
+
+TessRecord blended(const std::vector<TessRecord>& records, const TessBlend& blend) {
+  TessRecord r{};
+  for (std::size_t i = 0; i < blend.From.size(); ++i) {
+    const double w = blend.Weights[i];
+    if (w == 0) continue;
+    const TessRecord& from = records[blend.From[i]];
+    r.P = r.P + w * from.P;
+    r.N = r.N + w * from.N;
+    for (std::size_t c = 0; c < r.C.size(); ++c)
+      r.C[c] += w * from.C[c];
+    r.S += w * from.S;
+    r.T += w * from.T;
+  }
+  return r;
+}
+
+// A primitive of n vertices, send(i) issuing vertex i with its attributes.
+template <typename Send> void sendPrimitive(GLenum mode, std::size_t n, TListState& state, Send&& send) {
+  state.Flush();
+  glBegin(mode);
+  for (std::size_t i = 0; i < n; ++i)
+    send(i);
+  glEnd();
+}
+
+Vector3D positionOf(const TFace& face, const TMem& corner) {
+  return face.Owner.Points[static_cast<std::size_t>(corner.Index)].Position();
+}
+
+// A face's rings: one per contour, or ring 0 holding every corner of a face without contours.
+std::size_t ringCount(const TFace& face) {
+  return face.Contours.empty() ? 1 : face.Contours.size();
+}
+
+std::size_t ringSize(const TFace& face, std::size_t ring) {
+  return face.Contours.empty() ? face.Refs.size() : face.Contours[ring].Refs.size();
+}
+
+const TMem& ringCorner(const TFace& face, std::size_t ring, std::size_t i) {
+  return face.Contours.empty() ? face.Refs[i] : face.Refs[face.Contours[ring].Refs[i]];
+}
+
+// The rings of a face as the tessellator takes them, one per contour or the face's corners, and one
+// record per corner in ring order.
+struct FaceRings {
+  std::vector<std::vector<Vector3D>> Positions;
+  std::vector<const TMem*> Corners; // of every ring, in order
+  std::vector<TessRecord> Records;
+};
+
+// Compiling a large entity sends one face after another; reusing one set of rings spares an
+// allocation per ring and per face.
+FaceRings& ringsOf(const TFace& face) {
+  thread_local FaceRings rings;
+  rings.Positions.resize(ringCount(face));
+  rings.Corners.clear();
+  rings.Records.clear();
+  for (std::size_t r = 0; r < rings.Positions.size(); ++r) {
+    rings.Positions[r].clear();
+    for (std::size_t i = 0; i < ringSize(face, r); ++i) {
+      const TMem& corner = ringCorner(face, r, i);
+      rings.Positions[r].push_back(positionOf(face, corner));
+      rings.Corners.push_back(&corner);
+    }
+  }
+  return rings;
+}
+
+// Each corner's record: its own position and texture coordinates, the normal and colour given.
+template <typename NormalOf>
+void fillRecords(FaceRings& rings, NormalOf&& normalOf, const std::array<double, 4>& color) {
+  std::size_t k = 0;
+  for (const std::vector<Vector3D>& ring : rings.Positions)
+    for (const Vector3D& p : ring) {
+      const TMem& corner = *rings.Corners[k++];
+      rings.Records.push_back({p, normalOf(corner), color, corner.U, corner.V});
+    }
+}
+
+// The triangles OpenGL cuts a fan into, (0, i, i + 1) with the provoking vertex last, as one
+// GL_TRIANGLES primitive: same picture, and this system's Mesa compiles them into a list about a
+// third faster than fans.
+void sendFanAsTriangles(const std::vector<TessRecord>& records, TListState& state) {
+  state.Flush();
+  glBegin(GL_TRIANGLES);
+  for (std::size_t i = 1; i + 1 < records.size(); ++i) {
+    sendRecord(records[0]);
+    sendRecord(records[i]);
+    sendRecord(records[i + 1]);
+  }
+  glEnd();
+}
+
+// Filled by the odd rule; a single ring that the tessellator would answer with a fan skips it.
+void sendTessellated(FaceRings& rings, TListState& state) {
+  std::vector<TessRecord>& records = rings.Records;
+  if (rings.Positions.size() == 1 && TakesFanPath(rings.Positions[0])) {
+    if (state.Batched()) return sendFanAsTriangles(records, state);
+    sendPrimitive(records.size() == 3 ? GL_TRIANGLES : GL_TRIANGLE_FAN, records.size(), state,
+                  [&](std::size_t i) { sendRecord(records[i]); });
+    return;
+  }
+  const Tessellation tessellation = TessellateOdd(rings.Positions);
+  for (const TessBlend& blend : tessellation.Blends)
+    records.push_back(blended(records, blend));
+  for (const TessPrimitive& primitive : tessellation.Primitives)
+    sendPrimitive(primitive.Mode, primitive.Vertices.size(), state,
+                  [&](std::size_t i) { sendRecord(records[primitive.Vertices[i]]); });
+}
+
+std::array<double, 4> unitColor(std::uint8_t R, std::uint8_t G, std::uint8_t B, std::uint8_t A) {
+  return {R / 255.0, G / 255.0, B / 255.0, A / 255.0};
+}
+
+double between(double a, double b, int j, int S) {
+  return a + (b - a) * j / S;
+}
+
+Vector3D between(const Vector3D& a, const Vector3D& b, int j, int S) {
+  return {between(a.x, b.x, j, S), between(a.y, b.y, j, S), between(a.z, b.z, j, S)};
+}
+
+struct ViewTransform {
+  std::array<GLint, 4> Viewport;
+  std::array<GLdouble, 16> Modelview;
+  std::array<GLdouble, 16> Projection;
+};
+
+ViewTransform currentTransform() {
+  ViewTransform p{};
+  glGetIntegerv(GL_VIEWPORT, p.Viewport.data());
+  glGetDoublev(GL_MODELVIEW_MATRIX, p.Modelview.data());
+  glGetDoublev(GL_PROJECTION_MATRIX, p.Projection.data());
+  return p;
+}
+
+std::optional<double> windowDepth(const Vector3D& v, const ViewTransform& p) {
+  GLdouble x = 0, y = 0, z = 0;
+  if (!gluProject(v.x, v.y, v.z, p.Modelview.data(), p.Projection.data(), p.Viewport.data(), &x, &y, &z))
+    return std::nullopt;
+  return z;
+}
+
+// The first corner of the face's rings: the first contour's, or of the next contour that has one.
+std::optional<Vector3D> firstCorner(TFace& face) {
+  std::optional<Vector3D> first;
+  face.ForEachCorner([&](const TMem& corner) {
+    if (!first) first = positionOf(face, corner);
+  });
+  return first;
+}
+
+bool rendering() {
+  GLint mode = 0;
+  glGetIntegerv(GL_RENDER_MODE, &mode);
+  return mode == GL_RENDER;
+}
+
+// The face looks toward the viewer when a point in front of it is nearer than the face.
+bool looksTowardViewer(TFace& face, const ViewTransform& p) {
+  const std::optional<Vector3D> corner = firstCorner(face);
+  if (!corner) return false;
+  const std::optional<double> onFace = windowDepth(*corner, p);
+  const std::optional<double> inFront = windowDepth(*corner + kFacingProbe * face.Normal, p);
+  return onFace && inFront && *inFront < *onFace;
+}
+
+} // namespace
+
+// ---- TListState
+
+void TListState::ShadeFlat() {
+  Flush();
+  if (flat_) return;
+  glShadeModel(GL_FLAT);
+  flat_ = true;
+}
+
+void TListState::Flush() {
+  if (!wantedTexture_) return;
+  if (wantedTexture_ != texture_) {
+    if (*wantedTexture_)
+      glEnable(GL_TEXTURE_2D);
+    else
+      glDisable(GL_TEXTURE_2D);
+    texture_ = wantedTexture_;
+  }
+  wantedTexture_.reset();
+}
+
+// ---- TFace
+
+TFace::DirectVertex TFace::DirectVertex::Of(const Vector3D& P, const Vector3D& N, double U, double V) {
+  return {P,
+          {static_cast<float>(N.x), static_cast<float>(N.y), static_cast<float>(N.z)},
+          static_cast<float>(U),
+          static_cast<float>(V)};
+}
+
+bool TFace::TexturingOn() const {
+  return Textured && Owner.UseTexture && (Owner.Texture || Owner.Mapping);
+}
+
+Vector3D TFace::CornerNormal(const TMem& corner) const {
+  const bool pointNormal = Shading == TShading::Smooth || (Shading == TShading::ByAngle && corner.Smooth);
+  return pointNormal ? Owner.Points[static_cast<std::size_t>(corner.Index)].Normal() : Normal;
+}
+
+void TFace::Compile() {
+  TListState state;
+  Compile(state);
+  state.Flush();
+}
+
+void TFace::Compile(TListState& State) {
+  const bool textured = TexturingOn();
+  if (textured) State.Texture(true);
+  if (Contours.empty() && !Tessellate) {
+    const bool strips = Refs.size() == 4 && Owner.StripCount != 1;
+    const std::vector<DirectVertex> vertices = strips ? StripVertices() : PolygonVertices();
+    sendPrimitive(strips ? GL_QUAD_STRIP : GL_POLYGON, vertices.size(), State, [&](std::size_t i) {
+      const DirectVertex& v = vertices[i];
+      glNormal3f(v.N[0], v.N[1], v.N[2]);
+      glColor4ub(Color.R, Color.G, Color.B, Color.A);
+      if (textured) glTexCoord2f(v.U, v.V);
+      glVertex3d(v.P.x, v.P.y, v.P.z);
+    });
+  } else {
+    FaceRings& rings = ringsOf(*this);
+    const auto normalOf = [&](const TMem& corner) { return CornerNormal(corner); };
+    fillRecords(rings, normalOf, unitColor(Color.R, Color.G, Color.B, Color.A));
+    sendTessellated(rings, State);
+  }
+  if (textured) State.Texture(false);
+}
+
+void TFace::DrawOutline() {
+  TListState state;
+  DrawOutline(state, 0);
+}
+
+void TFace::DrawLiftedOutline() {
+  TListState state;
+  DrawOutline(state, kOutlineLift);
+}
+
+void TFace::DrawOutline(TListState& State, double Lift) {
+  State.ShadeFlat();
+  const Vector3D lift = Lift * Normal;
+  for (std::size_t r = 0; r < ringCount(*this); ++r) {
+    // A contour without corners draws nothing; a face without contours draws its loop as it is.
+    if (!Contours.empty() && Contours[r].Refs.empty()) continue;
+    sendPrimitive(GL_LINE_LOOP, ringSize(*this, r), State, [&](std::size_t i) {
+      const Vector3D p = positionOf(*this, ringCorner(*this, r, i));
+      const Vector3D q = Lift == 0 ? p : p + lift;
+      glColor3ub(0, 0, 0);
+      glVertex3d(q.x, q.y, q.z);
+    });
+  }
+}
+
+std::vector<TFace::DirectVertex> TFace::PolygonVertices() const {
+  std::vector<DirectVertex> vertices;
+  vertices.reserve(Refs.size());
+  for (const TMem& corner : Refs)
+    vertices.push_back(DirectVertex::Of(positionOf(*this, corner), CornerNormal(corner), corner.U, corner.V));
+  return vertices;
+}
+
+// Cut into strips across the edges 0-3 and 1-2: corners 0 and 1, then for each step j of S the
+// points j/S along those edges, lit as corners 3 and 2.
+std::vector<TFace::DirectVertex> TFace::StripVertices() const {
+  const int S = Owner.StripCount;
+  const TMem &c0 = Refs[0], &c1 = Refs[1], &c2 = Refs[2], &c3 = Refs[3];
+  const Vector3D p0 = positionOf(*this, c0), p1 = positionOf(*this, c1);
+  const Vector3D p2 = positionOf(*this, c2), p3 = positionOf(*this, c3);
+  std::vector<DirectVertex> vertices{DirectVertex::Of(p0, CornerNormal(c0), c0.U, c0.V),
+                                     DirectVertex::Of(p1, CornerNormal(c1), c1.U, c1.V)};
+  for (int j = 1; j <= S; ++j) {
+    vertices.push_back(DirectVertex::Of(between(p0, p3, j, S), CornerNormal(c3), between(c0.U, c3.U, j, S),
+                                        between(c0.V, c3.V, j, S)));
+    vertices.push_back(DirectVertex::Of(between(p1, p2, j, S), CornerNormal(c2), between(c1.U, c2.U, j, S),
+                                        between(c1.V, c2.V, j, S)));
+  }
+  return vertices;
+}
+
+void TFace::DrawSolid(std::uint8_t R, std::uint8_t G, std::uint8_t B, std::uint8_t A) {
+  TListState state;
+  if (Contours.empty() && !Tessellate) {
+    glShadeModel(GL_FLAT);
+    sendPrimitive(GL_POLYGON, Refs.size(), state, [&](std::size_t i) {
+      const Vector3D p = positionOf(*this, Refs[i]);
+      glColor4ub(R, G, B, A);
+      glVertex3d(p.x, p.y, p.z);
+    });
+    return;
+  }
+  FaceRings& rings = ringsOf(*this);
+  fillRecords(
+      rings, [&](const TMem&) { return Normal; }, unitColor(R, G, B, A));
+  sendTessellated(rings, state);
+}
+
+// ---- TEntity
+
+void ApplyPlacement(const TObjects& Object) {
+  glTranslatef(static_cast<GLfloat>(Object.Position.x), static_cast<GLfloat>(Object.Position.y),
+               static_cast<GLfloat>(Object.Position.z));
+  glRotatef(static_cast<GLfloat>(Object.Rotation.x), 1, 0, 0);
+  glRotatef(static_cast<GLfloat>(Object.Rotation.y), 0, 1, 0);
+  glRotatef(static_cast<GLfloat>(Object.Rotation.z), 0, 0, 1);
+}
+
+// The faces as one list per face would draw them, in order: in the mapping case texturing follows
+// each face's Textured first, then the face, then its lifted outline when its edges show.
+void TEntity::EmitFaces(std::size_t first, std::size_t end, TListState& state) {
+  const bool mapped = MappingCase();
+  for (std::size_t i = first; i < end; ++i) {
+    TFace& face = *Faces[i];
+    if (mapped) state.Texture(face.Textured);
+    face.Compile(state);
+    if (!face.HideEdges) face.DrawOutline(state, kOutlineLift);
+  }
+  if (end == Faces.size()) state.Flush();
+}
+
+void TEntity::EmitOutlines(std::size_t first, std::size_t end, TListState& state) {
+  for (std::size_t i = first; i < end; ++i)
+    Faces[i]->DrawOutline(state, 0);
+}
+
+void TEntity::CompileLists() {
+  CurrentContextGuard guard;
+  if (!guard.active()) return;
+  glPolygonMode(GL_FRONT_AND_BACK, GL_FILL);
+  // One run over all the lists: Draw calls them in order, so each starts in the state the one before
+  // it left.
+  TListState state(true);
+  faceLists_.Compile(Faces.size(), [&](std::size_t first, std::size_t end) { EmitFaces(first, end, state); });
+  outlineLists_.Release();
+}
+
+void TEntity::ReleaseGlNames() {
+  faceLists_.Release();
+  outlineLists_.Release();
+  if (Texture) Texture->DeleteTexture();
+}
+
+void TEntity::Draw(bool Textured, bool, bool Solid, bool, bool, bool, std::int32_t) {
+  glPushMatrix();
+  ApplyPlacement(*this);
+  const bool textured = UseTexture && Textured && Filled;
+  SetUpTexture(textured);
+  if (Solid && Filled)
+    DrawFaces();
+  else
+    DrawOutlines();
+  TearDownTexture(textured);
+  glPopMatrix();
+}
+
+void TEntity::SetUpTexture(bool textured) {
+  if (textured && Texture) {
+    Texture->Bind();
+  } else if (textured && Mapping) {
+    glEnable(GL_TEXTURE_2D);
+    Mapping->Bind();
+  } else {
+    glDisable(GL_TEXTURE_2D);
+  }
+}
+
+void TEntity::TearDownTexture(bool textured) {
+  if (textured && Texture)
+    Texture->Bind();
+  else if (textured && Mapping)
+    glDisable(GL_TEXTURE_2D);
+}
+
+// Lists that cannot be compiled (no names left, or inside another list) give way to drawing the same
+// calls directly, which inside another list land in that one. So do feedback and selection: there
+// the Mesa of this system runs lists wrongly (it drops primitives that follow one of another kind,
+// and crashes on runs of lines), while it renders them faithfully.
+void TEntity::DrawFaces() {
+  if (rendering()) {
+    if (!faceLists_.Compiled()) CompileLists();
+    if (faceLists_.Compiled()) return faceLists_.Call();
+  }
+  TListState state(true);
+  EmitFaces(0, Faces.size(), state);
+}
+
+// Compiled on first use: a view that never moves its camera never needs them.
+void TEntity::DrawOutlines() {
+  if (rendering()) {
+    TListState state(true);
+    if (!outlineLists_.Compiled())
+      outlineLists_.Compile(Faces.size(),
+                            [&](std::size_t first, std::size_t end) { EmitOutlines(first, end, state); });
+    if (outlineLists_.Compiled()) return outlineLists_.Call();
+  }
+  TListState state(true);
+  EmitOutlines(0, Faces.size(), state);
+}
+
+void TEntity::DrawPaperFill() {
+  glPushMatrix();
+  ApplyPlacement(*this);
+  glDisable(GL_TEXTURE_2D);
+  for (const auto& face : Faces)
+    face->DrawSolid(255, 255, 255, 255);
+  glPopMatrix();
+}
+
+// The matrices are read inside the placement, so the facing test sees the entity where it is drawn.
+void TEntity::DrawPaperLine() {
+  GLint mode = 0;
+  glGetIntegerv(GL_RENDER_MODE, &mode);
+  glPushMatrix();
+  ApplyPlacement(*this);
+  glDisable(GL_TEXTURE_2D);
+  glDisable(GL_LINE_STIPPLE);
+  const bool feedback = mode == GL_FEEDBACK;
+  const ViewTransform view = feedback ? currentTransform() : ViewTransform{};
+  for (const auto& face : Faces) {
+    if (feedback && !looksTowardViewer(*face, view)) continue;
+    if (feedback) glPassThrough(1.0f);
+    face->DrawOutline();
+  }
+  glPopMatrix();
+}
+
+// ---- TTexture
+
+TTexture::TTexture(const QImage& Picture, double Width, double Height)
+    : Width(Width), Height(Height), Picture(Picture) {
+  Create();
+}
+
+TTexture::~TTexture() {
+  DeleteTexture();
+}
+
+void TTexture::Create() {
+  CurrentContextGuard guard;
+  if (!guard.active()) return;
+  GLuint name = 0;
+  glGenTextures(1, &name);
+  TexName = name;
+  Build();
+}
+
+void TTexture::Build() {
+  CurrentContextGuard guard;
+  if (!guard.active() || TexName == 0) return;
+  const std::vector<std::uint8_t> rgb = ResampleRGB(Picture);
+  glBindTexture(GL_TEXTURE_2D, TexName);
+  glPixelStorei(GL_UNPACK_ALIGNMENT, 4);
+  glPixelStorei(GL_UNPACK_ROW_LENGTH, 0);
+  glPixelStorei(GL_UNPACK_SKIP_ROWS, 0);
+  glPixelStorei(GL_UNPACK_SKIP_PIXELS, 0);
+  gluBuild2DMipmaps(GL_TEXTURE_2D, 3, kResampledSize, kResampledSize, GL_RGB, GL_UNSIGNED_BYTE, rgb.data());
+}
+
+void TTexture::Bind() {
+  if (TexName == 0) Create();
+  glBindTexture(GL_TEXTURE_2D, TexName);
+  glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, WrapS);
+  glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, WrapT);
+  glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, MagFilter);
+  glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, MinFilter);
+  glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, EnvMode);
+}
+
+void TTexture::DeleteTexture() {
+  if (TexName == 0) return;
+  CurrentContextGuard guard;
+  if (guard.active()) {
+    const GLuint name = TexName;
+    glDeleteTextures(1, &name);
+  }
+  TexName = 0;
+}
+
+} // namespace vorlan

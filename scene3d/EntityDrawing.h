@@ -1,0 +1,30 @@
+#pragma once
+
+#include <optional>
+
+namespace vorlan {
+
+// The calls of consecutive faces drawn in one run, into one or more display lists called in order or
+// directly. Each face asks for texturing on or off and for flat shading as it would alone; a request
+// reaches OpenGL only when it changes the state that the calls before it in the run have set, so a
+// run of like faces stays one batch of geometry while every vertex sees the same state as when the
+// faces are drawn one by one. A fresh run knows no state and passes every request on.
+class TListState {
+public:
+  // Batched: the run may send a primitive as other primitives that draw the same picture.
+  explicit TListState(bool Batched = false) : batched_(Batched) {}
+
+  bool Batched() const { return batched_; }
+  void Texture(bool On) { wantedTexture_ = On; }
+  void ShadeFlat();
+  // Passes on a pending texture request; call before geometry and at the end of the run.
+  void Flush();
+
+private:
+  bool batched_;
+  std::optional<bool> texture_;
+  std::optional<bool> wantedTexture_;
+  bool flat_ = false;
+};
+
+} // namespace vorlan

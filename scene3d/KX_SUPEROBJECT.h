@@ -1,0 +1,61 @@
+#pragma once
+
+#include "platform/BinaryCursor.h"
+#include "platform/BinaryWriter.h"
+#include "scene3d/KX_MAPPING.h"
+#include "scene3d/KX_OBJECTS.h"
+#include "scene3d/RecordReading.h"
+
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace vorlan {
+
+// The record versions a super-object reads; it writes the last one.
+inline constexpr std::int32_t kSuperObjectVersion1 = 1;
+inline constexpr std::int32_t kSuperObjectVersion2 = 2;
+
+// Entities sharing procedural mappings and one placement: the whole of an .x3d file, or one item of
+// a .cam scene.
+class TSuperObject : public TObjects {
+public:
+  TSuperObject() = default;
+
+  // Reads the record at the cursor: mappings, then entities, each prepared and appended as soon as
+  // it is read, so a ReadError leaves everything before it in place. A version other than 1 or 2
+  // ends reading after the version word and leaves the super-object empty.
+  void LoadFromFile(BinaryCursor& F, const ReadPlace& where) override;
+  // Always version 2, without a preview.
+  void SaveToFile(BinaryWriter& F) const override;
+  // Each entity's own placement composes with this one, which is applied first.
+  void Draw(bool Textured, bool Flag2, bool Solid, bool Flag4, bool Flag5, bool HiddenLine,
+            std::int32_t Mode) override;
+  // Entities are prepared as they are read; nothing is left to do for the group.
+  void Prepare() override {}
+  void DrawPaperLine() override;
+  void DrawPaperFill() override;
+
+  // Called once per mapping read; the frame connects it to its progress bar.
+  std::function<void()> OnMappingRead;
+  // Declared before Entities, so that entities, which point into it, go first.
+  std::vector<std::unique_ptr<TMapping>> Mappings;
+  std::vector<std::unique_ptr<TEntity>> Entities;
+
+private:
+  void ReadHead(BinaryCursor& F, const ReadPlace& where);
+  void ReadMappings(BinaryCursor& F, const ReadPlace& where);
+  void ReadEntities(BinaryCursor& F, std::int32_t version, const ReadPlace& where);
+  void ReadEntity(BinaryCursor& F, std::int32_t version, const ReadPlace& where);
+  std::int32_t MappingIndexOf(const TEntity& entity) const;
+};
+
+// Reads an .x3d file into `SuperObject`, which keeps what was read when a ReadError ends the load.
+// The last 4 bytes are read first and not used, so a file shorter than that fails before the record.
+void ReadX3D(const std::string& FileName, TSuperObject& SuperObject);
+// As ReadX3D, into a new super-object that reports each mapping to `OnMappingRead`.
+std::unique_ptr<TSuperObject> LoadX3D(const std::string& FileName, std::function<void()> OnMappingRead = {});
+
+} // namespace vorlan

@@ -1,0 +1,268 @@
+#include "CamTestSupport.h"
+
+#include "cam/KX_CAMOBJET.h"
+#include "cam/UnitCamOGL.h"
+#include "gl/KX_OpenGL_VIEW.h"
+#include "platform/Messages.h"
+#include "platform/ReadError.h"
+
+#include <QFileInfo>
+#include <QProgressBar>
+#include <QTimer>
+#include <QToolButton>
+
+namespace vorlan {
+namespace {
+
+// A red square lying in the ground plane around the origin, facing up: in the middle of the view.
+std::unique_ptr<TEntity> redSquare(double z = 0) {
+  auto entity = std::make_unique<TEntity>();
+  entity->Name = "square";
+  TFace& face = TFace::Create(*entity);
+  face.Color = {255, 0, 0, 255};
+  for (const Vector3D& p : {Vector3D{-200, -200, z}, {200, -200, z}, {200, 200, z}, {-200, 200, z}})
+    face.AddPoint(nullptr, p.x, p.y, p.z, 1.0);
+  return entity;
+}
+
+std::vector<std::uint8_t> sceneBytes() {
+  TCamSceneWriter scene;
+  scene.AddEntity(*redSquare());
+  scene.AddEntity(*test::wall("wall"));
+  return scene.Bytes();
+}
+
+std::vector<std::uint8_t> modelBytes() {
+  TSuperObject model;
+  model.Entities.push_back(redSquare());
+  BinaryWriter bytes;
+  model.SaveToFile(bytes);
+  return bytes.bytes();
+}
+
+bool isRed(std::uint32_t rgb) {
+  return (rgb >> 16) > 150 && ((rgb >> 8) & 0xFF) < 100 && (rgb & 0xFF) < 100;
+}
+bool isBlack(std::uint32_t rgb) {
+  return (rgb >> 16) < 80 && ((rgb >> 8) & 0xFF) < 80 && (rgb & 0xFF) < 80;
+}
+constexpr std::uint32_t kWhite = 0xFFFFFF;
+
+// Black runs down the column at `x`: the edges that the column crosses.
+int edgesCrossed(const QImage& picture, int x) {
+  int runs = 0;
+  bool inside = false;
+  for (int y = 0; y < picture.height(); ++y) {
+    const bool black = isBlack(test::rgbAt(picture, x, y));
+    runs += black && !inside;
+    inside = black;
+  }
+  return runs;
+}
+
+// A point of the square clear of the wall that stands at its centre.
+std::uint32_t squareOf(const QImage& picture) {
+  return test::rgbAt(picture, picture.width() / 2, picture.height() * 3 / 5);
+}
+
+// A frame with the 3D windows registered and a scratch folder holding the test scene.
+struct CamOGL : ::testing::Test {
+  test::ScratchDir dir;
+  test::ShownFrame shown;
+  std::string scene = dir.path("scene.cam");
+
+  CamOGL() { test::writeBytes(scene, sceneBytes()); }
+  TFicheCamOGL* open(const std::string& fileName) {
+    shown.frame.OpenFile(fileName);
+    const auto windows = shown.children();
+    return windows.isEmpty() ? nullptr : qobject_cast<TFicheCamOGL*>(windows.last()->widget());
+  }
+  void close(TFicheCamOGL* window) {
+    window->SubWindow()->close();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+  }
+};
+
+TEST_F(CamOGL, OpeningSetsTheNavigationStepAndDrawsTheFile) {
+  const std::string model = dir.path("model.x3d");
+  test::writeBytes(model, modelBytes());
+  struct Case {
+    std::string fileName;
+    double Pas;
+    std::size_t entities;
+  };
+  for (const auto& [fileName, Pas, entities] : {Case{scene, 100, 2}, Case{model, 1000, 1}}) {
+    SCOPED_TRACE(fileName);
+    TFicheCamOGL* window = open(fileName);
+    ASSERT_NE(window, nullptr);
+    EXPECT_EQ(window->Camera().Params().Pas(), Pas);
+    EXPECT_EQ(window->SubWindow()->windowTitle().toStdString(), fileName);
+    EXPECT_EQ(window->SceneEntities().size(), entities);
+    EXPECT_TRUE(isRed(squareOf(window->Capture()))) << std::hex << squareOf(window->Capture());
+    EXPECT_FALSE(shown.frame.MainBar()->isVisible());
+    EXPECT_EQ(QApplication::overrideCursor(), nullptr);
+    close(window);
+  }
+}
+
+TEST_F(CamOGL, LoadErrorsRestoreTheCursorAndKeepWhatWasRead) {
+  std::vector<std::uint8_t> cut = sceneBytes();
+  cut.resize(cut.size() - 10);
+  struct Case {
+    const char* name;
+    std::vector<std::uint8_t> bytes;
+    std::size_t itemsKept;
+  };
+  for (const auto& [name, bytes, itemsKept] : {Case{"short.x3d", {1, 2, 3}, 0}, Case{"cut.cam", cut, 1}}) {
+    SCOPED_TRACE(name);
+    const std::string fileName = dir.path(name);
+    test::writeBytes(fileName, bytes);
+    EXPECT_THROW(shown.frame.OpenFile(fileName), ReadError);
+    auto* window = qobject_cast<TFicheCamOGL*>(shown.children().last()->widget());
+    ASSERT_NE(window, nullptr) << "the window stays open after a load error";
+    EXPECT_EQ(QApplication::overrideCursor(), nullptr);
+    EXPECT_FALSE(shown.frame.MainBar()->isVisible());
+    EXPECT_EQ(window->Cam() ? window->Cam()->Items.size() : 0u, itemsKept);
+    close(window);
+  }
+}
+
+TEST_F(CamOGL, HundredEightyTicksTurnTheSceneOnce) {
+  TFicheCamOGL* window = open(scene);
+  const QImage before = window->Capture();
+  for (int tick = 1; tick <= 180; ++tick) {
+    window->Rotation(nullptr);
+    const double azimuth = window->Camera().Params().Azimuth();
+    ASSERT_TRUE(azimuth > 0 && azimuth <= 360) << "tick " << tick << ": " << azimuth;
+    if (tick == 90) {
+      EXPECT_DOUBLE_EQ(azimuth, 225);
+    }
+  }
+  EXPECT_DOUBLE_EQ(window->Camera().Params().Azimuth(), 45);
+  EXPECT_EQ(window->Capture(), before);
+}
+
+TEST_F(CamOGL, AxisPresetsIgnoreAzimuthAndThePerspectivePresetRestoresTheOrbit) {
+  TFicheCamOGL* window = open(scene);
+  TGL_CAMERA& camera = window->Camera();
+  struct Case {
+    const char* name;
+    QToolButton* button;
+    double rot1, rot2, rot3;
+  };
+  double azimuth = 45;
+  for (const auto& [name, button, rot1, rot2, rot3] : {Case{"top", window->SpeedButton10, 0, 0, 0},
+                                                       {"front", window->SpeedButton11, 90, 0, 90},
+                                                       {"side", window->SpeedButton12, 90, 0, 0}}) {
+    SCOPED_TRACE(name);
+    button->click();
+    EXPECT_TRUE(button->isChecked());
+    EXPECT_FALSE(window->SpeedButton13->isChecked());
+    EXPECT_EQ(camera.Style(), CStyle::normal);
+    EXPECT_FALSE(camera.Perspective());
+    EXPECT_EQ(std::tuple(camera.DistNear(), camera.DistFar()), std::tuple(-40000.0, 40000.0));
+    EXPECT_EQ(std::tuple(camera.Params().Rot1(), camera.Params().Rot2(), camera.Params().Rot3()),
+              std::tuple(rot1, rot2, rot3));
+    const QImage still = window->Capture();
+    for (int tick = 0; tick < 15; ++tick)
+      window->Rotation(nullptr);
+    azimuth += 30;
+    EXPECT_EQ(window->Capture(), still) << "an axis view does not turn";
+  }
+  window->SpeedButton10->click();
+  EXPECT_TRUE(isRed(squareOf(window->Capture()))) << "the top view shows the square";
+
+  window->SpeedButton13->click();
+  EXPECT_EQ(camera.Style(), CStyle::polar);
+  EXPECT_TRUE(camera.Perspective());
+  EXPECT_EQ(std::tuple(camera.DistNear(), camera.DistFar()), std::tuple(0.01, 100.0));
+  const TParams& params = camera.Params();
+  EXPECT_EQ(std::tuple(params.Elevation(), params.Azimuth(), params.Distance()),
+            std::tuple(45.0, azimuth, 1500.0));
+  window->SpeedButton13->click();
+  EXPECT_FALSE(window->SpeedButton13->isChecked()) << "a second click raises the button";
+  EXPECT_EQ(camera.Style(), CStyle::polar) << "and still applies its preset";
+}
+
+TEST_F(CamOGL, PaperModeShowsWhiteFacesWithBlackEdges) {
+  TFicheCamOGL* window = open(scene);
+  window->SpeedButton23->click();
+  ASSERT_TRUE(window->View().PaperMode());
+  const QImage paper = window->Capture();
+  EXPECT_EQ(squareOf(paper), kWhite);
+  bool edge = false;
+  for (int x = 0; x < paper.width(); ++x)
+    edge = edge || isBlack(test::rgbAt(paper, x, paper.height() / 2));
+  EXPECT_TRUE(edge) << "the square's outline crosses the middle row";
+  window->SpeedButton23->click();
+  EXPECT_TRUE(isRed(squareOf(window->Capture())));
+}
+
+TEST_F(CamOGL, PaperFacesHideTheEdgesBehindThem) {
+  const std::string stack = dir.path("stack.cam");
+  TCamSceneWriter scene;
+  scene.AddEntity(*redSquare(0));
+  scene.AddEntity(*redSquare(200));
+  test::writeBytes(stack, scene.Bytes());
+  TFicheCamOGL* window = open(stack);
+  window->SpeedButton23->click();
+  const QImage paper = window->Capture();
+  // Both edges of the upper square, and the near edge of the lower one: its far edge lies behind
+  // the upper face, which the paper fill paints white over it.
+  EXPECT_EQ(edgesCrossed(paper, paper.width() * 6 / 10), 3);
+}
+
+TEST_F(CamOGL, WhiteBackgroundButtonToggles) {
+  TFicheCamOGL* window = open(scene);
+  const auto corners = [&] {
+    const QImage picture = window->Capture();
+    return std::pair(test::rgbAt(picture, 1, 1), test::rgbAt(picture, 1, picture.height() - 2));
+  };
+  const auto gradual = corners();
+  EXPECT_NE(gradual.first, gradual.second) << "a gradient from top to bottom";
+  window->SpeedButton4->click();
+  EXPECT_EQ(window->View().BackGround().Style(), CBackGroundStyle::UniformColor);
+  EXPECT_EQ(corners(), std::pair(kWhite, kWhite));
+  window->SpeedButton4->click();
+  EXPECT_EQ(window->View().BackGround().Style(), CBackGroundStyle::GradualColors);
+  EXPECT_EQ(corners(), gradual);
+}
+
+TEST_F(CamOGL, SavesJpgAndBmpOnlyAndSaysSoOtherwise) {
+  TFicheCamOGL* window = open(scene);
+  struct Case {
+    const char* name;
+    bool written;
+  };
+  for (const auto& [name, written] :
+       {Case{"view.jpg", true}, {"VIEW.BMP", true}, {"view.jpeg", false}, {"view.png", false}}) {
+    SCOPED_TRACE(name);
+    const std::string fileName = dir.path(name);
+    MessageRecorder messages;
+    EXPECT_EQ(window->SaveViewTo(fileName), written);
+    EXPECT_EQ(QFileInfo::exists(QString::fromStdString(fileName)), written);
+    EXPECT_EQ(messages.texts().size(), written ? 0u : 1u);
+    if (!written) continue;
+    const QImage back(QString::fromStdString(fileName));
+    EXPECT_EQ(back.size(), window->Capture().size());
+    EXPECT_TRUE(isRed(squareOf(back)));
+  }
+}
+
+TEST_F(CamOGL, ClosingAWindowTakesItOutOfRotationAndLeavesTheOtherDrawing) {
+  TFicheCamOGL* first = open(scene);
+  TFicheCamOGL* second = open(scene);
+  first->SpeedButton1->click();
+  second->SpeedButton1->click();
+  EXPECT_EQ(shown.frame.RotationList().size(), 2u);
+  close(first);
+  EXPECT_EQ(shown.frame.RotationList(), std::vector<TRotatingWindow*>{second});
+  EXPECT_TRUE(shown.frame.Timer1->isActive());
+  EXPECT_TRUE(isRed(squareOf(second->Capture()))) << "the other window's lists survive";
+  second->SpeedButton1->click();
+  EXPECT_TRUE(shown.frame.RotationList().empty());
+  EXPECT_FALSE(shown.frame.Timer1->isActive());
+}
+
+} // namespace
+} // namespace vorlan

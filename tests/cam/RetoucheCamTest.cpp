@@ -1,0 +1,212 @@
+#include "CamTestSupport.h"
+
+#include "cam/UnitRetoucheCam.h"
+#include "platform/Dib.h"
+#include "platform/FileBytes.h"
+#include "platform/Jpeg.h"
+#include "platform/Messages.h"
+#include "widgets/KX_BUTTONS.h"
+
+#include <QFileDialog>
+#include <QScrollArea>
+#include <QScrollBar>
+#include <QSlider>
+#include <QTimer>
+#include <QToolButton>
+
+namespace vorlan {
+namespace {
+
+// A frame holding one 2D window opened on a pair of gradients of `size`.
+struct PairWindow {
+  test::ScratchDir dir;
+  test::ShownFrame shown;
+  TFicheRetoucheCam* window = nullptr;
+  QImage picture1, picture2;
+
+  explicit PairWindow(QSize size = {200, 150}) {
+    const std::string fileName = dir.path("pair.cam");
+    test::writePair(fileName, size);
+    window = TFicheRetoucheCam::Open(shown.frame.ClientArea(), fileName);
+    QApplication::processEvents();
+    picture1 = window->GetPicture1();
+    picture2 = window->GetPicture2();
+  }
+  void brush(Qt::MouseButton button, QPoint at) {
+    test::sendMouse(window->PB1, QEvent::MouseButtonPress, at, button, button);
+    test::sendMouse(window->PB1, QEvent::MouseButtonRelease, at, button, Qt::NoButton);
+  }
+};
+
+// Inside `painted` the retouched picture holds picture 2's pixels, everywhere else picture 1's.
+void expectRetouched(const PairWindow& pair, const QRect& painted) {
+  const QImage& retouched = pair.window->GetRetouched();
+  ASSERT_EQ(retouched.size(), pair.picture1.size());
+  for (int y = 0; y < retouched.height(); ++y)
+    for (int x = 0; x < retouched.width(); ++x) {
+      const QImage& source = painted.contains(x, y) ? pair.picture2 : pair.picture1;
+      ASSERT_EQ(test::rgbAt(retouched, x, y), test::rgbAt(source, x, y)) << "at " << x << ", " << y;
+    }
+}
+
+void expectScreenShows(TFicheRetoucheCam* window, const QImage& picture) {
+  const QImage screen = window->PB1->grab().toImage();
+  ASSERT_EQ(screen.size(), picture.size());
+  for (int y = 0; y < picture.height(); ++y)
+    for (int x = 0; x < picture.width(); ++x)
+      ASSERT_EQ(test::rgbAt(screen, x, y), test::rgbAt(picture, x, y)) << "at " << x << ", " << y;
+}
+
+TEST(TFicheRetoucheCam, OpensShowingTheRetouchedPictureAtOneToOneCentredOverItsToolBar) {
+  PairWindow pair;
+  TFicheRetoucheCam* w = pair.window;
+  EXPECT_EQ(w->PB1->size(), QSize(200, 150));
+  EXPECT_EQ(w->ScrollBox1->viewport()->size(), QSize(200, 150));
+  EXPECT_FALSE(w->ScrollBox1->horizontalScrollBar()->isVisible());
+  EXPECT_FALSE(w->ScrollBox1->verticalScrollBar()->isVisible());
+  EXPECT_EQ(w->KXPanel1->height(), 27);
+  EXPECT_EQ(w->ScrollBox1->geometry().bottom() + 1, w->KXPanel1->geometry().top());
+  const QSize client = w->mdiArea()->viewport()->size();
+  EXPECT_LE(std::abs(w->x() - (client.width() - w->geometry().right() - 1)), 1);
+  EXPECT_LE(std::abs(w->y() - (client.height() - w->geometry().bottom() - 1)), 1);
+
+  EXPECT_TRUE(w->SpeedButton3->isChecked());
+  EXPECT_FALSE(w->SpeedButton1->isChecked() || w->SpeedButton2->isChecked() || w->Zoom->isChecked());
+  EXPECT_EQ(w->GetBrushRadius(), 5);
+  expectScreenShows(w, pair.picture1);
+}
+
+TEST(TFicheRetoucheCam, TheBrushCopiesASquareOfTheSourcePictureOnlyOntoTheRetouchedPicture) {
+  struct Case {
+    const char* what;
+    Qt::MouseButton button;
+    QPoint at;
+    int radius;
+    QToolButton* TFicheRetoucheCam::*shownFirst; // null: the retouched picture stays shown
+    QRect painted;
+  };
+  const Case cases[] = {
+      {"right at (100, 100)", Qt::RightButton, {100, 100}, 5, nullptr, QRect(95, 95, 10, 10)},
+      {"clipped at (2, 2)", Qt::RightButton, {2, 2}, 5, nullptr, QRect(0, 0, 7, 7)},
+      {"clipped at the far corner", Qt::RightButton, {198, 148}, 5, nullptr, QRect(193, 143, 7, 7)},
+      {"radius 10 from the track bar", Qt::RightButton, {50, 60}, 10, nullptr, QRect(40, 50, 20, 20)},
+      {"beyond the edge", Qt::RightButton, {-6, 20}, 5, nullptr, QRect()},
+      {"left paints picture 1, already there", Qt::LeftButton, {100, 100}, 5, nullptr, QRect()},
+      {"while picture 1 is shown", Qt::RightButton, {100, 100}, 5, &TFicheRetoucheCam::SpeedButton2, QRect()},
+      {"while picture 2 is shown", Qt::RightButton, {100, 100}, 5, &TFicheRetoucheCam::SpeedButton1, QRect()},
+  };
+  for (const auto& [what, button, at, radius, shownFirst, painted] : cases) {
+    SCOPED_TRACE(what);
+    PairWindow pair;
+    TFicheRetoucheCam* w = pair.window;
+    w->TrackBar1->setValue(radius);
+    if (shownFirst) {
+      (w->*shownFirst)->click();
+      EXPECT_FALSE(w->Zoom->isVisible());
+      expectScreenShows(w, shownFirst == &TFicheRetoucheCam::SpeedButton1 ? pair.picture2 : pair.picture1);
+    }
+    pair.brush(button, at);
+    if (shownFirst) w->SpeedButton3->click();
+    expectRetouched(pair, painted);
+    expectScreenShows(w, w->GetRetouched());
+  }
+}
+
+TEST(TFicheRetoucheCam, DraggingPaintsAtEachMoveUntilTheButtonComesUp) {
+  PairWindow pair;
+  TFicheRetoucheCam* w = pair.window;
+  QWidget* box = w->PB1;
+  test::sendMouse(box, QEvent::MouseButtonPress, {50, 50}, Qt::RightButton, Qt::RightButton);
+  test::sendMouse(box, QEvent::MouseMove, {70, 50}, Qt::NoButton, Qt::RightButton);
+  const QImage& r = w->GetRetouched();
+  for (const int x : {45, 54, 65, 74})
+    EXPECT_EQ(test::rgbAt(r, x, 50), test::rgbAt(pair.picture2, x, 50)) << x;
+  EXPECT_EQ(test::rgbAt(r, 60, 50), test::rgbAt(pair.picture1, 60, 50)) << "moves paint where they land";
+
+  test::sendMouse(box, QEvent::MouseButtonRelease, {70, 50}, Qt::RightButton, Qt::NoButton);
+  test::sendMouse(box, QEvent::MouseMove, {120, 50}, Qt::NoButton, Qt::RightButton);
+  EXPECT_EQ(test::rgbAt(r, 120, 50), test::rgbAt(pair.picture1, 120, 50)) << "no painting after release";
+
+  pair.brush(Qt::LeftButton, {70, 50});
+  expectRetouched(pair, QRect(45, 45, 10, 10));
+}
+
+TEST(TFicheRetoucheCam, ZoomResizesThePicturesAndThePaintBoxByItsNewState) {
+  struct Case {
+    const char* what;
+    std::vector<QToolButton * TFicheRetoucheCam::*> clicks;
+    QSize size;
+  };
+  using W = TFicheRetoucheCam;
+  const Case cases[] = {
+      {"in", {&W::Zoom}, {202, 150}},
+      {"in, then out", {&W::Zoom, &W::Zoom}, {101, 75}},
+      {"pressed while hidden, released when shown",
+       {&W::SpeedButton3, &W::Zoom, &W::SpeedButton3, &W::Zoom},
+       {50, 38}},
+      {"in twice in a row", {&W::Zoom, &W::SpeedButton3, &W::Zoom, &W::SpeedButton3, &W::Zoom}, {404, 300}},
+  };
+  for (const auto& [what, clicks, size] : cases) {
+    SCOPED_TRACE(what);
+    PairWindow pair({101, 75});
+    TFicheRetoucheCam* w = pair.window;
+    const QSize windowSize = w->size();
+    for (auto click : clicks) {
+      EXPECT_TRUE((w->*click)->isVisible()) << "a click a user can make";
+      (w->*click)->click();
+    }
+    EXPECT_EQ(w->PB1->size(), size);
+    EXPECT_EQ(w->GetRetouched().size(), size);
+    EXPECT_EQ(w->GetPicture1().size(), size);
+    EXPECT_EQ(w->GetPicture2().size(), size);
+    EXPECT_EQ(w->size(), windowSize);
+    expectScreenShows(w, w->GetRetouched());
+  }
+}
+
+TEST(TFicheRetoucheCam, SaveWritesWhatThePaintBoxShowsAndRefusesOtherExtensions) {
+  struct Case {
+    const char* name;
+    QImage (*load)(const std::string&); // null: nothing may be written
+    double meanError;                   // per channel
+  };
+  const Case cases[] = {
+      {"shown.bmp", loadBmpFile, 0}, {"shown.JPG", loadJpegFile, 2}, {"shown.png", nullptr, 0}};
+  for (const auto& [name, load, meanError] : cases) {
+    SCOPED_TRACE(name);
+    PairWindow pair({101, 75});
+    TFicheRetoucheCam* w = pair.window;
+    w->Zoom->click();
+    pair.brush(Qt::RightButton, {100, 60});
+    const QImage shown = w->PB1->grab().toImage();
+    const std::string fileName = pair.dir.path(name);
+
+    QFileDialog* dialog = w->SavePictureDialog1;
+    dialog->setOption(QFileDialog::DontUseNativeDialog);
+    QTimer::singleShot(0, dialog, [&] {
+      dialog->selectFile(QString::fromStdString(fileName));
+      QMetaObject::invokeMethod(dialog, "accept");
+    });
+    MessageRecorder messages;
+    w->sauve();
+
+    if (!load) {
+      EXPECT_FALSE(fileExists(fileName));
+      ASSERT_EQ(messages.texts().size(), 1u);
+      EXPECT_NE(messages.texts()[0].find(fileName), std::string::npos) << messages.texts()[0];
+      continue;
+    }
+    EXPECT_TRUE(messages.texts().empty());
+    const QImage saved = load(fileName);
+    ASSERT_EQ(saved.size(), QSize(202, 150));
+    double total = 0;
+    for (int y = 0; y < 150; ++y)
+      for (int x = 0; x < 202; ++x)
+        for (const int shift : {0, 8, 16})
+          total += std::abs(int(saved.pixel(x, y) >> shift & 0xFF) - int(shown.pixel(x, y) >> shift & 0xFF));
+    EXPECT_LE(total / (202 * 150 * 3), meanError);
+  }
+}
+
+} // namespace
+} // namespace vorlan

@@ -1,0 +1,244 @@
+#include "SceneFixtures.h"
+
+#include "gl/GlTestContext.h"
+#include "scene3d/KX_SUPEROBJECT.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <functional>
+#include <numbers>
+#include <set>
+
+namespace vorlan {
+namespace {
+
+// What an entity saw when the super-object called it.
+struct Visit {
+  std::string pass;
+  int entity;
+  test::Matrix modelview;
+  bool blend;
+  std::array<bool, 6> flags;
+  std::int32_t mode;
+};
+
+class ProbeEntity : public TEntity {
+public:
+  ProbeEntity(std::vector<Visit>& log, int id) : log_(log), id_(id) {}
+
+  void Draw(bool a, bool b, bool c, bool d, bool e, bool f, std::int32_t mode) override {
+    record("Draw", {a, b, c, d, e, f}, mode);
+  }
+  void DrawPaperLine() override { record("PaperLine", {}, 0); }
+  void DrawPaperFill() override { record("PaperFill", {}, 0); }
+
+private:
+  void record(const char* pass, std::array<bool, 6> flags, std::int32_t mode) {
+    log_.push_back(
+        {pass, id_, test::readMatrix(GL_MODELVIEW_MATRIX), glIsEnabled(GL_BLEND) == GL_TRUE, flags, mode});
+  }
+
+  std::vector<Visit>& log_;
+  int id_;
+};
+
+Vector3D transformed(const test::Matrix& m, const Vector3D& p) {
+  return {m[0] * p.x + m[4] * p.y + m[8] * p.z + m[12], m[1] * p.x + m[5] * p.y + m[9] * p.z + m[13],
+          m[2] * p.x + m[6] * p.y + m[10] * p.z + m[14]};
+}
+
+// Counter-clockwise rotations seen from the positive end of the axis.
+Vector3D turned(const Vector3D& p, int axis, double degrees) {
+  const double a = degrees * std::numbers::pi / 180, c = std::cos(a), s = std::sin(a);
+  if (axis == 0) return {p.x, p.y * c - p.z * s, p.y * s + p.z * c};
+  if (axis == 1) return {p.x * c + p.z * s, p.y, -p.x * s + p.z * c};
+  return {p.x * c - p.y * s, p.x * s + p.y * c, p.z};
+}
+
+const Vector3D kCamera{0, 0, -50};
+
+// Rotated about Z, then Y, then X, then translated: what a placement does to a point.
+Vector3D placedByHand(const Vector3D& p, const Vector3D& position, const Vector3D& rotation) {
+  return turned(turned(turned(p, 2, rotation.z), 1, rotation.y), 0, rotation.x) + position;
+}
+
+using Corners = std::set<std::pair<long, long>>;
+
+// The window X, Y of every vertex drawn, rounded; one world unit is one pixel.
+Corners cornersDrawn(const std::function<void()>& draw) {
+  std::vector<GLfloat> buffer(100000);
+  glFeedbackBuffer(static_cast<GLsizei>(buffer.size()), GL_2D, buffer.data());
+  glRenderMode(GL_FEEDBACK);
+  draw();
+  const GLint used = glRenderMode(GL_RENDER);
+  EXPECT_GE(used, 0) << "feedback buffer overflow";
+  Corners corners;
+  const auto take = [&](GLint& i, GLint count) {
+    for (GLint k = 0; k < count; ++k, i += 2)
+      corners.emplace(std::lround(buffer[i]), std::lround(buffer[i + 1]));
+  };
+  for (GLint i = 0; i < used;) {
+    const auto token = static_cast<GLenum>(buffer[i++]);
+    if (token == GL_PASS_THROUGH_TOKEN)
+      ++i;
+    else if (token == GL_POLYGON_TOKEN) {
+      const auto count = static_cast<GLint>(buffer[i++]);
+      take(i, count);
+    } else
+      take(i, token == GL_LINE_TOKEN || token == GL_LINE_RESET_TOKEN ? 2 : 1);
+  }
+  return corners;
+}
+
+GLint stackDepth() {
+  GLint depth = 0;
+  glGetIntegerv(GL_MODELVIEW_STACK_DEPTH, &depth);
+  return depth;
+}
+
+class SuperObjectDraw : public testing::Test {
+protected:
+  void SetUp() override {
+    ASSERT_TRUE(context_.valid());
+    setCurrentRenderContext(context_);
+    glMatrixMode(GL_PROJECTION);
+    glLoadIdentity();
+    glOrtho(0, 200, 0, 200, -1000, 1000);
+    glMatrixMode(GL_MODELVIEW);
+    glLoadIdentity();
+    glTranslated(kCamera.x, kCamera.y, kCamera.z);
+    glDisable(GL_BLEND);
+  }
+
+  void addProbes(int count) {
+    for (int i = 0; i < count; ++i)
+      object_.Entities.push_back(std::make_unique<ProbeEntity>(log_, i));
+  }
+
+  test::GlTestContext context_{QSize(200, 200)};
+  TSuperObject object_;
+  std::vector<Visit> log_;
+};
+
+TEST_F(SuperObjectDraw, EntitiesSeeTheSuperObjectPlacementAppliedFirstInEveryPass) {
+  struct Case {
+    const char* name;
+    Vector3D position, rotation;
+  };
+  const Case cases[] = {{"translation", {10, -4, 2}, {}},
+                        {"rotation about Z", {}, {0, 0, 90}},
+                        {"X, then Y, then Z", {}, {90, 90, 0}},
+                        {"translation before rotations", {10, -4, 2}, {30, 45, 60}}};
+  addProbes(1);
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    object_.Position = c.position;
+    object_.Rotation = c.rotation;
+    log_.clear();
+    const test::Matrix before = test::readMatrix(GL_MODELVIEW_MATRIX);
+    object_.Draw(true, false, true, true, true, false, 0);
+    object_.DrawPaperLine();
+    object_.DrawPaperFill();
+    ASSERT_EQ(log_.size(), 3u);
+    for (const Visit& v : log_) {
+      SCOPED_TRACE(v.pass);
+      for (const Vector3D& p : {Vector3D{1, 0, 0}, {0, 1, 0}, {0, 0, 1}, {2, 3, -4}}) {
+        const Vector3D expected = placedByHand(p, c.position, c.rotation) + kCamera;
+        const Vector3D actual = transformed(v.modelview, p);
+        EXPECT_NEAR(actual.x, expected.x, 1e-4);
+        EXPECT_NEAR(actual.y, expected.y, 1e-4);
+        EXPECT_NEAR(actual.z, expected.z, 1e-4);
+      }
+    }
+    EXPECT_EQ(test::readMatrix(GL_MODELVIEW_MATRIX), before) << "the placement leaked out";
+  }
+}
+
+// Real entities, drawn in their own placement inside the super-object's.
+TEST_F(SuperObjectDraw, EntityPlacementComposesInsideTheSuperObjects) {
+  struct Case {
+    const char* name;
+    Vector3D superPosition, superRotation, entityPosition, entityRotation;
+  };
+  const Case cases[] = {
+      {"both translated", {50, 50, 0}, {}, {20, 0, 0}, {}},
+      {"super-object turned", {50, 50, 0}, {0, 0, 90}, {20, 0, 0}, {}},
+      {"entity turned", {100, 20, 0}, {}, {0, 0, 0}, {0, 0, 180}},
+      {"both turned", {120, 100, 0}, {0, 0, 90}, {-30, 10, 0}, {0, 0, -45}},
+  };
+  const test::Ring square = test::rectangle(10, 10);
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    TSuperObject object;
+    object.Position = c.superPosition;
+    object.Rotation = c.superRotation;
+    auto entity = std::make_unique<TEntity>();
+    entity->Position = c.entityPosition;
+    entity->Rotation = c.entityRotation;
+    test::addPolygon(*entity, square);
+    entity->Prepare();
+    object.Entities.push_back(std::move(entity));
+    glLoadIdentity();
+
+    Corners expected;
+    for (const Vector3D& p : square) {
+      const Vector3D w =
+          placedByHand(placedByHand(p, c.entityPosition, c.entityRotation), c.superPosition, c.superRotation);
+      expected.emplace(std::lround(w.x), std::lround(w.y));
+    }
+    EXPECT_EQ(cornersDrawn([&] { object.Draw(false, false, false, false, true, false, 0); }), expected);
+    EXPECT_EQ(cornersDrawn([&] { object.DrawPaperFill(); }), expected);
+  }
+}
+
+TEST_F(SuperObjectDraw, DrawBlendsAroundItsEntitiesAndPassesItsArgumentsOn) {
+  addProbes(2);
+  object_.Draw(false, true, false, true, false, true, 3);
+  object_.Draw(true, false, true, true, true, false, 0);
+  EXPECT_FALSE(glIsEnabled(GL_BLEND));
+  object_.DrawPaperLine();
+  object_.DrawPaperFill();
+  const std::array<bool, 6> moving{false, true, false, true, false, true},
+      normal{true, false, true, true, true, false};
+  struct Expected {
+    const char* pass;
+    int entity;
+    bool blend;
+    std::array<bool, 6> flags;
+    std::int32_t mode;
+  };
+  const Expected expected[] = {{"Draw", 0, true, moving, 3},   {"Draw", 1, true, moving, 3},
+                               {"Draw", 0, true, normal, 0},   {"Draw", 1, true, normal, 0},
+                               {"PaperLine", 0, false, {}, 0}, {"PaperLine", 1, false, {}, 0},
+                               {"PaperFill", 0, false, {}, 0}, {"PaperFill", 1, false, {}, 0}};
+  ASSERT_EQ(log_.size(), std::size(expected));
+  for (std::size_t i = 0; i < log_.size(); ++i) {
+    SCOPED_TRACE("visit " + std::to_string(i));
+    EXPECT_EQ(log_[i].pass, expected[i].pass);
+    EXPECT_EQ(log_[i].entity, expected[i].entity);
+    EXPECT_EQ(log_[i].blend, expected[i].blend);
+    EXPECT_EQ(log_[i].flags, expected[i].flags);
+    EXPECT_EQ(log_[i].mode, expected[i].mode);
+  }
+}
+
+TEST_F(SuperObjectDraw, WithoutEntitiesDrawLeavesTheStateAlone) {
+  object_.Position = {5, 5, 5};
+  const GLint depth = stackDepth();
+  const test::Matrix before = test::readMatrix(GL_MODELVIEW_MATRIX);
+  for (bool blend : {false, true}) {
+    SCOPED_TRACE(blend);
+    blend ? glEnable(GL_BLEND) : glDisable(GL_BLEND);
+    object_.Draw(true, false, true, true, true, false, 0);
+    object_.DrawPaperLine();
+    object_.DrawPaperFill();
+    EXPECT_EQ(glIsEnabled(GL_BLEND) == GL_TRUE, blend);
+    EXPECT_EQ(stackDepth(), depth);
+    EXPECT_EQ(test::readMatrix(GL_MODELVIEW_MATRIX), before);
+    EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
+  }
+}
+
+} // namespace
+} // namespace vorlan
