@@ -9,11 +9,17 @@ namespace vorlan {
 namespace {
 
 // Parsed before the application object exists, so that --help and --version need no display.
-constexpr const char* HelpText = "Usage: vorlancam [FILE...]\n"
-                                 "Viewer for .cam, .x3d, .x2d, .bmp and .jpg design files.\n"
-                                 "Each FILE opens in its own window, as if chosen in File > Open.\n\n"
-                                 "  -h, --help     Show this help.\n"
-                                 "  -v, --version  Show the version.\n";
+constexpr const char* HelpText =
+    "Usage: vorlancam [FILE...]\n"
+    "       vorlancam --render FILE -o OUT [--size WxH] [--view perspective|top|front|side] [--paper] "
+    "[--white]\n"
+    "       vorlancam --export-dxf FILE -o OUT.dxf\n"
+    "Viewer for .cam, .x3d, .x2d, .bmp and .jpg design files.\n"
+    "Each FILE opens in its own window, as if chosen in File > Open.\n"
+    "--render writes what the file's window first shows as .png, .jpg or .bmp (3D files need an X display);\n"
+    "--export-dxf writes the DXF that the 3D window's DXF button writes.\n\n"
+    "  -h, --help     Show this help.\n"
+    "  -v, --version  Show the version.\n";
 constexpr const char* VersionText = "Vorlan cam 2.3.2\n";
 
 TCommandLine Exiting(int exitCode, std::string message) {

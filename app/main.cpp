@@ -1,5 +1,6 @@
 #include "app/Main.h"
 #include "app/Accueil.h"
+#include "app/Batch.h"
 #include "app/CommandLine.h"
 #include "platform/Application.h"
 
@@ -8,11 +9,43 @@
 #include <QTimer>
 
 #include <cstdio>
+#include <exception>
+
+namespace {
+
+// A batch job draws nothing on screen: pictures and DXF need no display, 3D scenes need OpenGL.
+int RunBatch(const vorlan::TBatchJob& job, int& argc, char** argv) {
+  const bool hasDisplay =
+      qEnvironmentVariableIsSet("DISPLAY") || qEnvironmentVariableIsSet("QT_QPA_PLATFORM");
+  try {
+    if (!hasDisplay && vorlan::NeedsDisplay(job)) {
+      std::fprintf(stderr, "vorlancam: %s: rendering a 3D scene needs an X display (run it under xvfb-run)\n",
+                   job.Input.c_str());
+      return 1;
+    }
+    if (!hasDisplay) qputenv("QT_QPA_PLATFORM", "offscreen");
+    vorlan::VorlanApplication app(argc, argv);
+    vorlan::RunBatchJob(job);
+  } catch (const std::exception& error) {
+    std::fprintf(stderr, "vorlancam: %s\n", error.what());
+    return 1;
+  }
+  return 0;
+}
+
+} // namespace
 
 int main(int argc, char** argv) {
   QStringList arguments;
   for (int i = 0; i < argc; ++i)
     arguments << QString::fromLocal8Bit(argv[i]);
+  vorlan::TBatchJob job;
+  if (const std::string error = vorlan::ParseBatchJob(arguments, job); !error.empty()) {
+    std::fprintf(stderr, "vorlancam: %s\n", error.c_str());
+    return 2;
+  }
+  if (job.What != vorlan::TBatchJob::Kind::None) return RunBatch(job, argc, argv);
+
   const vorlan::TCommandLine commandLine = vorlan::ParseCommandLine(arguments);
   if (commandLine.Exit) {
     std::fputs(commandLine.Message.c_str(), commandLine.ExitCode == 0 ? stdout : stderr);

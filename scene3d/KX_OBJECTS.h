@@ -120,7 +120,9 @@ public:
 
   // Emits the face's geometry into the display list being compiled, or draws it when none is: texture
   // enable and disable when the face is textured (TexturingOn), then a quad strip, a polygon or the
-  // tessellated rings. The batched form leaves out state calls that repeat the state already set.
+  // tessellated rings. The form with a run state leaves out state calls that repeat the state the run
+  // has set; a batched run also sends fans and line loops as the triangles and segments they are
+  // made of (see TListState).
   void Compile();
   void Compile(TListState& State);
   // Black line loops over the rings, flat shaded.
@@ -128,7 +130,8 @@ public:
   // As DrawOutline, every corner moved 0.1 along the face normal, so the line shows in front of the face.
   void DrawLiftedOutline();
   void DrawOutline(TListState& State, double Lift);
-  // The face filled with one colour, flat, without texture: paper fill and export.
+  // The face filled with one colour for paper output and export: untessellated faces flat shaded,
+  // tessellated ones with the face normal at every corner.
   void DrawSolid(std::uint8_t R, std::uint8_t G, std::uint8_t B, std::uint8_t A);
   // The face is textured, its entity uses textures and has a picture texture or a mapping.
   bool TexturingOn() const;

@@ -8,6 +8,7 @@
 
 #include <cmath>
 #include <functional>
+#include <numbers>
 #include <set>
 
 namespace vorlan {
@@ -184,10 +185,18 @@ TEST_F(EntityDraw, TessellatedFacesCoverTheirRingsByTheOddRule) {
   const Ring square = test::rectangle(100, 100);
   const Ring hole = test::shifted(test::rectangle(40, 40), {30, 30, 0});
   const Ring concave = {{0, 0, 0}, {100, 0, 0}, {100, 100, 0}, {50, 30, 0}, {0, 100, 0}};
+  Ring circle;
+  for (int i = 0; i < 101; ++i)
+    circle.push_back({100 + 60 * std::cos(2 * std::numbers::pi * i / 101),
+                      100 + 60 * std::sin(2 * std::numbers::pi * i / 101), 0});
   for (const Case& c :
        {Case{"one contour", {square}, true, 10000}, Case{"outline and hole", {square, hole}, true, 8400},
         Case{"concave, which a fan from corner 0 would spill over", {concave}, false, 6500},
-        Case{"crossing itself", {{{0, 0, 0}, {100, 100, 0}, {100, 0, 0}, {0, 100, 0}}}, false, 5000}}) {
+        Case{"crossing itself", {{{0, 0, 0}, {100, 100, 0}, {100, 0, 0}, {0, 100, 0}}}, false, 5000},
+        Case{"101 corners, past the tessellator's fan",
+             {circle},
+             false,
+             101 / 2.0 * std::sin(2 * std::numbers::pi / 101) * 60 * 60}}) {
     SCOPED_TRACE(c.name);
     TEntity entity;
     TFace& face = c.contours ? test::addContourFace(entity, c.rings) : test::addPolygon(entity, c.rings[0]);
@@ -357,6 +366,16 @@ TEST_F(EntityDraw, BatchedListsDrawExactlyWhatTheFacesDrawOneByOne) {
     glClear(GL_COLOR_BUFFER_BIT);
     drawFaceByFace(entity);
     EXPECT_TRUE(batchedPicture == context_.grab()) << "texturing differs between the two";
+    glClear(GL_COLOR_BUFFER_BIT);
+    drawMoving(entity);
+    const QImage outlinesPicture = context_.grab();
+    glClear(GL_COLOR_BUFFER_BIT);
+    glPushMatrix();
+    ApplyPlacement(entity);
+    for (const auto& face : entity.Faces)
+      face->DrawOutline();
+    glPopMatrix();
+    EXPECT_TRUE(outlinesPicture == context_.grab()) << "the moving pass's lists draw other outlines";
   }
 }
 

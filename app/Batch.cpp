@@ -1,0 +1,155 @@
+#include "app/Batch.h"
+
+#include "app/Main.h"
+#include "cam/KX_CAMOBJET.h"
+#include "cam/KX_DXF.h"
+#include "cam/UnitCamOGL.h"
+#include "gl/KX_OpenGL_VIEW.h"
+#include "platform/Dib.h"
+#include "platform/FileBytes.h"
+#include "platform/Jpeg.h"
+#include "platform/Messages.h"
+#include "platform/ReadError.h"
+#include "scene3d/KX_SUPEROBJECT.h"
+
+#include <QCommandLineParser>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QRegularExpression>
+#include <QToolButton>
+
+#include <cstdio>
+#include <memory>
+
+namespace vorlan {
+
+namespace {
+
+bool ParseSize(const QString& text, QSize& size) {
+  const QRegularExpressionMatch match = QRegularExpression("^(\\d{1,5})x(\\d{1,5})$").match(text);
+  if (!match.hasMatch()) return false;
+  size = QSize(match.captured(1).toInt(), match.captured(2).toInt());
+  return size.width() > 0 && size.height() > 0;
+}
+
+bool IsScene3D(const std::string& fileName) {
+  const std::string extension = upperExtension(fileName);
+  return extension == ".X3D" || (extension == ".CAM" && TCamObject().ReadKind(fileName) == kCamScene);
+}
+
+void WritePicture(const QImage& picture, const std::string& fileName) {
+  const std::string extension = upperExtension(fileName);
+  if (extension == ".JPG") return writeFileBytes(fileName, encodeJpeg(picture));
+  if (extension == ".BMP") return writeFileBytes(fileName, encodeBmp(picture));
+  if (extension == ".PNG") {
+    if (!picture.save(QString::fromStdString(fileName), "PNG"))
+      throw ReadError(fileName, 0, "cannot write the picture");
+    return;
+  }
+  throw ReadError(fileName, 0, "only .png, .jpg and .bmp pictures can be written");
+}
+
+// Sizes the window so that its view is exactly `size`, then sets the view as the buttons would.
+QImage RenderScene(const TBatchJob& job) {
+  TForm1 frame;
+  frame.show();
+  TFicheCamOGL* window = upperExtension(job.Input) == ".X3D"
+                             ? TFicheCamOGL::OpenX3D(frame.ClientArea(), job.Input)
+                             : TFicheCamOGL::OpenCam(frame.ClientArea(), job.Input);
+  QMdiSubWindow* sub = window->SubWindow();
+  const QSize grow = job.Size - window->View().size();
+  frame.resize(frame.size() + grow.expandedTo(QSize(0, 0)) + QSize(64, 64));
+  sub->resize(sub->size() + grow);
+  if (job.View == "top") window->SpeedButton10Click();
+  if (job.View == "front") window->SpeedButton11Click();
+  if (job.View == "side") window->SpeedButton12Click();
+  if (job.Paper) window->SpeedButton23Click();
+  if (job.White) {
+    window->SpeedButton4->setChecked(true);
+    window->Blanc();
+  }
+  const QImage picture = window->Capture();
+  sub->close();
+  return picture;
+}
+
+QImage RenderPicture(const TBatchJob& job) {
+  const std::string extension = upperExtension(job.Input);
+  if (extension == ".BMP") return loadBmpFile(job.Input);
+  if (extension == ".JPG") return loadJpegFile(job.Input);
+  if (IsScene3D(job.Input)) return RenderScene(job);
+  if (extension == ".CAM") {
+    TCamObject document;
+    if (document.ReadKind(job.Input) != kCamBitmapPair)
+      throw ReadError(job.Input, 0, "not a .cam file of a known kind");
+    document.Load(job.Input);
+    return document.Bitmap1;
+  }
+  throw ReadError(job.Input, 0, "cannot render this kind of file");
+}
+
+void ExportDxfFile(const TBatchJob& job) {
+  std::vector<TObjects*> items;
+  TCamObject document;
+  TSuperObject model;
+  if (upperExtension(job.Input) == ".X3D") {
+    ReadX3D(job.Input, model);
+    items.push_back(&model);
+  } else {
+    if (document.ReadKind(job.Input) != kCamScene) throw ReadError(job.Input, 0, "not a 3D .cam file");
+    document.Load(job.Input);
+    for (const auto& item : document.Items)
+      items.push_back(item.get());
+  }
+  const std::vector<const TEntity*> entities = DxfEntities(items);
+  if (entities.empty()) throw ReadError(job.Input, 0, "no faces to export");
+  MessageRecorder messages;
+  ExportDXF(job.Output, entities);
+  for (const std::string& text : messages.texts())
+    std::fprintf(stderr, "vorlancam: %s\n", text.c_str());
+}
+
+} // namespace
+
+std::string ParseBatchJob(const QStringList& arguments, TBatchJob& job) {
+  QCommandLineParser parser;
+  const QCommandLineOption render("render", "", "FILE"), exportDxf("export-dxf", "", "FILE"),
+      output({"o", "output"}, "", "OUT"), size("size", "", "WxH"), view("view", "", "VIEW"), paper("paper"),
+      white("white");
+  parser.addOptions({render, exportDxf, output, size, view, paper, white});
+  parser.addOptions(
+      {QCommandLineOption(QStringList{"h", "help"}), QCommandLineOption(QStringList{"v", "version"})});
+  if (!parser.parse(arguments)) return parser.errorText().toStdString();
+  if (!parser.isSet(render) && !parser.isSet(exportDxf)) {
+    if (parser.isSet(output) || parser.isSet(size) || parser.isSet(view) || parser.isSet(paper) ||
+        parser.isSet(white))
+      return "-o, --size, --view, --paper and --white go with --render or --export-dxf";
+    return {};
+  }
+  if (parser.isSet(render) && parser.isSet(exportDxf)) return "--render and --export-dxf exclude each other";
+  if (!parser.isSet(output)) return "an output file is needed: -o OUT";
+  if (!parser.positionalArguments().isEmpty()) return "files to open do not go with --render or --export-dxf";
+  job.What = parser.isSet(render) ? TBatchJob::Kind::Render : TBatchJob::Kind::ExportDxf;
+  job.Input = parser.value(parser.isSet(render) ? render : exportDxf).toStdString();
+  job.Output = parser.value(output).toStdString();
+  if (parser.isSet(size) && !ParseSize(parser.value(size), job.Size)) return "--size takes WxH, e.g. 800x600";
+  if (parser.isSet(view)) {
+    job.View = parser.value(view).toStdString();
+    if (job.View != "perspective" && job.View != "top" && job.View != "front" && job.View != "side")
+      return "--view takes perspective, top, front or side";
+  }
+  job.Paper = parser.isSet(paper);
+  job.White = parser.isSet(white);
+  return {};
+}
+
+bool NeedsDisplay(const TBatchJob& job) {
+  return job.What == TBatchJob::Kind::Render && fileExists(job.Input) && IsScene3D(job.Input);
+}
+
+void RunBatchJob(const TBatchJob& job) {
+  if (job.What == TBatchJob::Kind::Render) WritePicture(RenderPicture(job), job.Output);
+  if (job.What == TBatchJob::Kind::ExportDxf) ExportDxfFile(job);
+}
+
+} // namespace vorlan
