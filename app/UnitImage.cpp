@@ -77,14 +77,7 @@ void TFicheImage::BuildToolBar(QWidget* host) {
   auto* fill = new QVBoxLayout(host);
   fill->setContentsMargins(0, 0, 0, 0);
   fill->addWidget(KXPanel1);
-  KXPanel1->setColorUp(RGB(0, 0, 255));
-  KXPanel1->setColorDown(RGB(255, 0, 255));
-  KXPanel1->setStyle(TPanelStyle::WallPapers);
-  KXPanel1->setBevel(TPanelBevel::bvNone);
-  KXPanel1->setGradientType(TGradientType::GTHorizontal);
-  KXPanel1->setGradientProgress(TGradientProgress::Linear);
-  KXPanel1->setAnimation(false);
-  KXPanel1->setWallPaper(QImage(":/wallpaper.png"));
+  ApplyToolBarLook(*KXPanel1, RGB(0, 0, 255), RGB(255, 0, 255));
 
   SpeedButton5 = new QToolButton(KXPanel1);
   SpeedButton5->setGeometry(5, 0, 25, 25);

@@ -126,14 +126,7 @@ void TFicheCamOGL::BuildLayout() {
 
 void TFicheCamOGL::BuildToolBar() {
   KXPanel1->setFixedHeight(ToolBarHeight);
-  KXPanel1->setColorUp(Silver);
-  KXPanel1->setColorDown(Silver);
-  KXPanel1->setStyle(TPanelStyle::WallPapers);
-  KXPanel1->setBevel(TPanelBevel::bvNone);
-  KXPanel1->setGradientType(TGradientType::GTHorizontal);
-  KXPanel1->setGradientProgress(TGradientProgress::Linear);
-  KXPanel1->setAnimation(false);
-  KXPanel1->setWallPaper(QImage(":/wallpaper.png"));
+  ApplyToolBarLook(*KXPanel1, Silver, Silver);
 
   SpeedButton1 = NewSpeedButton(4, ":/cam3d_rotation.png");
   connect(SpeedButton1, &QToolButton::clicked, this, &TFicheCamOGL::SpeedButton1Click);

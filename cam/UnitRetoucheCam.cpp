@@ -126,14 +126,7 @@ void TFicheRetoucheCam::BuildPaintBox() {
 
 void TFicheRetoucheCam::BuildToolBar() {
   KXPanel1->setFixedHeight(ToolBarHeight);
-  KXPanel1->setColorUp(RGB(192, 192, 192));
-  KXPanel1->setColorDown(RGB(192, 192, 192));
-  KXPanel1->setStyle(TPanelStyle::WallPapers);
-  KXPanel1->setBevel(TPanelBevel::bvNone);
-  KXPanel1->setGradientType(TGradientType::GTHorizontal);
-  KXPanel1->setGradientProgress(TGradientProgress::Linear);
-  KXPanel1->setAnimation(false);
-  KXPanel1->setWallPaper(QImage(":/wallpaper.png"));
+  ApplyToolBarLook(*KXPanel1, RGB(192, 192, 192), RGB(192, 192, 192));
 
   SpeedButton1 = NewSpeedButton(4, ":/cam_picture2.png");
   SpeedButton2 = NewSpeedButton(29, ":/cam_picture1.png");

@@ -56,20 +56,6 @@ void writeRGB(BinaryWriter& F, const TColorRGB& c) {
   F.writeByte(c.B);
 }
 
-void writeVector(BinaryWriter& F, const Vector3D& v) {
-  F.writeDouble(v.x);
-  F.writeDouble(v.y);
-  F.writeDouble(v.z);
-}
-
-Vector3D readVector(RecordReader& r) {
-  Vector3D v;
-  v.x = r.readDouble();
-  v.y = r.readDouble();
-  v.z = r.readDouble();
-  return v;
-}
-
 Vector3D placed(const Vector3D& p, const Vector3D& position, const Vector3D& rotation) {
   return RotateZ(RotateY(RotateX(p + position, rotation.x), rotation.y), rotation.z);
 }

@@ -38,20 +38,6 @@ std::size_t readLoopCount(BinaryCursor& F, const ReadPlace& where, std::string_v
   return static_cast<std::size_t>(count);
 }
 
-void writeVector(BinaryWriter& F, const Vector3D& v) {
-  F.writeDouble(v.x);
-  F.writeDouble(v.y);
-  F.writeDouble(v.z);
-}
-
-Vector3D readVector(RecordReader& r) {
-  Vector3D v;
-  v.x = r.readDouble();
-  v.y = r.readDouble();
-  v.z = r.readDouble();
-  return v;
-}
-
 } // namespace
 
 // Super-object record:

@@ -1,7 +1,9 @@
 #pragma once
 
 #include "platform/BinaryCursor.h"
+#include "platform/BinaryWriter.h"
 #include "scene3d/Colors.h"
+#include "scene3d/Geometry3D.h"
 
 #include <bit>
 #include <cstddef>
@@ -84,5 +86,20 @@ void checkCount(BinaryCursor& F, std::size_t countOffset, std::int64_t count, st
 // are known to exist.
 std::size_t takeCount(BinaryCursor& F, std::size_t minRecordSize, const ReadPlace& where,
                       std::string_view field);
+
+// A point or direction as three doubles X, Y, Z, as every 3D record stores one.
+inline Vector3D readVector(RecordReader& r) {
+  Vector3D v;
+  v.x = r.readDouble();
+  v.y = r.readDouble();
+  v.z = r.readDouble();
+  return v;
+}
+
+inline void writeVector(BinaryWriter& F, const Vector3D& v) {
+  F.writeDouble(v.x);
+  F.writeDouble(v.y);
+  F.writeDouble(v.z);
+}
 
 } // namespace vorlan

@@ -297,4 +297,15 @@ void TKXPanel::mouseReleaseEvent(QMouseEvent* event) {
   QWidget::mouseReleaseEvent(event);
 }
 
+void ApplyToolBarLook(TKXPanel& panel, TColor colorUp, TColor colorDown) {
+  panel.setColorUp(colorUp);
+  panel.setColorDown(colorDown);
+  panel.setStyle(TPanelStyle::WallPapers);
+  panel.setBevel(TPanelBevel::bvNone);
+  panel.setGradientType(TGradientType::GTHorizontal);
+  panel.setGradientProgress(TGradientProgress::Linear);
+  panel.setAnimation(false);
+  panel.setWallPaper(QImage(":/wallpaper.png"));
+}
+
 } // namespace vorlan

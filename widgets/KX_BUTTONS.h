@@ -128,4 +128,7 @@ private:
   QTimer* animationTimer_;
 };
 
+// Every child window's tool bar: the wallpaper, no bevel, no animation, in the given colours.
+void ApplyToolBarLook(TKXPanel& panel, TColor colorUp, TColor colorDown);
+
 } // namespace vorlan
