@@ -26,6 +26,7 @@ TEST(PrintLayout, FillsThreeFifthsOfTheLimitingSideAndCentres) {
   const Case cases[] = {
       {"wide picture: width limits", 3000, 2000, 1000, 100, {600, 910, 1800, 180}},
       {"tall picture: height limits", 3000, 2000, 100, 1000, {1440, 400, 120, 1200}},
+      {"a 400 x 300 view: height limits after the width rule", 3000, 2000, 400, 300, {700, 400, 1600, 1200}},
       {"top 200.5 rounds to the even 200", 1000, 1001, 100, 100, {200, 200, 600, 600}},
       {"top 201.5 rounds to the even 202", 1000, 1003, 100, 100, {200, 202, 600, 600}},
       {"width 2.5 rounds to the even 2", 50, 50, 1, 12, {24, 10, 2, 30}},
