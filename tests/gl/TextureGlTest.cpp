@@ -31,19 +31,7 @@ GLint levelSize(GLuint texture, GLint level, GLenum which) {
   return value;
 }
 
-// A registered context, released between steps as it is outside a drawing pass, so that the
-// texture's own guard has to make it current.
-class TextureInContext : public testing::Test {
-protected:
-  void SetUp() override {
-    ASSERT_TRUE(context_.valid());
-    setCurrentRenderContext(context_);
-    context_.releaseContext();
-  }
-  void TearDown() override { context_.releaseContext(); }
-
-  test::GlTestContext context_{QSize(64, 64)};
-};
+class TextureInContext : public test::ReleasedRenderContextTest {};
 
 TEST_F(TextureInContext, UploadDefinesLevelZeroOnlyAndReleasesTheContext) {
   TGL_TEXTURE texture;

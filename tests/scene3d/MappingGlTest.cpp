@@ -41,19 +41,7 @@ QImage blackAndOrange() {
   return picture;
 }
 
-// A registered context, released between steps as it is outside a drawing pass, so that the
-// mapping's own guard has to make it current.
-class MappingGl : public testing::Test {
-protected:
-  void SetUp() override {
-    ASSERT_TRUE(context_.valid());
-    setCurrentRenderContext(context_);
-    context_.releaseContext();
-  }
-  void TearDown() override { context_.releaseContext(); }
-
-  test::GlTestContext context_{QSize(64, 64)};
-};
+class MappingGl : public test::ReleasedRenderContextTest {};
 
 TEST_F(MappingGl, UploadsThePaintedTileOrTheResampledPicture) {
   struct Case {
