@@ -396,7 +396,7 @@ void TFicheCamOGL::resizeEvent(QResizeEvent* event) {
 
 QImage TFicheCamOGL::Capture() {
   if (QMdiArea* area = subWindow_->mdiArea()) area->setActiveSubWindow(subWindow_);
-  v1->Redraw();
+  // Grabbing runs a fresh pass of the view, so the picture is what a redraw would show now.
   return v1->grabFramebuffer().convertToFormat(QImage::Format_RGB888);
 }
 
