@@ -58,6 +58,11 @@ public:
     glVertex3d(wx, wy, wz);
   }
 
+  // The viewport is in device pixels, like every window position this mapping gives or takes: on a
+  // high-DPI screen the widget's own size is only part of it.
+  int width() const { return viewport_[2]; }
+  int height() const { return viewport_[3]; }
+
 private:
   GLint viewport_[4]{};
   GLdouble modelview_[16]{};
@@ -322,8 +327,8 @@ void TGL_BACKGROUND::Draw() const {
   glDisable(GL_LIGHTING);
   glDisable(GL_BLEND);
   const WindowMapping window = WindowMapping::current();
-  const double W = owner_.Width();
-  const double H = owner_.Height();
+  const double W = window.width();
+  const double H = window.height();
   switch (Style_) {
   case CBackGroundStyle::GradualColors:
     drawGradient(window, W, H, FirstColor_, SecondColor_);
@@ -344,9 +349,9 @@ void TGL_BACKGROUND::Draw() const {
 void TGL_BACKGROUND::DrawLensFlare() const {
   glPushAttrib(GL_ALL_ATTRIB_BITS);
   glPolygonMode(GL_FRONT, GL_FILL);
-  const int W = owner_.Width();
-  const int H = owner_.Height();
   const WindowMapping window = WindowMapping::current();
+  const int W = window.width();
+  const int H = window.height();
   const std::optional<TWindowPoint> sun = window.project(SunX_, SunY_, SunZ_);
   if (flareVisible(sun, W, H)) {
     glEnable(GL_BLEND);
