@@ -301,12 +301,13 @@ private:
     pos_ = first + padded;
   }
 
+  // Some encoders code a row's padding as pixels too: whatever runs past the row's end is dropped,
+  // as other decoders do. A row past the last one is damage.
   void put(unsigned index, std::size_t at) {
     if (y_ >= h_.rows())
       block_.failAt(at, "RLE pixels above the last of " + std::to_string(h_.rows()) + " rows");
-    if (x_ >= h_.width)
-      block_.failAt(at, "RLE pixels past the end of a " + std::to_string(h_.width) + "-pixel row");
-    putPixel(image_, static_cast<int>(x_), h_.pictureRow(y_), tableColour(block_, format_, index, at));
+    if (x_ < h_.width)
+      putPixel(image_, static_cast<int>(x_), h_.pictureRow(y_), tableColour(block_, format_, index, at));
     ++x_;
   }
 

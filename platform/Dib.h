@@ -24,7 +24,8 @@ constexpr std::uint64_t MaxDecodedPictureBytes = std::uint64_t{256} << 20;
 // V4/V5 header, then the BI_BITFIELDS masks or the colour table) followed by `bitsSize` bytes of
 // pixel rows, read from the cursor, which ends right after them. Handles 1, 4, 8, 16, 24 and 32
 // bits per pixel, BI_RGB, BI_BITFIELDS, BI_RLE8 and BI_RLE4, bottom-up and top-down rows.
-// Pixels that an RLE stream skips take colour table entry 0.
+// Pixels that an RLE stream skips take colour table entry 0; those it codes past a row's end are
+// dropped.
 // `what` names the picture in error messages, e.g. "picture 2".
 QImage readDib(BinaryCursor& cursor, std::size_t infoSize, std::size_t bitsSize, const std::string& what);
 

@@ -179,6 +179,28 @@ TEST(Dib, DecodesEveryFormat) {
        rle4Info(),
        rle4Bits(),
        {{W, R, G, B, R, G}, {R, G, R, B, G, R}}},
+      // ImageMagick codes every row up to its 4-byte boundary: 8 pixels for a row of 5.
+      {"RLE8 with the row padding coded as pixels: they are dropped",
+       info({.width = 5, .height = 2, .bitCount = 8, .compression = BI_RLE8, .colorsUsed = 4}, {},
+            {W, R, G, B}),
+       {4, 1, 1, 2, 3, 0,       // bottom row: 4 x red, green, then 3 padding pixels
+        0, 0,                   // end of line
+        1, 3, 2, 0, 2, 2, 3, 1, // top row: blue, 2 x white, 2 x green, then 3 padding pixels
+        0, 0,                   // end of line
+        0, 1},                  // end of bitmap
+       {{B, W, W, G, G}, {R, R, R, R, G}}},
+      {"RLE4 with the row padding coded as pixels, in a run and an absolute run",
+       info({.width = 3, .height = 2, .bitCount = 4, .compression = BI_RLE4, .colorsUsed = 4}, {},
+            {W, R, G, B}),
+       {8, 0x12,                   // bottom row: 1 2 1, then 5 padding pixels
+        0, 0,                      // end of line
+        0, 5, 0x31, 0x23, 0x10, 0, // absolute: 3 1 2, then 2 padding pixels; 3 bytes padded to 4
+        0, 1},                     // end of bitmap
+       {{B, R, G}, {R, G, R}}},
+      {"RLE8 delta past the row end: the pixels there are dropped",
+       info({.width = 2, .bitCount = 8, .compression = BI_RLE8, .colorsUsed = 2}, {}, {R, G}),
+       {0, 2, 200, 0, 1, 1, 0, 1}, // delta right 200, one green pixel, end of bitmap
+       {{R, R}}},
   };
   for (const FormatCase& c : cases) {
     SCOPED_TRACE(c.name);
@@ -223,6 +245,11 @@ TEST(Dib, DamagedBlocksFailAtTheOffendingField) {
       {"one row short", info({.width = 3, .height = 2}), Bytes(23), 4, "need 24 bytes"},
       {"huge colour table", info({.bitCount = 8, .colorsUsed = 0x40000000}), {}, 32, "table of 1073741824"},
       {"implicit table missing", info({.bitCount = 8}, {}, {R, G}), {}, 32, "colour table of 256 entries"},
+      {"colour table running into the pixels",
+       info({.bitCount = 8, .colorsUsed = 3}, {}, {R, G}),
+       {0, 0, 0, 0},
+       32,
+       "table of 3 entries does not fit the 8 bytes"},
       {"8-bit index",
        info({.width = 2, .bitCount = 8, .colorsUsed = 2}, {}, {R, G}),
        {0, 5, 0, 0},
@@ -243,10 +270,18 @@ TEST(Dib, DamagedBlocksFailAtTheOffendingField) {
        {0, 0, 0, 0},
        16,
        "needs 12 bytes of masks"},
-      {"RLE8 run past the right edge", rle8Info(2), {3, 1, 0, 1}, 48, "past the end of a 2-pixel row"},
       {"RLE8 pixels above the top row", rle8Info(2), {0, 0, 1, 1, 0, 1}, 48 + 2, "above the last of 1 rows"},
-      {"RLE8 delta out, then pixels", rle8Info(2), {0, 2, 200, 0, 1, 1}, 48 + 4, "past the end"},
+      {"RLE8 delta above the top row, then pixels",
+       rle8Info(2),
+       {0, 2, 0, 1, 1, 1},
+       48 + 4,
+       "above the last"},
       {"RLE8 absolute run cut short", rle8Info(8), {0, 5, 1, 1}, 48, "run of 5 pixels needs 6 bytes, 2 left"},
+      {"RLE8 odd absolute run without its pad byte",
+       rle8Info(8),
+       {0, 3, 1, 1, 0},
+       48,
+       "needs 4 bytes, 3 left"},
       {"RLE8 data ending inside a pair", rle8Info(2), {1}, 48 + 1, "RLE data ends before the run value"},
       {"RLE4 index",
        info({.width = 2, .bitCount = 4, .compression = BI_RLE4, .colorsUsed = 2}, {}, {R, G}),
