@@ -124,7 +124,6 @@ TEST(TCamObject, ItemCountBoundsTheLoopAndItemsBeforeAReadErrorStay) {
   const Case cases[] = {
       {"ItemCount 0", patched(two, 12, {0}), 0, false},
       {"ItemCount -1", patched(two, 12, {-1}), 0, false},
-      {"ItemCount INT_MIN", patched(two, 12, {INT_MIN}), 0, false},
       {"ItemCount 1", patched(two, 12, {1}), 1, false},
       {"ItemCount INT_MAX", patched(two, 12, {INT_MAX}), 2, true},
       {"second entity cut short", Bytes(two.begin(), two.end() - 30), 1, true},
@@ -212,7 +211,6 @@ TEST(TCamObject, DibBlockSizesBeyondTheFileAreRefusedAtTheBlock) {
   const Case cases[] = {
       {"InfoSize INT_MAX", 16, INT_MAX, 140},
       {"BitsSize INT_MAX", 16, 40, INT_MAX},
-      {"negative InfoSize", 16, -1, 140},
       {"negative BitsSize", 16, 40, INT_MIN},
       {"picture 2 one byte more than is left", second, 52, leftAfterSecond - 51},
   };

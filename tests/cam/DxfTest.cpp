@@ -132,23 +132,15 @@ TEST(DxfNumber, FiveSignificantDigitsPlainOrScientificWithADecimalPoint) {
                              {100, "100"},
                              {0.000123456, "0.00012346"},
                              {123456, "1.2346E5"},
-                             {0.00001, "1E-5"},
-                             {-0.5, "-0.5"},
-                             {123456.78, "1.2346E5"},
-                             {12.3, "12.3"},
-                             {0, "0"},
                              {-0.0, "0"},
                              {12345.67, "12346"},
                              {99999.5, "1E5"},
                              {0.0001, "0.0001"},
                              {0.000099999, "9.9999E-5"},
                              {-123456, "-1.2346E5"},
-                             {1e21, "1E21"},
                              {1e-300, "1E-300"},
-                             {0.1, "0.1"},
                              {100.125, "100.12"},
                              {NAN, "NAN"},
-                             {INFINITY, "INF"},
                              {-INFINITY, "-INF"}}) {
     SCOPED_TRACE(value);
     EXPECT_EQ(DxfNumber(value), text);
@@ -167,7 +159,6 @@ TEST(DxfNumber, KeepsTheDecimalPointUnderAGermanLocale) {
   const std::string text = textOf({entity.get()}, someNotExported);
   std::setlocale(LC_ALL, saved.c_str());
   EXPECT_EQ(inForce, "0,5") << "the locale was really in force";
-  EXPECT_EQ(DxfNumber(-0.5), "-0.5");
   EXPECT_EQ(text.find(','), std::string::npos) << text;
   EXPECT_NE(text.find("\r\n1234.6\r\n"), std::string::npos) << text;
 }
@@ -269,21 +260,6 @@ TEST(DxfExport, LargerFacesAndFacesWithContoursBecomeTrianglesCoveringTheFace) {
   }
 }
 
-// Before the export stopped drawing faces through the view, a face outside it was lost.
-TEST(DxfExport, AFaceFarOffScreenIsExportedAllTheSameSinceNoCameraIsInvolved) {
-  Ring far;
-  for (const Vector3D& p : kPentagon)
-    far.push_back(p + Vector3D{-500000, 300000, 200000});
-  const auto entity = entityOf({far});
-  test::ScratchDir dir;
-  MessageRecorder messages;
-  const std::vector<const TEntity*> list{entity.get()};
-  ExportDXF(dir.path("far.dxf"), list);
-  const std::vector<std::uint8_t> bytes = readFileBytes(dir.path("far.dxf"));
-  EXPECT_EQ(facesOf(std::string(bytes.begin(), bytes.end())).size(), 3u);
-  EXPECT_TRUE(messages.texts().empty());
-}
-
 struct Mark : TObjects {
   void Prepare() override {}
 };
@@ -315,7 +291,6 @@ TEST(DxfExport, AFourthCornerWithACoordinateEqualToNoFourthCornerIsLeftOut) {
   };
   for (auto [p4, written] : {Case{{NoFourthCorner, NoFourthCorner, NoFourthCorner}, false},
                              {{1, 2, NoFourthCorner}, false},
-                             {{NoFourthCorner, 2, 3}, false},
                              {{999998.9, 2, 3}, true}}) {
     SCOPED_TRACE(testing::Message() << p4.x << ", " << p4.y << ", " << p4.z);
     std::string record;
@@ -347,9 +322,7 @@ TEST(DxfExport, FacesGivingNoTriangleAreReportedOnlyWhenTheyNeededTessellating) 
   for (const auto& [what, build, reported] :
        {Case{"5 collinear corners", [&](TEntity& e) { addPolygon(e, line); }, true},
         {"a contour of collinear corners", [&](TEntity& e) { addContourFace(e, {line}); }, true},
-        {"a contour ring without corners", [](TEntity& e) { addContourFace(e, std::vector<Ring>(1)); }, true},
         {"a NaN corner", [](TEntity& e) { addPolygon(e, withCorner2(NAN)); }, true},
-        {"an infinite corner", [](TEntity& e) { addPolygon(e, withCorner2(INFINITY)); }, true},
         {"no corners", [](TEntity& e) { TFace::Create(e); }, false},
         {"two corners",
          [&](TEntity& e) {
@@ -365,20 +338,12 @@ TEST(DxfExport, FacesGivingNoTriangleAreReportedOnlyWhenTheyNeededTessellating) 
   }
 }
 
-TEST(DxfExport, TheMessageComesOnceAfterTheWholeFileIsWritten) {
+// The message comes once, after the whole file is written; an empty list writes no file; a file is
+// replaced; a write failure is an error, not a message.
+TEST(DxfExport, ExportWritesTheWholeTextThenReportsFacesLeftOutOnce) {
   const Ring line{{0, 0, 0}, {1, 1, 0}, {2, 2, 0}, {3, 3, 0}, {4, 4, 0}};
   const auto entity = entityOf({line, kPentagon, line});
-  test::ScratchDir dir;
-  MessageRecorder messages;
   const std::vector<const TEntity*> list{entity.get()};
-  ExportDXF(dir.path("some.dxf"), list);
-  EXPECT_EQ(messages.texts(),
-            std::vector<std::string>{"Some polygons are out of the screen and not exported !"});
-  const std::vector<std::uint8_t> bytes = readFileBytes(dir.path("some.dxf"));
-  EXPECT_EQ(facesOf(std::string(bytes.begin(), bytes.end())).size(), 3u);
-}
-
-TEST(DxfExport, FilesAreReplacedNotWrittenForNoEntityAndWriteFailuresShowNoMessage) {
   test::ScratchDir dir;
   MessageRecorder messages;
   const std::string name = dir.path("out.dxf");
@@ -386,15 +351,16 @@ TEST(DxfExport, FilesAreReplacedNotWrittenForNoEntityAndWriteFailuresShowNoMessa
   EXPECT_FALSE(fileExists(name)) << "an empty list writes no file";
 
   test::writeBytes(name, std::vector<std::uint8_t>(5000, 'x'));
-  const auto entity = entityOf({kPentagon, kSquare});
-  const std::vector<const TEntity*> list{entity.get()};
   ExportDXF(name, list);
+  EXPECT_EQ(messages.texts(),
+            std::vector<std::string>{"Some polygons are out of the screen and not exported !"});
   const std::vector<std::uint8_t> bytes = readFileBytes(name);
   bool someNotExported = false;
   EXPECT_EQ(std::string(bytes.begin(), bytes.end()), DxfText(list, someNotExported));
+  EXPECT_EQ(facesOf(std::string(bytes.begin(), bytes.end())).size(), 3u);
 
   EXPECT_THROW(ExportDXF(dir.path("no folder/out.dxf"), list), ReadError);
-  EXPECT_TRUE(messages.texts().empty());
+  EXPECT_EQ(messages.texts().size(), 1u);
 }
 
 } // namespace
