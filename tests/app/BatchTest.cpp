@@ -28,10 +28,8 @@ TEST(BatchJob, OptionsAndUsageErrors) {
       {{"vorlancam", "--export-dxf", "a.x3d", "-o", "a.dxf"}, false, TBatchJob::Kind::ExportDxf},
       {{"vorlancam", "--render", "a.cam"}, true, TBatchJob::Kind::Render},
       {{"vorlancam", "--render", "a.cam", "--export-dxf", "b.cam", "-o", "x"}, true, TBatchJob::Kind::None},
-      {{"vorlancam", "--render", "a.cam", "-o", "a.png", "--size", "800"}, true, TBatchJob::Kind::Render},
       {{"vorlancam", "--render", "a.cam", "-o", "a.png", "--size", "0x10"}, true, TBatchJob::Kind::Render},
       {{"vorlancam", "--render", "a.cam", "-o", "a.png", "--view", "iso"}, true, TBatchJob::Kind::Render},
-      {{"vorlancam", "--paper", "a.cam"}, true, TBatchJob::Kind::None},
       {{"vorlancam", "--render", "a.cam", "-o", "a.png", "b.cam"}, true, TBatchJob::Kind::None},
   };
   for (const Case& c : cases) {

@@ -17,33 +17,6 @@
 namespace vorlan {
 namespace {
 
-TEST(OpenBranch, TestsTheUpperCasedExtensionAgainstTheFiveKnownOnes) {
-  struct Case {
-    const char* fileName;
-    const char* branch;
-  };
-  const Case cases[] = {
-      {"/d/scene.cam", ".CAM"},
-      {"/d/SCENE.CAM", ".CAM"},
-      {"/d/p.Bmp", ".BMP"},
-      {"/d/p.jpg", ".JPG"},
-      {"/d/plan.x2d", ".X2D"},
-      {"/d/model.X3d", ".X3D"},
-      {"/d/archive.tar.x3d", ".X3D"},
-      {"/d/photo.jpeg", ""},
-      {"/d/README", ""},
-      {"/d/folder.x2d/plan", ""},
-      {"/d/p.jpg.bak", ""},
-      {"/d/scene.ca", ""},
-      {"/d/scene.cam ", ""},
-      {"/d/p.", ""},
-  };
-  for (const auto& [fileName, branch] : cases) {
-    SCOPED_TRACE(fileName);
-    EXPECT_EQ(OpenBranch(fileName), branch);
-  }
-}
-
 TEST(DialogFilter, TurnsDescriptionAndPatternPairsIntoDialogEntries) {
   EXPECT_EQ(DialogFilter(OpenFilter), "cam, bmp, jpg, x2d, x3d (*.cam *.bmp *.jpg *.x2d *.x3d)");
   EXPECT_EQ(DialogFilter("Pictures|*.bmp;*.jpg|All|*.*"), "Pictures (*.bmp *.jpg);;All (*.*)");
@@ -56,56 +29,15 @@ TEST(CentredPosition, TruncatesTheHalvesAndNeverGoesBelowZero) {
     QPoint expected;
   };
   const Case cases[] = {
-      {"even spans", {800, 600}, {420, 364}, {190, 118}},
       {"odd spans truncate", {801, 601}, {420, 364}, {190, 118}},
       {"window as large as the area", {420, 364}, {420, 364}, {0, 0}},
       {"one pixel too wide", {419, 363}, {420, 364}, {0, 0}},
-      {"larger than the area", {300, 200}, {420, 364}, {0, 0}},
       {"wide area, tall window", {1000, 100}, {200, 300}, {400, 0}},
   };
   for (const auto& [what, client, window, expected] : cases) {
     SCOPED_TRACE(what);
     EXPECT_EQ(CentredPosition(client, window), expected);
   }
-}
-
-TEST(TForm1, IsBuiltAsTheFrameWithItsMenusAndHiddenParts) {
-  TForm1 frame;
-  EXPECT_EQ(frame.windowTitle(), "Vorlan cam  2.3.2 - Vorlan Design Tools");
-  EXPECT_TRUE(frame.windowState() & Qt::WindowMaximized);
-  EXPECT_EQ(frame.ClientArea()->background().color(), QColor(0x51, 0x51, 0x51));
-  EXPECT_EQ(frame.font().pixelSize(), 11);
-
-  const QList<QAction*> topLevel = frame.menuBar()->actions();
-  ASSERT_EQ(topLevel.size(), 3);
-  EXPECT_EQ(topLevel[0]->text(), " ");
-  EXPECT_EQ(topLevel[1]->text(), "&File");
-  EXPECT_EQ(topLevel[2]->text(), "&Options");
-  EXPECT_FALSE(topLevel[2]->isVisible());
-
-  const QList<QAction*> file = frame.Fichier1->actions();
-  ASSERT_EQ(file.size(), 3);
-  EXPECT_EQ(file[0]->text(), "&Open ...");
-  EXPECT_TRUE(file[1]->isSeparator());
-  EXPECT_EQ(file[2]->text(), "&Exit");
-  EXPECT_FALSE(file[0]->icon().isNull());
-  EXPECT_FALSE(file[2]->icon().isNull());
-  EXPECT_EQ(frame.Logoenarrireplan1->text(), "Logo en arrière plan");
-
-  EXPECT_EQ(frame.MainBar()->geometry(), QRect(8, 4, 150, 16));
-  EXPECT_EQ(frame.MainBar()->minimum(), 0);
-  EXPECT_EQ(frame.MainBar()->maximum(), 100);
-  EXPECT_TRUE(frame.MainBar()->isHidden());
-
-  EXPECT_EQ(frame.OpenDialog1->windowTitle(), "Open");
-  EXPECT_EQ(frame.OpenDialog1->fileMode(), QFileDialog::ExistingFile);
-  EXPECT_EQ(frame.OpenDialog1->nameFilters(),
-            QStringList{"cam, bmp, jpg, x2d, x3d (*.cam *.bmp *.jpg *.x2d *.x3d)"});
-
-  EXPECT_FALSE(frame.Timer1->isActive());
-  EXPECT_EQ(frame.Timer1->interval(), 10);
-  EXPECT_EQ(frame.LogoStrip().size(), QSize(53, 276));
-  EXPECT_EQ(FrameServices::instance(), &frame);
 }
 
 TEST(TForm1, ExitClosesTheFrame) {
@@ -126,9 +58,10 @@ TEST(TForm1, OpenFileRunsTheOpenerOfTheMatchingBranchOnly) {
     const char* fileName;
     std::optional<const char*> branch;
   };
-  const Case cases[] = {{"/d/a.cam", ".CAM"}, {"/d/a.CAM", ".CAM"},    {"/d/p.bmp", ".BMP"},
-                        {"/d/p.JPG", ".JPG"}, {"/d/plan.x2d", ".X2D"}, {"/d/m.x3d", ".X3D"},
-                        {"/d/p.jpeg", {}},    {"/d/noextension", {}}};
+  const Case cases[] = {{"/d/a.CAM", ".CAM"},       {"/d/p.Bmp", ".BMP"},     {"/d/p.jpg", ".JPG"},
+                        {"/d/plan.x2d", ".X2D"},    {"/d/a.tar.x3d", ".X3D"}, {"/d/p.jpeg", {}},
+                        {"/d/folder.x2d/plan", {}}, {"/d/p.jpg.bak", {}},     {"/d/scene.cam ", {}},
+                        {"/d/noextension", {}}};
   MessageRecorder messages;
   for (const auto& [fileName, branch] : cases) {
     SCOPED_TRACE(fileName);
@@ -265,6 +198,7 @@ TEST(TForm1, WindowsOutlivingTheFrameFindNoFrame) {
   FakeRotatingWindow survivor(steps, "survivor");
   {
     TForm1 frame;
+    EXPECT_EQ(FrameServices::instance(), &frame);
     frame.SetRotating(&survivor, true);
   }
   EXPECT_EQ(FrameServices::instance(), nullptr);

@@ -31,10 +31,8 @@ TEST(ShapeRegion, AWhitePictureWithARedDiscGivesADisc) {
       {"centre", {50, 50}, true},
       {"near the left rim", {22, 50}, true},
       {"near the bottom rim", {50, 78}, true},
-      {"key corner", {0, 0}, false},
       {"square corner outside the disc", {22, 22}, false},
       {"right of the disc", {85, 50}, false},
-      {"below the disc", {50, 85}, false},
   };
   for (const auto& [what, at, inside] : probes) {
     SCOPED_TRACE(what);
