@@ -6,6 +6,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cstring>
+
 namespace vorlan {
 namespace {
 
@@ -19,50 +21,36 @@ QImage WhiteWithRedDisc(int size, QRect disc) {
   return picture;
 }
 
-TEST(ShapeRegion, AWhitePictureWithARedDiscGivesADisc) {
-  const QImage picture = WhiteWithRedDisc(100, QRect(20, 20, 60, 60));
-  const QRegion region = ShapeRegion(picture, QPoint(0, 0));
-  struct Probe {
-    const char* what;
-    QPoint at;
-    bool inside;
-  };
-  const Probe probes[] = {
-      {"centre", {50, 50}, true},
-      {"near the left rim", {22, 50}, true},
-      {"near the bottom rim", {50, 78}, true},
-      {"square corner outside the disc", {22, 22}, false},
-      {"right of the disc", {85, 50}, false},
-  };
-  for (const auto& [what, at, inside] : probes) {
-    SCOPED_TRACE(what);
-    EXPECT_EQ(region.contains(at), inside);
-  }
-}
-
+// The key is whatever pixel (0, 0) holds; a run closes at a key pixel or at the right edge, and
+// colours one step off the key are opaque.
 TEST(ShapeRuns, OpaqueRunsCloseAtTheKeyAndAtTheRightEdge) {
-  QImage picture(10, 3, QImage::Format_RGB32);
-  picture.fill(Qt::white);
-  for (int x = 2; x < 5; ++x)
-    picture.setPixel(x, 0, qRgb(255, 0, 0));
-  for (int x = 6; x < 10; ++x)
-    picture.setPixel(x, 1, qRgb(0, 0, 255));
-  picture.setPixel(1, 2, qRgb(0, 0, 0));
-  picture.setPixel(3, 2, qRgb(0, 128, 0));
-  picture.setPixel(4, 2, qRgb(0, 0, 0));
-  const std::vector<QRect> expected = {QRect(7, 5, 3, 1), QRect(11, 6, 4, 1), QRect(6, 7, 1, 1),
-                                       QRect(8, 7, 2, 1)};
-  EXPECT_EQ(ShapeRuns(picture, QPoint(5, 5)), expected);
-}
-
-TEST(ShapeRuns, OnlyPixelsOfTheKeyColourAreOutside) {
-  // The key is whatever pixel (0, 0) holds, and colours differing in one channel by one count.
-  QImage picture(4, 1, QImage::Format_RGB32);
-  picture.setPixel(0, 0, qRgb(0, 128, 128));
-  picture.setPixel(1, 0, qRgb(0, 128, 129));
-  picture.setPixel(2, 0, qRgb(0, 128, 128));
-  picture.setPixel(3, 0, qRgb(0, 128, 128));
-  EXPECT_EQ(ShapeRuns(picture, QPoint(0, 0)), std::vector<QRect>{QRect(1, 0, 1, 1)});
+  struct Case {
+    const char* what;
+    std::vector<const char*> rows; // '.' key, '#' opaque, '+' the key's colour plus one blue step
+    std::vector<QRect> runs;       // the picture sits at (5, 5)
+  };
+  const Case cases[] = {
+      {"runs in the middle and at the right edge",
+       {"..###.....", "......####", ".#.##....."},
+       {{7, 5, 3, 1}, {11, 6, 4, 1}, {6, 7, 1, 1}, {8, 7, 2, 1}}},
+      {"one step off the key is opaque", {".+.."}, {{6, 5, 1, 1}}},
+      {"a picture of one colour has no runs", {"....", "...."}, {}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    QImage picture(static_cast<int>(std::strlen(c.rows[0])), static_cast<int>(c.rows.size()),
+                   QImage::Format_RGB32);
+    for (int y = 0; y < picture.height(); ++y)
+      for (int x = 0; x < picture.width(); ++x) {
+        const char pixel = c.rows[y][x];
+        picture.setPixel(x, y,
+                         pixel == '.'   ? qRgb(0, 128, 128)
+                         : pixel == '+' ? qRgb(0, 128, 129)
+                                        : qRgb(200, 0, 0));
+      }
+    EXPECT_EQ(ShapeRuns(picture, QPoint(5, 5)), c.runs);
+  }
+  EXPECT_TRUE(ShapeRuns(QImage(), QPoint(0, 0)).empty());
 }
 
 TEST(ShapeRegion, PicturesWithoutAKeyPixelAfterARunKeepTheirRightParts) {
@@ -76,14 +64,6 @@ TEST(ShapeRegion, PicturesWithoutAKeyPixelAfterARunKeepTheirRightParts) {
   EXPECT_TRUE((region ^ QRegion(1, 0, 39, 30)).isEmpty());
   // Rows with the same runs share one rectangle, so the mask stays small.
   EXPECT_EQ(region.rectCount(), 1);
-}
-
-TEST(ShapeRegion, APictureOfOneColourHasNoRuns) {
-  QImage picture(16, 16, QImage::Format_RGB32);
-  picture.fill(qRgb(10, 20, 30));
-  EXPECT_TRUE(ShapeRuns(picture, QPoint(0, 0)).empty());
-  EXPECT_TRUE(ShapeRegion(picture, QPoint(0, 0)).isEmpty());
-  EXPECT_TRUE(ShapeRuns(QImage(), QPoint(0, 0)).empty());
 }
 
 TEST(ShapeRegion, KeepsEveryRunBeyondTwentyFiveThousand) {
@@ -114,8 +94,9 @@ struct ShapedFixture {
   }
 };
 
-TEST(TdxfShapedForm, ActiveShapesTheOwnerToThePictureWhereTheControlSits) {
+TEST(TdxfShapedForm, ActiveShapesTheOwnerWhereTheControlSitsAndInactiveGivesItsRectangleBack) {
   ShapedFixture fixture;
+  const Qt::WindowFlags before = fixture.form.windowFlags();
   EXPECT_EQ(fixture.shaped->size(), QSize(100, 100));
   fixture.shaped->setActive(true);
   EXPECT_TRUE(fixture.form.windowFlags() & Qt::FramelessWindowHint);
@@ -123,27 +104,16 @@ TEST(TdxfShapedForm, ActiveShapesTheOwnerToThePictureWhereTheControlSits) {
   EXPECT_TRUE(mask.contains(QPoint(15 + 50, 25 + 50)));
   EXPECT_FALSE(mask.contains(QPoint(14, 75)));
   EXPECT_FALSE(mask.contains(QPoint(15 + 2, 25 + 2)));
-}
-
-TEST(TdxfShapedForm, InactiveGivesTheOwnerBackItsRectangleAndBorder) {
-  ShapedFixture fixture;
-  const Qt::WindowFlags before = fixture.form.windowFlags();
-  fixture.shaped->setActive(true);
   fixture.shaped->setActive(true);
   fixture.shaped->setActive(false);
   EXPECT_TRUE(fixture.form.mask().isEmpty());
   EXPECT_EQ(fixture.form.windowFlags(), before);
-}
 
-TEST(TdxfShapedForm, AOneColourPictureLeavesTheOwnerItsFullRectangle) {
-  QWidget form;
-  form.resize(50, 50);
-  TdxfShapedForm shaped(&form);
   QImage plain(20, 20, QImage::Format_RGB32);
   plain.fill(Qt::gray);
-  shaped.setPicture(plain);
-  shaped.setActive(true);
-  EXPECT_TRUE(form.mask().isEmpty());
+  fixture.shaped->setPicture(plain);
+  fixture.shaped->setActive(true);
+  EXPECT_TRUE(fixture.form.mask().isEmpty()) << "a picture of one colour leaves the owner its rectangle";
 }
 
 void SendMouse(QWidget* target, QEvent::Type type, QPoint local, Qt::MouseButtons buttons) {
