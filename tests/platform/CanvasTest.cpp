@@ -4,7 +4,6 @@
 
 #include <QRect>
 
-#include <array>
 #include <functional>
 #include <vector>
 
@@ -162,75 +161,6 @@ TEST(Canvas, LineToDrawsItsStartAndLeavesOutItsEnd) {
     const int length = std::max(std::abs(to.x() - from.x()), std::abs(to.y() - from.y()));
     EXPECT_EQ(countOf(image, black, image.rect()), length);
   }
-}
-
-TEST(Canvas, NotXorInvertsEachPixelOnceSoDrawingTwiceRestoresThePicture) {
-  QImage image = motley(40, 40);
-  const QImage before = image;
-  const std::vector<QPoint> outline{{2, 2}, {15, 2}, {15, 15}, {2, 15}, {2, 3}};
-  const std::vector<QPoint> triangle{{3, 30}, {20, 5}, {36, 33}};
-  auto drawAll = [&] {
-    Canvas c(image);
-    c.pen.mode = PenMode::NotXor;
-    c.brush.style = BrushStyle::Clear;
-    for (PenStyle style : {PenStyle::Solid, PenStyle::Dot, PenStyle::DashDot}) {
-      c.pen.style = style;
-      c.rectangle(2, 2, 30, 25);
-      c.moveTo(0, 39);
-      c.lineTo(39, 1);
-      c.ellipse(5, 5, 35, 35);
-      c.arc(1, 1, 39, 39, 39, 20, 1, 20);
-      c.polygon(triangle);
-      c.polyline(outline);
-    }
-  };
-  drawAll();
-  EXPECT_NE(image, before);
-  drawAll();
-  EXPECT_EQ(image, before);
-
-  QImage joints = before;
-  {
-    Canvas c(joints);
-    c.pen.mode = PenMode::NotXor;
-    c.polyline(outline);
-  }
-  // Each joint is inverted once, not twice; the last point is left out.
-  for (QPoint p : {QPoint(2, 2), QPoint(15, 2), QPoint(15, 15), QPoint(2, 15), QPoint(2, 4)})
-    EXPECT_EQ(joints.pixel(p) & 0xFFFFFF, ~before.pixel(p) & 0xFFFFFF) << p.x() << "," << p.y();
-  EXPECT_EQ(joints.pixel(2, 3), before.pixel(2, 3));
-}
-
-// Black pixels of each quadrant around the centre of a 41 x 41 box, leaving out the axes: upper
-// right, upper left, lower left, lower right.
-std::array<int, 4> quadrantsOf(const QImage& image) {
-  return {countOf(image, black, QRect(22, 0, 19, 19)), countOf(image, black, QRect(0, 0, 19, 19)),
-          countOf(image, black, QRect(0, 22, 19, 19)), countOf(image, black, QRect(22, 22, 19, 19))};
-}
-
-TEST(Canvas, ArcRunsCounterClockwiseFromStartRayToEndRay) {
-  struct Case {
-    const char* name;
-    int y1, y2, x3, y3, x4, y4;
-    std::array<bool, 4> inked;
-  };
-  // The last row is a flat ellipse whose rays are given by points far outside it: its 45-degree ray
-  // meets the ellipse at x = 28.9, where the ellipse's own parameter of 45 degrees is at x = 34.1.
-  const Case cases[] = {
-      {"right to top", 0, 41, 40, 20, 20, 0, {true, false, false, false}},
-      {"top to right goes the long way round", 0, 41, 20, 0, 40, 20, {false, true, true, true}},
-      {"equal rays give the whole ellipse", 0, 41, 40, 20, 40, 20, {true, true, true, true}},
-      {"rays are directions", 10, 31, 1020, -980, 20, -1000, {true, false, false, false}}};
-  for (const Case& k : cases) {
-    SCOPED_TRACE(k.name);
-    const QImage image = drawn(41, 41, [&](Canvas& c) { c.arc(0, k.y1, 41, k.y2, k.x3, k.y3, k.x4, k.y4); });
-    const auto q = quadrantsOf(image);
-    for (int i = 0; i < 4; ++i)
-      EXPECT_TRUE(k.inked[i] ? q[i] > 5 : q[i] == 0) << "quadrant " << i << ": " << q[i];
-  }
-  const QImage flat = drawn(41, 41, [&](Canvas& c) { c.arc(0, 10, 41, 31, 1020, -980, 20, -1000); });
-  EXPECT_EQ(countOf(flat, black, QRect(31, 0, 10, 41)), 0);
-  EXPECT_GT(countOf(flat, black, QRect(27, 0, 4, 41)), 0);
 }
 
 TEST(Canvas, CopyRectCopiesPixelsExactlyEvenWithinItsOwnBitmap) {
