@@ -32,6 +32,7 @@ TEST(CentredPosition, TruncatesTheHalvesAndNeverGoesBelowZero) {
       {"odd spans truncate", {801, 601}, {420, 364}, {190, 118}},
       {"window as large as the area", {420, 364}, {420, 364}, {0, 0}},
       {"one pixel too wide", {419, 363}, {420, 364}, {0, 0}},
+      {"larger than the area", {300, 200}, {420, 364}, {0, 0}},
       {"wide area, tall window", {1000, 100}, {200, 300}, {400, 0}},
   };
   for (const auto& [what, client, window, expected] : cases) {
