@@ -163,21 +163,6 @@ TEST(DxfNumber, KeepsTheDecimalPointUnderAGermanLocale) {
   EXPECT_NE(text.find("\r\n1234.6\r\n"), std::string::npos) << text;
 }
 
-// Every line, header and trailer included, ends with CR LF; the record's group codes are in order.
-TEST(DxfExport, ATriangleIsOneRecordBetweenHeaderAndTrailerWithCrLfLineEnds) {
-  const auto entity = entityOf({{{1, 2, 3}, {4, 5, 6}, {7, 8, 9.5}}});
-  bool someNotExported = true;
-  std::string expected;
-  for (const char* line :
-       {"0",      "SECTION", "2",  "HEADER", "0",  "ENDSEC", "0",  "SECTION", "2",      "ENTITIES", "0",
-        "3DFACE", "8",       "0",  "62",     "0",  "10",     "1",  "20",      "2",      "30",       "3",
-        "11",     "4",       "21", "5",      "31", "6",      "12", "7",       "22",     "8",        "32",
-        "9.5",    "13",      "1",  "23",     "2",  "33",     "3",  "0",       "ENDSEC", "0",        "EOF"})
-    expected += std::string(line) + "\r\n";
-  EXPECT_EQ(textOf({entity.get()}, someNotExported), expected);
-  EXPECT_FALSE(someNotExported);
-}
-
 TEST(DxfExport, FacesOfThreeOrFourCornersKeepTheirCornersInOrder) {
   const Ring triangle{{0, 0, 0}, {3, 0, 1}, {0, 4, 2}};
   const Ring bentQuad{{0, 0, 0}, {6, 0, 0}, {6, 5, 1}, {0, 5, 0}};
