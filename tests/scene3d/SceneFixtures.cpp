@@ -129,13 +129,6 @@ void patchInt32(std::vector<std::uint8_t>& bytes, std::size_t offset, std::int32
     bytes.at(offset + i) = static_cast<std::uint8_t>(static_cast<std::uint32_t>(value) >> (8 * i));
 }
 
-std::int32_t int32At(const std::vector<std::uint8_t>& bytes, std::size_t offset) {
-  std::uint32_t v = 0;
-  for (int i = 0; i < 4; ++i)
-    v |= static_cast<std::uint32_t>(bytes.at(offset + i)) << (8 * i);
-  return static_cast<std::int32_t>(v);
-}
-
 namespace {
 
 void expectSameObjectFields(const TObjects& a, const TObjects& b) {
