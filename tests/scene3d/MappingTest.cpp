@@ -144,9 +144,7 @@ TEST(MappingRecord, LeadingByteIsThePrefixOrTheKind) {
   for (const auto& [name, head, kind, picture, cells] : {
            Case{"byte 3 is kind 3, then the tile width", {3}, 3, false, 11},
            Case{"prefixed kind 3", with(prefixed, 3), 3, false, 11},
-           Case{"plain kind 0", {0}, 0, false, 1},
            Case{"kind 200 only behind the prefix, without picture", with(prefixed, 200), 200, false, 0},
-           Case{"kind 7 lays out nothing", {7}, 7, false, 0},
            Case{"kind 201 carries a picture", {201}, 201, true, 0},
            Case{"prefixed kind 254", with(prefixed, 254), 254, true, 0},
        }) {
@@ -439,49 +437,6 @@ TEST(MappingGrain, RestartsAtEveryCell) {
   for (int y = 1; y <= 30; ++y)
     for (int x = 1; x <= 30; ++x)
       ASSERT_EQ(pixel(*m, x, y), pixel(*m, x + 32, y + 32)) << "equal tiles start from the same seed";
-}
-
-TEST(MappingGrain, TwoLoadsOfOneRecordShareTheLayoutAndDifferOnlyWithinTheGrain) {
-  for (const int kind : {3, 6}) {
-    SCOPED_TRACE(kind);
-    auto source = mappingWith(std::make_unique<EndGrain>(false));
-    build(*source, static_cast<std::uint8_t>(kind), RGB(30, 60, 90), RGB(200, 100, 50));
-    BinaryWriter w;
-    source->SaveToFile(w);
-    const auto load = [&](std::unique_ptr<TGrain> grain) {
-      BinaryCursor F(w.bytes(), "house.x3d");
-      auto m = mappingWith(std::move(grain));
-      m->LoadFromFile(F, kWhere);
-      return m;
-    };
-    const auto pinnedA = load(fixedSeed(42));
-    EXPECT_EQ(load(fixedSeed(42))->Image, pinnedA->Image) << "a pinned seed repeats the grain";
-    EXPECT_NE(load(fixedSeed(43))->Image, pinnedA->Image) << "the seed makes the grain";
-
-    const auto first = load(nullptr);
-    const auto second = load(nullptr);
-    for (const TMapping* m : {first.get(), second.get()}) {
-      ASSERT_EQ(m->Cells.size(), source->Cells.size());
-      for (std::size_t i = 0; i < m->Cells.size(); ++i) {
-        const TMap& a = m->Cells[i];
-        const TMap& b = source->Cells[i];
-        EXPECT_EQ(std::tie(a.Left, a.Top, a.Right, a.Bottom, a.Style),
-                  std::tie(b.Left, b.Top, b.Right, b.Bottom, b.Style));
-        const int jitter = std::abs(a.Colors[0].R - b.Colors[0].R);
-        EXPECT_LE(jitter, a.Style == TCellStyle::Noisy && kind == 6 ? 19 : 0);
-        EXPECT_EQ(a.Colors[0].G - b.Colors[0].G, a.Colors[0].R - b.Colors[0].R)
-            << "one step for all components";
-      }
-      if (kind != 3) continue;
-      for (int y = 0; y < kTileSize; ++y)
-        for (int x = 0; x < kTileSize; ++x) {
-          const auto top = std::find_if(m->Cells.rbegin(), m->Cells.rend(), [&](const TMap& c) {
-            return c.Left <= x && x <= c.Right && c.Top <= y && y <= c.Bottom;
-          });
-          ASSERT_TRUE(withinGrain(*top, edgeOf(*top, x, y), pixel(*m, x, y), {}, 10)) << x << ", " << y;
-        }
-    }
-  }
 }
 
 TEST(MappingResample, SamplesRoundedSourcePixelsIntoRowsFromTheBottom) {
