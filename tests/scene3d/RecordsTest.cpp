@@ -132,12 +132,11 @@ TEST(ObjectRecord, TextBlocksEndAtTheirFirstNul) {
   EXPECT_EQ(read.Text2, "0");
 }
 
+// Every stored field is off its default, so a field read wrongly is written back differently.
 TEST(EntityRecord, RoundTripsEveryStoredField) {
   const auto original = test::entityWithEveryStoredField();
   const auto read = test::loadEntity(test::savedBytes(*original));
-  test::expectSameStoredFields(*original, *read);
-  EXPECT_EQ(test::savedBytes(*read), test::savedBytes(*original))
-      << "a second round trip writes the same bytes";
+  EXPECT_EQ(test::savedBytes(*read), test::savedBytes(*original)) << "a field was read differently";
 }
 
 TEST(EntityRecord, EnumerationsOutOfRangeKeepTheirDefaults) {

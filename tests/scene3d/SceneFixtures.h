@@ -51,7 +51,4 @@ std::unique_ptr<TEntity> loadEntity(const std::vector<std::uint8_t>& bytes,
 
 void patchInt32(std::vector<std::uint8_t>& bytes, std::size_t offset, std::int32_t value);
 
-// Every field that the records store, compared one by one.
-void expectSameStoredFields(const TEntity& expected, const TEntity& actual);
-
 } // namespace vorlan::test

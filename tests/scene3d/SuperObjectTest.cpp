@@ -201,34 +201,16 @@ TEST(SuperObject, ReadsAHandBuiltVersion1Record) {
   EXPECT_EQ(plain.Faces[0]->Refs[1].U, 0);
 }
 
+// Every entity has its fields off their defaults, so a field read wrongly is written back differently.
 TEST(SuperObject, RoundTripKeepsMappingsEntityOrderAndMappingIndices) {
-  const auto source = sampleObject();
-  const auto bytes = saved(*source);
-
+  const auto bytes = saved(*sampleObject());
   const Attempt a = load(bytes);
   const TSuperObject& s = *a.object;
   EXPECT_EQ(a.mappingsReported, 3);
-  EXPECT_EQ(s.Name, source->Name);
-  EXPECT_EQ(s.Position, source->Position);
-  EXPECT_EQ(s.Rotation, source->Rotation);
-  ASSERT_EQ(s.Mappings.size(), source->Mappings.size());
-  for (std::size_t i = 0; i < s.Mappings.size(); ++i) {
-    SCOPED_TRACE("mapping " + std::to_string(i));
-    const TMapping &expected = *source->Mappings[i], &actual = *s.Mappings[i];
-    EXPECT_EQ(actual.Kind, expected.Kind);
-    EXPECT_EQ(actual.TileWidth, expected.TileWidth);
-    EXPECT_EQ(actual.TileHeight, expected.TileHeight);
-    EXPECT_EQ(actual.Amplitude, expected.Amplitude);
-    EXPECT_EQ(actual.Params, expected.Params);
-    EXPECT_EQ(actual.CellColors(), expected.CellColors());
-  }
-  ASSERT_EQ(s.Entities.size(), source->Entities.size());
+  ASSERT_EQ(s.Entities.size(), 4u);
   const std::vector<std::optional<std::size_t>> indices{2, std::nullopt, 0, 2};
-  for (std::size_t i = 0; i < s.Entities.size(); ++i) {
-    SCOPED_TRACE("entity " + std::to_string(i));
-    test::expectSameStoredFields(*source->Entities[i], *s.Entities[i]);
-    EXPECT_EQ(s.Entities[i]->Mapping, indices[i] ? s.Mappings[*indices[i]].get() : nullptr);
-  }
+  for (std::size_t i = 0; i < s.Entities.size(); ++i)
+    EXPECT_EQ(s.Entities[i]->Mapping, indices[i] ? s.Mappings[*indices[i]].get() : nullptr) << i;
   EXPECT_EQ(saved(s), bytes) << "a second save differs from the first";
 }
 
