@@ -1,4 +1,5 @@
 #include "SceneFixtures.h"
+#include "gl/FeedbackCapture.h"
 
 #include "gl/GlTestContext.h"
 #include "scene3d/KX_SUPEROBJECT.h"
@@ -60,27 +61,11 @@ using Corners = std::set<std::pair<long, long>>;
 
 // The window X, Y of every vertex drawn, rounded; one world unit is one pixel.
 Corners cornersDrawn(const std::function<void()>& draw) {
-  std::vector<GLfloat> buffer(100000);
-  glFeedbackBuffer(static_cast<GLsizei>(buffer.size()), GL_2D, buffer.data());
-  glRenderMode(GL_FEEDBACK);
-  draw();
-  const GLint used = glRenderMode(GL_RENDER);
-  EXPECT_GE(used, 0) << "feedback buffer overflow";
   Corners corners;
-  const auto take = [&](GLint& i, GLint count) {
-    for (GLint k = 0; k < count; ++k, i += 2)
-      corners.emplace(std::lround(buffer[i]), std::lround(buffer[i + 1]));
-  };
-  for (GLint i = 0; i < used;) {
-    const auto token = static_cast<GLenum>(buffer[i++]);
-    if (token == GL_PASS_THROUGH_TOKEN)
-      ++i;
-    else if (token == GL_POLYGON_TOKEN) {
-      const auto count = static_cast<GLint>(buffer[i++]);
-      take(i, count);
-    } else
-      take(i, token == GL_LINE_TOKEN || token == GL_LINE_RESET_TOKEN ? 2 : 1);
-  }
+  for (const test::FeedbackItem& item : test::feedbackOf(draw))
+    if (item.Token != GL_PASS_THROUGH_TOKEN)
+      for (const test::FeedbackVertex& v : item.Vertices)
+        corners.emplace(std::lround(v.P[0]), std::lround(v.P[1]));
   return corners;
 }
 
