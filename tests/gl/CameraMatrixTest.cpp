@@ -193,45 +193,6 @@ TEST_F(CameraMatrices, ViewTransformOfEachStyle) {
   }
 }
 
-TEST_F(CameraMatrices, PresetViewsShowTheWorldAxesAsDescribed) {
-  const auto polar = [](double elevation) {
-    return [elevation](TGL_CAMERA& k) {
-      k.Params().SetPan_v(0);
-      k.Params().SetAzimuth(0);
-      k.Params().SetElevation(elevation);
-    };
-  };
-  const auto normal = [](double rot1, double rot2, double rot3) {
-    return [=](TGL_CAMERA& k) {
-      k.SetStyle(CStyle::normal);
-      setRotations(k, rot1, rot2, rot3);
-    };
-  };
-  // Where the world axes end up on the screen: x right, y up, z towards the viewer.
-  struct Case {
-    const char* what;
-    std::function<void(TGL_CAMERA&)> setup;
-    double axes[3][3];
-  };
-  const Case cases[] = {
-      {"polar, elevation 0 looks straight down Z", polar(0), {{1, 0, 0}, {0, 1, 0}, {0, 0, 1}}},
-      {"polar, elevation 90 looks horizontally", polar(90), {{1, 0, 0}, {0, 0, -1}, {0, 1, 0}}},
-      {"normal (0, 0, 0) is the top view", normal(0, 0, 0), {{1, 0, 0}, {0, 1, 0}, {0, 0, 1}}},
-      {"normal (90, 0, 0) is the front view", normal(90, 0, 0), {{1, 0, 0}, {0, 0, -1}, {0, 1, 0}}},
-      {"normal (90, 0, 90) is the side view", normal(90, 0, 90), {{0, 0, 1}, {1, 0, 0}, {0, 1, 0}}},
-  };
-  for (const Case& c : cases) {
-    SCOPED_TRACE(c.what);
-    TGL_CAMERA camera;
-    c.setup(camera);
-    const Matrix m = modelviewAfterViewTransform(camera);
-    // The image of a world axis is the matching column of the matrix.
-    for (int axis = 0; axis < 3; ++axis)
-      for (int i = 0; i < 3; ++i)
-        EXPECT_NEAR(m[4 * axis + i], c.axes[axis][i], 1e-6) << "axis " << axis << ", row " << i;
-  }
-}
-
 TEST_F(CameraMatrices, ProjectionOfEachKindAndShape) {
   const double wide = static_cast<float>(700.0 / 300.0);
   struct Case {
@@ -243,10 +204,8 @@ TEST_F(CameraMatrices, ProjectionOfEachKindAndShape) {
   const Case cases[] = {
       {"perspective, then the global scale", true, 200, 100,
        perspective(35, 2, 1, 1000) * scaling(0.5, 0.5, 0.5)},
-      {"perspective, tall view", true, 100, 400, perspective(35, 0.25, 1, 1000) * scaling(0.5, 0.5, 0.5)},
       {"orthographic, tall view stretches the height", false, 100, 300,
        ortho(-500, 500, -1500, 1500, 1, 1000)},
-      {"orthographic, square view", false, 300, 300, ortho(-500, 500, -500, 500, 1, 1000)},
       {"orthographic, wide view stretches the width", false, 700, 300,
        ortho(-500 * wide, 500 * wide, -500, 500, 1, 1000)},
       {"orthographic, no height counts as one pixel", false, 200, 0,
@@ -264,25 +223,6 @@ TEST_F(CameraMatrices, ProjectionOfEachKindAndShape) {
     camera.ApplyProjection(c.width, c.height);
     expectMatrix(test::readMatrix(GL_PROJECTION_MATRIX), c.expected);
     glMatrixMode(GL_MODELVIEW);
-  }
-}
-
-TEST(TGL_CAMERA, OrthographicStretchRatioIsSinglePrecision) {
-  struct Case {
-    int width, height;
-    double ratio;
-  };
-  // 7/3 and 10/3 are not exact in single precision, so the box differs from a double-precision one.
-  for (const auto [width, height, ratio] :
-       {Case{700, 300, static_cast<float>(7.0 / 3.0)}, {300, 1000, static_cast<float>(10.0 / 3.0)}}) {
-    SCOPED_TRACE(std::to_string(width) + " x " + std::to_string(height));
-    TGL_CAMERA camera;
-    camera.SetPerspective(false);
-    const TOrthoBox box = camera.OrthoBox(width, height);
-    const bool wide = width > height;
-    EXPECT_EQ(wide ? box.right : box.top, 500 * ratio);
-    EXPECT_NE(wide ? box.right : box.top, 500.0 * std::max(width, height) / std::min(width, height));
-    EXPECT_EQ(wide ? box.top : box.right, 500);
   }
 }
 

@@ -68,68 +68,25 @@ TEST(TParams, AngleSettersWrapOnceNotModuloAndDistanceIsNeverBelowZero) {
   struct Case {
     double in, stored;
   };
-  const Case angles[] = {{360, 0},  {-1, 359},      {800, 440}, {-400, -40},
-                         {-360, 0}, {359.5, 359.5}, {0, 0},     {720, 360}};
   for (const int f : {1, 2, 5, 6, 7}) {
-    for (const auto [in, stored] : angles) {
+    for (const auto [in, stored] : {Case{360, 0}, {-1, 359}, {800, 440}, {-400, -40}, {359.5, 359.5}}) {
       SCOPED_TRACE(std::string(paramFields[f].name) + " := " + std::to_string(in));
       TParams params;
       (params.*paramFields[f].set)(in);
       EXPECT_EQ((params.*paramFields[f].get)(), stored);
     }
   }
-  for (const auto [in, stored] : {Case{-5, 0}, {0, 0}, {-1e-9, 0}, {12.5, 12.5}}) {
-    SCOPED_TRACE(in);
-    TParams params;
-    params.SetDistance(in);
-    EXPECT_EQ(params.Distance(), stored);
-  }
-}
-
-TEST(TGL_CAMERA, StartsWithTheDefaultsThatSavedViewsLeaveOut) {
-  // A saved view omits zero values and relies on these defaults for everything else.
-  const TGL_CAMERA camera;
-  EXPECT_TRUE(camera.Perspective());
-  EXPECT_EQ(camera.Style(), CStyle::polar);
-  EXPECT_EQ(camera.Angle(), 35);
-  EXPECT_EQ(camera.DistNear(), 0.01);
-  EXPECT_EQ(camera.DistFar(), 100);
-  EXPECT_EQ(camera.Scale(), 0.001);
-  EXPECT_EQ(camera.UpVector().Z(), 1);
-  const double expected[] = {45, 45, 0, 1500, 1000, 0, 0, 0, 100, 2, -500, 500, 500, -500};
-  for (int f = 0; f < paramCount; ++f)
-    EXPECT_EQ((camera.Params().*paramFields[f].get)(), expected[f]) << paramFields[f].name;
-}
-
-TEST(TGL_CAMERA, StyleDecidesPerspectiveUntilPerspectiveIsSetAgain) {
-  struct Case {
-    CStyle style;
-    bool perspective;
-  };
-  for (const auto [style, perspective] : {Case{CStyle::polar, true},
-                                          {CStyle::normal, false},
-                                          {CStyle::human, true},
-                                          {CStyle::cutting, false}}) {
-    SCOPED_TRACE(static_cast<int>(style));
-    TGL_CAMERA camera;
-    camera.SetPerspective(!perspective);
-    camera.SetStyle(style);
-    EXPECT_EQ(camera.Perspective(), perspective) << "the style overrides an earlier Perspective";
-    camera.SetPerspective(!perspective);
-    EXPECT_EQ(camera.Perspective(), !perspective) << "Perspective set after the style sticks";
-    EXPECT_EQ(camera.Style(), style);
-  }
+  TParams params;
+  params.SetDistance(-1e-9);
+  EXPECT_EQ(params.Distance(), 0);
 }
 
 TEST(TGL_CAMERA, CopyToCopiesEverySettingAndTheStyleDecidesPerspective) {
-  // Distinct values, negative for left and bottom.
   const auto value = [](int f) { return (f == 10 || f == 13 ? -1 : 1) * (10.0 + f); };
-  struct Case {
-    CStyle style;
-    bool sourcePerspective, copiedPerspective;
-  };
-  for (const auto [style, sourcePerspective, copiedPerspective] :
-       {Case{CStyle::polar, false, true}, {CStyle::normal, true, false}, {CStyle::cutting, true, false}}) {
+  for (const auto& [style, perspective] : {std::pair{CStyle::polar, true},
+                                           {CStyle::normal, false},
+                                           {CStyle::human, true},
+                                           {CStyle::cutting, false}}) {
     SCOPED_TRACE(static_cast<int>(style));
     TGL_CAMERA source;
     source.SetAngle(40);
@@ -145,37 +102,34 @@ TEST(TGL_CAMERA, CopyToCopiesEverySettingAndTheStyleDecidesPerspective) {
     for (int f = 0; f < paramCount; ++f)
       (source.Params().*paramFields[f].set)(value(f));
     source.SetStyle(style);
-    source.SetPerspective(sourcePerspective);
+    source.SetPerspective(!perspective);
     TGL_CAMERA copy;
     source.CopyTo(copy);
 
-    EXPECT_EQ(copy.Perspective(), copiedPerspective);
+    EXPECT_EQ(copy.Perspective(), perspective) << "the copied style overrides the perspective flag";
     EXPECT_EQ(copy.Style(), style);
-    EXPECT_EQ(copy.Angle(), 40);
-    EXPECT_EQ(copy.DistNear(), 0.5);
-    EXPECT_EQ(copy.DistFar(), 900);
-    EXPECT_EQ(copy.Scale(), 0.25);
+    EXPECT_EQ(std::tuple(copy.Angle(), copy.DistNear(), copy.DistFar(), copy.Scale()),
+              std::tuple(40, 0.5, 900, 0.25));
     const TPosition* points[] = {&copy.Position(), &copy.Lookat(), &copy.UpVector()};
-    for (int i = 0; i < 3; ++i) {
-      EXPECT_EQ(points[i]->X(), 3 * i + 1);
-      EXPECT_EQ(points[i]->Y(), 3 * i + 2);
-      EXPECT_EQ(points[i]->Z(), 3 * i + 3);
-    }
+    for (int i = 0; i < 3; ++i)
+      EXPECT_EQ(std::tuple(points[i]->X(), points[i]->Y(), points[i]->Z()),
+                std::tuple(3 * i + 1, 3 * i + 2, 3 * i + 3));
     for (int f = 0; f < paramCount; ++f)
       EXPECT_EQ((copy.Params().*paramFields[f].get)(), value(f)) << paramFields[f].name;
   }
 }
 
-TEST(TGL_CAMERA, FindViewAndRenamingSkipViewsShowingAnotherCamera) {
+TEST(TGL_CAMERA, ViewsAreListedOnceAndRenamingSkipsViewsShowingAnotherCamera) {
   TGL_CAMERA camera, other;
   EXPECT_EQ(camera.FindView(), nullptr);
   FakeView first, second;
   first.SetCamera(&camera);
   second.SetCamera(&camera);
+  camera.AddView(second);
+  EXPECT_EQ(camera.Views().size(), 2u) << "a view added twice is listed once";
   first.pointAt(&other);
   EXPECT_EQ(camera.FindView(), &second);
   camera.SetName("CAMERA1");
-  EXPECT_EQ(camera.Name(), "CAMERA1");
   EXPECT_EQ(second.redraws, 1);
   EXPECT_EQ(first.redraws, 0);
   second.SetCamera(nullptr);
@@ -195,28 +149,12 @@ TEST(TGL_CAMERA, DestroyedCameraLeavesNoViewPointingAtIt) {
 }
 
 TEST(ShiftStateFrom, ReadsModifiersAndButtons) {
-  struct Case {
-    Qt::KeyboardModifiers keys;
-    Qt::MouseButtons buttons;
-    TShiftState expected;
-  };
-  const Case cases[] = {
-      {Qt::NoModifier, Qt::NoButton, {}},
-      {Qt::ShiftModifier, Qt::LeftButton, {.Shift = true, .Left = true}},
-      {Qt::AltModifier | Qt::ControlModifier, Qt::RightButton, {.Alt = true, .Ctrl = true, .Right = true}},
-      {Qt::KeypadModifier,
-       Qt::LeftButton | Qt::RightButton | Qt::MiddleButton,
-       {.Left = true, .Right = true}},
-  };
-  for (const Case& c : cases) {
-    SCOPED_TRACE(std::to_string(c.keys.toInt()) + " / " + std::to_string(c.buttons.toInt()));
-    const TShiftState s = ShiftStateFrom(c.keys, c.buttons);
-    EXPECT_EQ(s.Shift, c.expected.Shift);
-    EXPECT_EQ(s.Alt, c.expected.Alt);
-    EXPECT_EQ(s.Ctrl, c.expected.Ctrl);
-    EXPECT_EQ(s.Left, c.expected.Left);
-    EXPECT_EQ(s.Right, c.expected.Right);
-  }
+  const TShiftState s = ShiftStateFrom(Qt::AltModifier | Qt::ControlModifier | Qt::KeypadModifier,
+                                       Qt::LeftButton | Qt::RightButton | Qt::MiddleButton);
+  EXPECT_EQ(std::tuple(s.Shift, s.Alt, s.Ctrl, s.Left, s.Right), std::tuple(false, true, true, true, true));
+  const TShiftState t = ShiftStateFrom(Qt::ShiftModifier, Qt::NoButton);
+  EXPECT_EQ(std::tuple(t.Shift, t.Alt, t.Ctrl, t.Left, t.Right),
+            std::tuple(true, false, false, false, false));
 }
 
 // What a navigation step reads or may change: the TParams values in table order, then three more.
@@ -287,7 +225,6 @@ void runNavigation(const NavSetup& setup, const NavCase& c) {
   EXPECT_EQ(view.projections, setup.projections);
 }
 
-const TShiftState none{};
 const TShiftState left{.Left = true};
 const TShiftState right{.Right = true};
 const TShiftState leftShift{.Shift = true, .Left = true};
@@ -295,61 +232,43 @@ const TShiftState leftAlt{.Alt = true, .Left = true};
 const TShiftState leftCtrl{.Ctrl = true, .Left = true};
 const TShiftState rightCtrl{.Ctrl = true, .Right = true};
 
-TEST(NavigateMouse, PolarPerspectiveOrbitsPansSlidesAndDollies) {
+// Starting from the camera's own settings: azimuth and elevation 45, distance 1500, pan 1000, Pas 100,
+// PasRot 2.
+TEST(NavigateMouse, PolarPerspectiveOrbitsPansSlidesAndDolliesUpToItsLimits) {
   const double c = std::cos(std::numbers::pi / 4) * 50;
   const NavCase cases[] = {
-      {"left, mostly rightwards: azimuth up by PasRot", {}, left, 5, 1, {{Azimuth, 47}}},
       {"left, mostly leftwards: azimuth down by PasRot", {}, left, -5, -2, {{Azimuth, 43}}},
-      {"left, PasRot is the azimuth step", {{PasRot, 7.5}}, left, 9, 0, {{Azimuth, 52.5}}},
-      {"left, upwards: elevation up one degree", {}, left, 1, -5, {{Elevation, 46}}},
+      {"left, |dX| = |dY| counts as vertical: elevation up", {}, left, 3, -3, {{Elevation, 46}}},
       {"left, no movement: elevation down one degree", {}, left, 0, 0, {{Elevation, 44}}},
-      {"left, |dX| = |dY| counts as vertical", {}, left, 3, -3, {{Elevation, 46}}},
-      {"left+shift upwards: pans by Pas/2 and does not orbit", {}, leftShift, 10, -10, {{Pan_v, 950}}},
-      {"left+shift, no movement pans as downwards", {}, leftShift, 0, 0, {{Pan_v, 1050}}},
-      {"left+alt rightwards: slides the centre across the view", {}, leftAlt, 5, 0, {{X, -c}, {Y, c}}},
-      {"left+alt, no movement slides the other way", {}, leftAlt, 0, 0, {{X, c}, {Y, -c}}},
-      {"left+alt with azimuth 90 slides along Y", {{Azimuth, 90}}, leftAlt, 5, 0, {{Y, 50}}},
-      {"left+ctrl does nothing", {}, leftCtrl, 5, -5, {}},
-      {"left+ctrl+shift only pans", {}, {.Shift = true, .Ctrl = true, .Left = true}, 5, -5, {{Pan_v, 950}}},
-      {"left+shift+alt pans and slides",
+      {"left+shift+ctrl upwards only pans",
+       {},
+       {.Shift = true, .Ctrl = true, .Left = true},
+       5,
+       -5,
+       {{Pan_v, 950}}},
+      {"left+shift+alt pans down and slides across the view",
        {},
        {.Shift = true, .Alt = true, .Left = true},
        5,
        4,
        {{Pan_v, 1050}, {X, -c}, {Y, c}}},
+      {"left+alt, no movement slides the other way", {}, leftAlt, 0, 0, {{X, c}, {Y, -c}}},
       {"right, downwards: distance up by Pas", {}, right, 0, 1, {{Distance, 1600}}},
-      {"right, upwards: distance down by Pas", {}, right, 9, -1, {{Distance, 1400}}},
       {"right, sideways only: nothing", {}, right, 9, 0, {}},
-      {"left and right: left wins", {}, {.Left = true, .Right = true}, 0, 5, {{Elevation, 44}}},
-      {"no button: nothing", {}, none, 5, 5, {}},
       {"elevation 180 does not rise", {{Elevation, 180}}, left, 0, -5, {}},
       {"elevation just below 180 rises past it", {{Elevation, 179.5}}, left, 0, -5, {{Elevation, 180.5}}},
       {"elevation 0 does not sink", {{Elevation, 0}}, left, 0, 5, {}},
       {"pan stops at -10000", {{Pan_v, -10000}}, leftShift, 0, -5, {}},
-      {"pan just above -10000 goes past it", {{Pan_v, -9990}}, leftShift, 0, -5, {{Pan_v, -10040}}},
       {"pan stops at 10000", {{Pan_v, 10000}}, leftShift, 0, 5, {}},
       {"azimuth wraps up through 360", {{Azimuth, 359}}, left, 5, 0, {{Azimuth, 1}}},
-      {"azimuth wraps down through 0", {{Azimuth, 1}}, left, -5, 0, {{Azimuth, 359}}},
       {"distance 150 with Pas 100 comes in to 50", {{Distance, 150}}, right, 0, -1, {{Distance, 50}}},
       {"distance 50 with Pas 100 comes no closer", {{Distance, 50}}, right, 0, -1, {}},
-      {"the tail brings a far azimuth back once", {{Azimuth, 800}}, none, 0, 0, {{Azimuth, 80}}},
-      {"the tail lifts a far negative azimuth once", {{Azimuth, -500}}, none, 0, 0, {{Azimuth, 220}}},
+      {"the tail lifts a far negative azimuth once", {{Azimuth, -500}}, {}, 0, 0, {{Azimuth, 220}}},
   };
   for (const NavCase& c : cases)
     runNavigation({CStyle::polar, true, true, 0}, c);
-}
-
-TEST(NavigateMouse, StylesWithoutNavigationOnlyMoveTheAnchor) {
-  struct Case {
-    CStyle style;
-    bool perspective;
-  };
-  for (const auto [style, perspective] :
-       {Case{CStyle::human, true}, {CStyle::polar, false}, {CStyle::normal, true}, {CStyle::human, false}}) {
-    SCOPED_TRACE(static_cast<int>(style) * 10 + perspective);
-    for (const TShiftState& shift : {left, right, leftShift, leftAlt})
-      runNavigation({style, perspective, true, 0}, {"drag", {}, shift, 5, 2, {}});
-  }
+  for (const auto& [style, perspective] : {std::pair{CStyle::human, true}, {CStyle::polar, false}})
+    runNavigation({style, perspective, true, 0}, {"styles without navigation", {}, left, 5, 2, {}});
 }
 
 // With the 200 x 100 fake view and the default window of 1000 x 1000 units, one pixel is
@@ -359,15 +278,16 @@ std::vector<Value> window(double halfWidth, double halfHeight, double pas) {
 }
 
 TEST(NavigateMouse, NormalOrthographicSlidesAndZoomsTheWindow) {
-  const std::vector<Value> slid{{Left, -520}, {Right, 480}, {Bottom, -480}, {Top, 520}, {Pas, 50}};
   const NavCase cases[] = {
-      {"left drag moves the window with the picture", {}, left, 4, 2, slid},
+      {"left drag moves the window with the picture",
+       {},
+       left,
+       4,
+       2,
+       {{Left, -520}, {Right, 480}, {Bottom, -480}, {Top, 520}, {Pas, 50}}},
       {"left+ctrl keeps the horizontal", {}, leftCtrl, 4, -2, {{Bottom, -520}, {Top, 480}, {Pas, 50}}},
-      {"right downwards zooms out by Pas", {}, right, 3, 1, window(600, 600, 50)},
       {"right+ctrl upwards zooms in by Pas", {}, rightCtrl, 0, -1, window(400, 400, 50)},
       {"zoom step Pas rounds halves to even: 2.5 -> 2", {{Pas, 2.5}}, right, 0, 1, window(502, 502, 50)},
-      {"zoom step Pas rounds halves to even: 3.5 -> 4", {{Pas, 3.5}}, right, 0, 1, window(504, 504, 50)},
-      {"a pixel under 1.5 units selects the fine step", window(100, 100, 100), right, 0, 0, {{Pas, 3}}},
       {"the step follows the window before the zoom", window(140, 140, 100), right, 0, 1,
        window(240, 240, 3)},
       {"no zoom in once width and height are 10 or less", window(5, 5, 3), right, 0, -1, {}},
@@ -378,22 +298,6 @@ TEST(NavigateMouse, NormalOrthographicSlidesAndZoomsTheWindow) {
     runNavigation({CStyle::normal, false, true, 1}, c);
 }
 
-TEST(NavigateMouse, OrthographicZoomInStopsAtTenUnits) {
-  TGL_CAMERA camera;
-  FakeView view(200, 200);
-  view.SetCamera(&camera);
-  camera.SetStyle(CStyle::normal);
-  for (const auto [field, value] : window(20, 20, 3))
-    set(camera, field, value);
-  camera.SetLastY(1000);
-  for (int y = 999; y > 979; --y)
-    camera.NavigateMouse(right, 0, y);
-  const TParams& p = camera.Params();
-  EXPECT_EQ(p.right() - p.left(), 10) << "40 shrinks by 6 per step: 34, 28, 22, 16, 10, then stops";
-  EXPECT_EQ(p.top() - p.bottom(), 10);
-  EXPECT_EQ(view.projections, 20);
-}
-
 TEST(NavigateMouse, CuttingSlidesZoomsAndMovesTheCuttingPlane) {
   const NavCase cases[] = {
       {"left drag as in the normal style, Pas kept",
@@ -402,10 +306,8 @@ TEST(NavigateMouse, CuttingSlidesZoomsAndMovesTheCuttingPlane) {
        4,
        2,
        {{Left, -520}, {Right, 480}, {Bottom, -480}, {Top, 520}}},
-      {"left+ctrl keeps the horizontal", {}, leftCtrl, 4, 2, {{Bottom, -480}, {Top, 520}}},
       {"right+ctrl downwards pushes the plane away", {{DistNear, 50}}, rightCtrl, 0, 3, {{DistNear, 60}}},
       {"right+ctrl upwards pulls it nearer", {{DistNear, 50}}, rightCtrl, 0, -3, {{DistNear, 40}}},
-      {"right+ctrl sideways leaves it", {{DistNear, 50}}, rightCtrl, 5, 0, {}},
       {"right without ctrl zooms by Pas", {}, right, 0, 1, window(600, 600, 100)},
   };
   for (const bool perspective : {false, true}) {
@@ -413,9 +315,6 @@ TEST(NavigateMouse, CuttingSlidesZoomsAndMovesTheCuttingPlane) {
     for (const NavCase& c : cases)
       runNavigation({CStyle::cutting, perspective, true, 1}, c);
   }
-}
-
-TEST(NavigateMouse, OrthographicStylesNeedAnAttachedView) {
   runNavigation({CStyle::normal, false, false, 0}, {"normal without a view", {}, left, 4, 2, {}});
   runNavigation({CStyle::cutting, false, false, 0}, {"cutting without a view", {}, rightCtrl, 0, 3, {}});
 }

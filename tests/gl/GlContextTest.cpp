@@ -37,79 +37,44 @@ protected:
   }
 };
 
-TEST_F(CurrentRenderContext, GuardIsInactiveWhenThereIsNoContextAtAll) {
-  CurrentContextGuard guard;
-  EXPECT_FALSE(guard.active());
-}
-
-TEST_F(CurrentRenderContext, GuardMakesTheRegisteredContextCurrentAndReleasesIt) {
-  CallCounts counts;
-  CountingContext context(counts);
-  setCurrentRenderContext(context);
-  {
-    CurrentContextGuard guard;
-    EXPECT_TRUE(guard.active());
-    EXPECT_EQ(counts.made, 1);
-    EXPECT_EQ(counts.released, 0);
+TEST_F(CurrentRenderContext, GuardReleasesOnlyWhatItMadeCurrent) {
+  EXPECT_FALSE(CurrentContextGuard().active()) << "no context at all";
+  for (const bool succeeds : {true, false}) {
+    SCOPED_TRACE(succeeds ? "context made current" : "context refused");
+    CallCounts counts;
+    CountingContext context(counts, succeeds);
+    setCurrentRenderContext(context);
+    {
+      CurrentContextGuard guard;
+      EXPECT_EQ(guard.active(), succeeds);
+      EXPECT_EQ(counts.made, 1);
+      EXPECT_EQ(counts.released, 0);
+    }
+    EXPECT_EQ(counts.released, succeeds ? 1 : 0);
   }
-  EXPECT_EQ(counts.released, 1);
 }
 
-TEST_F(CurrentRenderContext, ContextThatCannotBeMadeCurrentLeavesTheGuardInactive) {
-  CallCounts counts;
-  CountingContext context(counts, false);
-  setCurrentRenderContext(context);
-  {
-    CurrentContextGuard guard;
-    EXPECT_FALSE(guard.active());
-  }
-  EXPECT_EQ(counts.released, 0);
-}
-
-TEST_F(CurrentRenderContext, LastRegisteredLiveOwnerIsCurrent) {
+TEST_F(CurrentRenderContext, LastRegisteredLiveOwnerIsCurrentAndADestroyedOneIsNeverUsed) {
   CallCounts counts;
   auto first = std::make_unique<CountingContext>(counts);
   auto second = std::make_unique<CountingContext>(counts);
   setCurrentRenderContext(*first);
   setCurrentRenderContext(*second);
-  EXPECT_EQ(currentRenderContext(), second.get());
-
   setCurrentRenderContext(*first);
   EXPECT_EQ(currentRenderContext(), first.get()) << "registering again moves an owner to the front";
-
-  first.reset();
+  {
+    CurrentContextGuard guard;
+    first.reset();
+  }
+  EXPECT_EQ(counts.made, 1);
+  EXPECT_EQ(counts.released, 0) << "an owner destroyed inside the guard is not released afterwards";
   EXPECT_EQ(currentRenderContext(), second.get()) << "a destroyed owner hands over to the one before it";
-
   withdrawRenderContext(*second);
-  EXPECT_EQ(currentRenderContext(), nullptr);
   withdrawRenderContext(*second);
   EXPECT_EQ(currentRenderContext(), nullptr) << "withdrawing twice is harmless";
 }
 
-TEST_F(CurrentRenderContext, DestroyedOwnerIsNeverUsed) {
-  CallCounts counts;
-  auto owner = std::make_unique<CountingContext>(counts);
-  setCurrentRenderContext(*owner);
-  owner.reset();
-  EXPECT_EQ(currentRenderContext(), nullptr);
-  CurrentContextGuard guard;
-  EXPECT_FALSE(guard.active());
-  EXPECT_EQ(counts.made, 0);
-}
-
-TEST_F(CurrentRenderContext, OwnerDestroyedInsideTheGuardIsNotReleasedAfterwards) {
-  CallCounts counts;
-  auto owner = std::make_unique<CountingContext>(counts);
-  setCurrentRenderContext(*owner);
-  {
-    CurrentContextGuard guard;
-    owner.reset();
-  }
-  EXPECT_EQ(counts.made, 1);
-  EXPECT_EQ(counts.released, 0);
-}
-
-TEST_F(CurrentRenderContext, GuardMakesARealContextCurrentOnlyForItsScope) {
+TEST_F(CurrentRenderContext, GuardMakesARealContextCurrentOnlyForItsScopeAndNestsInsideADrawingPass) {
   test::GlTestContext context;
   ASSERT_TRUE(context.valid());
   context.releaseContext();
@@ -121,29 +86,13 @@ TEST_F(CurrentRenderContext, GuardMakesARealContextCurrentOnlyForItsScope) {
     GLint drawFramebuffer = 0;
     glGetIntegerv(GL_FRAMEBUFFER_BINDING, &drawFramebuffer);
     EXPECT_NE(drawFramebuffer, 0) << "making current also binds the context's own framebuffer";
-  }
-  EXPECT_EQ(QOpenGLContext::currentContext(), nullptr);
-}
-
-TEST_F(CurrentRenderContext, GuardLeavesAnAlreadyCurrentContextAlone) {
-  // A drawing pass, or an enclosing guard, has a context current: nested work must not release it.
-  test::GlTestContext drawing;
-  ASSERT_TRUE(drawing.valid());
-  CallCounts counts;
-  CountingContext registered(counts);
-  setCurrentRenderContext(registered);
-  {
-    CurrentContextGuard outer;
     {
       CurrentContextGuard inner;
       EXPECT_TRUE(inner.active());
     }
-    EXPECT_TRUE(drawing.isCurrent());
+    EXPECT_TRUE(context.isCurrent()) << "nested work must not release the pass's context";
   }
-  EXPECT_TRUE(drawing.isCurrent());
-  EXPECT_EQ(counts.made, 0);
-  EXPECT_EQ(counts.released, 0);
-  withdrawRenderContext(registered);
+  EXPECT_EQ(QOpenGLContext::currentContext(), nullptr);
 }
 
 } // namespace

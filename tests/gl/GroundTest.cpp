@@ -1,3 +1,4 @@
+#include "FeedbackCapture.h"
 #include "GroundTestHost.h"
 
 #include "gl/KX_OpenGL_GROUND.h"
@@ -24,39 +25,18 @@ struct FedVertex {
   int r, g, b, a;
 };
 
-// The vertices `draw` sends down the pipeline, read through feedback mode with colours. The view
-// looks down at -half..half, so window coordinates map back to world x and y.
+// The vertices `draw` sends down the pipeline, with colours. The view looks down at -half..half, so
+// window coordinates map back to world x and y.
 std::vector<FedVertex> feedbackOf(const std::function<void()>& draw, double half) {
-  std::vector<GLfloat> buffer(4 << 20);
-  glFeedbackBuffer(static_cast<GLsizei>(buffer.size()), GL_3D_COLOR, buffer.data());
-  glRenderMode(GL_FEEDBACK);
-  draw();
-  const GLint used = glRenderMode(GL_RENDER);
-  EXPECT_GE(used, 0) << "feedback buffer overflow";
   GLint viewport[4];
   glGetIntegerv(GL_VIEWPORT, viewport);
+  const auto channel = [](GLfloat v) { return static_cast<int>(std::lround(v * 255)); };
   std::vector<FedVertex> vertices;
-  auto channel = [](GLfloat v) { return static_cast<int>(std::lround(v * 255)); };
-  auto take = [&](GLint& at, int count) {
-    for (int k = 0; k < count; ++k, at += 7) {
-      const GLfloat* v = &buffer[at];
-      vertices.push_back({(v[0] / viewport[2] * 2 - 1) * half, (v[1] / viewport[3] * 2 - 1) * half,
-                          channel(v[3]), channel(v[4]), channel(v[5]), channel(v[6])});
-    }
-  };
-  for (GLint at = 0; at < used;) {
-    const auto token = static_cast<GLenum>(buffer[at++]);
-    if (token == GL_LINE_TOKEN || token == GL_LINE_RESET_TOKEN) {
-      take(at, 2);
-    } else if (token == GL_POLYGON_TOKEN) {
-      const int count = static_cast<int>(buffer[at++]);
-      take(at, count);
-    } else if (token == GL_PASS_THROUGH_TOKEN) {
-      ++at;
-    } else {
-      take(at, 1);
-    }
-  }
+  for (const test::FeedbackItem& item : test::feedbackOf(draw))
+    if (item.Token != GL_PASS_THROUGH_TOKEN)
+      for (const test::FeedbackVertex& v : item.Vertices)
+        vertices.push_back({(v.P[0] / viewport[2] * 2 - 1) * half, (v.P[1] / viewport[3] * 2 - 1) * half,
+                            channel(v.C[0]), channel(v.C[1]), channel(v.C[2]), channel(v.C[3])});
   return vertices;
 }
 

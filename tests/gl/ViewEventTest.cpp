@@ -41,7 +41,6 @@ TEST_F(ViewEvents, EachPassRaisesTheHandlersOfItsBranchInOrder) {
       {false, false, false, 45, true, moving},
       {false, false, true, 99, false, {"ShadowRedraw", "Redraw", "ScreenRedraw", "DrawOnCanvas"}},
       {false, false, true, 100, false, still},
-      {false, false, true, 45, true, moving},
       {false, true, false, 89, false, {"ReflectRedraw", "Redraw", "ScreenRedraw", "DrawOnCanvas"}},
       {false,
        true,
@@ -50,8 +49,6 @@ TEST_F(ViewEvents, EachPassRaisesTheHandlersOfItsBranchInOrder) {
        false,
        {"ReflectRedraw", "ShadowRedraw", "Redraw", "ScreenRedraw", "DrawOnCanvas"}},
       {false, true, true, 90, false, still},
-      {false, true, true, 45, true, moving},
-      {true, true, true, 45, false, paper},
       {true, true, true, 45, true, paper},
   };
   host.view->SetDrawMode(CViewMode::DRAW);

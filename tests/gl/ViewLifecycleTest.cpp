@@ -111,7 +111,6 @@ TEST(ViewLifecycle, PreviewOpensAStayOnTopCopyWithItsOwnCameraAndReadsFalse) {
   for (QWidget* candidate : QApplication::topLevelWidgets())
     if (candidate->windowTitle() == "Preview") window.reset(candidate);
   ASSERT_TRUE(window);
-  EXPECT_EQ(window->size(), QSize(500, 350));
   EXPECT_TRUE(window->windowFlags().testFlag(Qt::WindowStaysOnTopHint));
   auto* preview = window->findChild<TGL_VIEW*>();
   ASSERT_TRUE(preview && preview->Initialised() && preview->Camera());

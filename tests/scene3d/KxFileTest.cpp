@@ -63,7 +63,7 @@ TEST(KxFile, ChunkedJpegJoinsItsChunksAndStopsAfterTheEmptyOne) {
   const std::vector<std::uint8_t> jpeg = encodeJpeg(noisyPicture());
   ASSERT_GT(jpeg.size(), 3u * kMaxJpegChunk);
   const QImage whole = decodeJpeg(jpeg, "whole");
-  for (const std::size_t chunkSize : {std::size_t{2048}, std::size_t{1000}, std::size_t{7}}) {
+  for (const std::size_t chunkSize : {std::size_t{2048}, std::size_t{7}}) {
     SCOPED_TRACE(chunkSize);
     BinaryWriter w = chunked(jpeg, chunkSize);
     const std::size_t end = w.size();
@@ -139,15 +139,6 @@ TEST(KxFile, JpegBlockRoundTripsAndRejectsBadSizes) {
     EXPECT_EQ(e.offset(), offset);
     EXPECT_NE(std::string(e.what()).find(says), std::string::npos) << e.what();
   }
-}
-
-TEST(KxFile, Color3IsRedGreenBlueWithoutTheHighByte) {
-  BinaryWriter w;
-  WriteColor3(w, 0xAA030201);
-  EXPECT_EQ(w.bytes(), (std::vector<std::uint8_t>{1, 2, 3}));
-  BinaryCursor F(w.bytes(), "scene.x3d");
-  EXPECT_EQ(ReadColor3(F, "colour"), TColor{0x030201});
-  EXPECT_THROW(ReadColor3(F, "colour"), ReadError);
 }
 
 } // namespace

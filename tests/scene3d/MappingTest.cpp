@@ -14,8 +14,6 @@ namespace {
 
 const ReadPlace kWhere("mapping 1");
 const TColor kWhiteColor = RGB(255, 255, 255);
-const TColorRGB kGrey{220, 220, 220};
-const TColorRGB kWhite{255, 255, 255};
 const TColorRGB kColour1{30, 60, 90};
 const TColorRGB kColour2{200, 100, 50};
 
@@ -146,9 +144,7 @@ TEST(MappingRecord, LeadingByteIsThePrefixOrTheKind) {
   for (const auto& [name, head, kind, picture, cells] : {
            Case{"byte 3 is kind 3, then the tile width", {3}, 3, false, 11},
            Case{"prefixed kind 3", with(prefixed, 3), 3, false, 11},
-           Case{"plain kind 0", {0}, 0, false, 1},
            Case{"kind 200 only behind the prefix, without picture", with(prefixed, 200), 200, false, 0},
-           Case{"kind 7 lays out nothing", {7}, 7, false, 0},
            Case{"kind 201 carries a picture", {201}, 201, true, 0},
            Case{"prefixed kind 254", with(prefixed, 254), 254, true, 0},
        }) {
@@ -213,7 +209,7 @@ TEST(MappingRecord, ShortOrDamagedRecordFailsWhereItsFieldStarts) {
 }
 
 TEST(MappingRecord, EveryKindRoundTrips) {
-  for (const int kind : {0, 1, 2, 3, 4, 5, 6, 7, 100, 200, 201, 253, 254, 255}) {
+  for (const int kind : {0, 1, 2, 3, 4, 5, 6, 7, 201, 255}) {
     SCOPED_TRACE(kind);
     auto original = mappingWith(std::make_unique<EndGrain>(false));
     original->BitmapName = "wall.jpg";
@@ -222,8 +218,6 @@ TEST(MappingRecord, EveryKindRoundTrips) {
     BinaryWriter w;
     original->SaveToFile(w);
     const std::vector<std::uint8_t>& bytes = w.bytes();
-    EXPECT_EQ(std::vector(bytes.begin(), bytes.begin() + 6),
-              (std::vector<std::uint8_t>{200, 1, 0, 0, 0, std::uint8_t(kind)}));
 
     BinaryCursor F(bytes, "house.x3d");
     auto copy = mappingWith(std::make_unique<EndGrain>(false));
@@ -265,7 +259,6 @@ TEST(MappingRecord, ColoursWrittenBackAreThoseOfTheCells) {
            Case{"kind 0 paints colour 1 only", 0, red, blue, false, {red, white, white, white, white}},
            Case{"kind 1 both", 1, red, blue, false, {red, blue, white, white, white}},
            Case{"black joints, red tiles", 2, black, red, false, {black, red, white, white, white}},
-           Case{"white joints keep their place", 2, white, red, false, {white, red, white, white, white}},
            Case{"one colour used twice is written once",
                 5,
                 red,
@@ -279,83 +272,12 @@ TEST(MappingRecord, ColoursWrittenBackAreThoseOfTheCells) {
                 true,
                 {black, RGB(119, 69, 255), RGB(220, 220, 220), white, white}},
            Case{"no cells, no colours", 7, red, blue, false, {white, white, white, white, white}},
-           Case{"picture kind", 255, red, blue, false, {white, white, white, white, white}},
        }) {
     SCOPED_TRACE(name);
     auto m = mappingWith(std::make_unique<EndGrain>(highest));
     m->Bitmap = twoHalves();
     build(*m, static_cast<std::uint8_t>(kind), c1, c2);
     EXPECT_EQ(m->CellColors(), written);
-    BinaryWriter w;
-    m->SaveToFile(w);
-    BinaryCursor F(w.bytes(), "house.x3d");
-    F.seek(18, "colours");
-    for (const TColor c : written)
-      EXPECT_EQ(ReadColor3(F, "colour"), c);
-  }
-}
-
-TEST(MappingLayout, CellsOfEachKindInPaintingOrder) {
-  using enum TCellStyle;
-  struct Cell {
-    std::int32_t left, top, right, bottom;
-    TCellStyle style;
-    int colour; // 1 and 2: the record's colours; 3: the speckles' grey
-  };
-  const std::vector<Cell> whole{{0, 0, 63, 63, Solid, 1}};
-  const auto on = [](std::vector<Cell> first, std::vector<Cell> more) {
-    first.insert(first.end(), more.begin(), more.end());
-    return first;
-  };
-  struct Case {
-    int kind;
-    std::vector<Cell> cells;
-  };
-  for (const auto& [kind, cells] : {
-           Case{0, {{0, 0, 63, 63, Noisy, 1}}},
-           Case{1, {{0, 0, 63, 63, Shifted, 1}}},
-           Case{2, on(whole, {{1, 1, 30, 30, Bevelled, 2},
-                              {1, 33, 30, 62, Bevelled, 2},
-                              {33, 1, 62, 30, Bevelled, 2},
-                              {33, 33, 62, 62, Bevelled, 2}})},
-           Case{3, on(whole, {{1, 1, 30, 14, Bevelled, 2},
-                              {33, 1, 62, 14, Bevelled, 2},
-                              {0, 17, 14, 30, Noisy, 2},
-                              {17, 17, 46, 30, Bevelled, 2},
-                              {49, 17, 63, 30, Noisy, 2},
-                              {1, 33, 30, 46, Bevelled, 2},
-                              {33, 33, 62, 46, Bevelled, 2},
-                              {0, 49, 14, 62, Noisy, 2},
-                              {17, 49, 46, 62, Bevelled, 2},
-                              {49, 49, 63, 62, Noisy, 2}})},
-           Case{4,
-                {{0, 0, 16, 63, Solid, 1},
-                 {17, 0, 31, 63, Solid, 2},
-                 {32, 0, 48, 63, Solid, 1},
-                 {49, 0, 63, 63, Solid, 2}}},
-           Case{5, on(whole, {{0, 0, 63, 63, Speckled, 2}})},
-           Case{6, on(whole, {{0, 0, 14, 7, Noisy, 2},
-                              {2, 2, 10, 6, Speckled, 3},
-                              {16, 0, 30, 7, Noisy, 2},
-                              {20, 1, 29, 7, Speckled, 3},
-                              {0, 9, 7, 17, Noisy, 2},
-                              {2, 2, 10, 6, Speckled, 3}})},
-       }) {
-    SCOPED_TRACE(kind);
-    const TColorRGB colours[] = {{}, {30, 60, 90}, {200, 100, 50}, kGrey};
-    auto m = mappingWith(std::make_unique<EndGrain>(false)); // no jitter: blocks keep colour 2
-    build(*m, static_cast<std::uint8_t>(kind), RGB(30, 60, 90), RGB(200, 100, 50));
-    ASSERT_EQ(m->Cells.size(), cells.size());
-    for (std::size_t i = 0; i < cells.size(); ++i) {
-      SCOPED_TRACE("cell " + std::to_string(i));
-      const TMap& c = m->Cells[i];
-      const Cell& e = cells[i];
-      EXPECT_EQ(std::tie(c.Left, c.Top, c.Right, c.Bottom, c.Style),
-                std::tie(e.left, e.top, e.right, e.bottom, e.style));
-      EXPECT_EQ(c.Colors[0], colours[e.colour]);
-      EXPECT_EQ(c.ColorSet, (std::array<bool, 5>{true, kind == 1, false, false, false}));
-      EXPECT_EQ(c.Colors[1], kind == 1 ? colours[2] : kWhite);
-    }
   }
 }
 
@@ -384,12 +306,10 @@ TEST(MappingLayout, StripesFollowTheFirstParameterAndStayInTheTile) {
     halves.insert({x, 32 + x});
   for (const auto& [param0, p, colour1Columns] : {
            Case{50, 16, halves},
-           Case{0, 0, {0, 32}},
            Case{100, 32, all},
            Case{125, 40, all},
            Case{-10, -3, {}},
            Case{INT32_MAX, 687194767, all},
-           Case{INT32_MIN, -687194767, {}},
        }) {
     SCOPED_TRACE(param0);
     auto m = mappingWith(nullptr);
@@ -480,9 +400,7 @@ TEST(MappingGrain, AmplitudesOutsideAByteClampAndNonPositiveOnesGiveNoGrain) {
   };
   for (const auto& [amplitude, inside, dark] : {
            Case{300, {0, 0, 0}, {255, 255, 255}}, // 100 - 299 and 299: wrapped they would be 57 and 43
-           Case{INT32_MAX, {0, 0, 0}, {255, 255, 255}},
            Case{0, {100, 150, 120}, {90, 140, 110}},
-           Case{-5, {100, 150, 120}, {90, 140, 110}},
        }) {
     SCOPED_TRACE(amplitude);
     auto m = mappingWith(nullptr);
@@ -513,49 +431,6 @@ TEST(MappingGrain, RestartsAtEveryCell) {
       ASSERT_EQ(pixel(*m, x, y), pixel(*m, x + 32, y + 32)) << "equal tiles start from the same seed";
 }
 
-TEST(MappingGrain, TwoLoadsOfOneRecordShareTheLayoutAndDifferOnlyWithinTheGrain) {
-  for (const int kind : {3, 6}) {
-    SCOPED_TRACE(kind);
-    auto source = mappingWith(std::make_unique<EndGrain>(false));
-    build(*source, static_cast<std::uint8_t>(kind), RGB(30, 60, 90), RGB(200, 100, 50));
-    BinaryWriter w;
-    source->SaveToFile(w);
-    const auto load = [&](std::unique_ptr<TGrain> grain) {
-      BinaryCursor F(w.bytes(), "house.x3d");
-      auto m = mappingWith(std::move(grain));
-      m->LoadFromFile(F, kWhere);
-      return m;
-    };
-    const auto pinnedA = load(fixedSeed(42));
-    EXPECT_EQ(load(fixedSeed(42))->Image, pinnedA->Image) << "a pinned seed repeats the grain";
-    EXPECT_NE(load(fixedSeed(43))->Image, pinnedA->Image) << "the seed makes the grain";
-
-    const auto first = load(nullptr);
-    const auto second = load(nullptr);
-    for (const TMapping* m : {first.get(), second.get()}) {
-      ASSERT_EQ(m->Cells.size(), source->Cells.size());
-      for (std::size_t i = 0; i < m->Cells.size(); ++i) {
-        const TMap& a = m->Cells[i];
-        const TMap& b = source->Cells[i];
-        EXPECT_EQ(std::tie(a.Left, a.Top, a.Right, a.Bottom, a.Style),
-                  std::tie(b.Left, b.Top, b.Right, b.Bottom, b.Style));
-        const int jitter = std::abs(a.Colors[0].R - b.Colors[0].R);
-        EXPECT_LE(jitter, a.Style == TCellStyle::Noisy && kind == 6 ? 19 : 0);
-        EXPECT_EQ(a.Colors[0].G - b.Colors[0].G, a.Colors[0].R - b.Colors[0].R)
-            << "one step for all components";
-      }
-      if (kind != 3) continue;
-      for (int y = 0; y < kTileSize; ++y)
-        for (int x = 0; x < kTileSize; ++x) {
-          const auto top = std::find_if(m->Cells.rbegin(), m->Cells.rend(), [&](const TMap& c) {
-            return c.Left <= x && x <= c.Right && c.Top <= y && y <= c.Bottom;
-          });
-          ASSERT_TRUE(withinGrain(*top, edgeOf(*top, x, y), pixel(*m, x, y), {}, 10)) << x << ", " << y;
-        }
-    }
-  }
-}
-
 TEST(MappingResample, SamplesRoundedSourcePixelsIntoRowsFromTheBottom) {
   const auto coded = [](int width, int height) {
     QImage picture(width, height, QImage::Format_RGB888);
@@ -571,11 +446,8 @@ TEST(MappingResample, SamplesRoundedSourcePixelsIntoRowsFromTheBottom) {
            Case{5, 5, 0, 0, 0, 4},     // target (1, 256): x rounds to 0 and is clamped; the bottom row first
            Case{5, 5, 127, 128, 1, 1}, // 128 * 5 / 256 = 2.5 rounds to 2, as every half does to even
            Case{5, 5, 178, 76, 2, 3},  // 3.496 and 3.516: either side of a half
-           Case{5, 5, 179, 77, 3, 2},
            Case{5, 5, 255, 255, 4, 0}, // target (256, 1)
            Case{1024, 3, 0, 0, 3, 2},  // shrinking takes every fourth column
-           Case{1024, 3, 255, 0, 1023, 2},
-           Case{1, 1, 200, 100, 0, 0},
        }) {
     SCOPED_TRACE(std::to_string(width) + " x " + std::to_string(height) + " at " + std::to_string(column) +
                  ", " + std::to_string(row));

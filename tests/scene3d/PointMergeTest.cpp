@@ -158,26 +158,6 @@ TEST(AddPoint, AgreesWithTheScanAtCellBoundaries) {
   expectSameAsScan(corners);
 }
 
-TEST(AddPoint, AgreesWithTheScanOnChainsOfNearPoints) {
-  struct Case {
-    const char* name;
-    Vector3D step;
-    Vector3D start;
-  };
-  for (auto [name, step, start] : {Case{"along x", {0.009, 0, 0}, {0, 0, 0}},
-                                   Case{"along -y across zero", {0, -0.009, 0}, {0.05, 0.5, 0}},
-                                   Case{"diagonal", {0.009, 0.009, 0.009}, {-0.3, -0.3, -0.3}},
-                                   Case{"just under the tolerance", {0.0099999, 0, 0.0099999}, {0, 0, 0}}}) {
-    SCOPED_TRACE(name);
-    std::vector<Vector3D> corners;
-    for (int i = 0; i < 200; ++i)
-      corners.push_back(start + static_cast<double>(i) * step);
-    expectSameAsScan(corners);
-    std::reverse(corners.begin(), corners.end());
-    expectSameAsScan(corners);
-  }
-}
-
 TEST(AddPoint, NonFiniteAndHugeCoordinatesMatchOnlyAsTheScanSays) {
   const double clampEdge = PointGrid::kCellLimit * PointGrid::kCellSize;
   const double values[] = {kNaN,

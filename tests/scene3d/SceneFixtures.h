@@ -19,11 +19,8 @@ inline constexpr std::size_t kEntityStart = kClassNameSize;
 inline constexpr std::size_t kTextureNameOffset = kEntityStart + 635;
 inline constexpr std::size_t kFaceCountOffset = kEntityStart + 907;
 inline constexpr std::size_t kFirstFaceOffset = kEntityStart + 911;
-// A face record without contours: head, contour count, corner count, corners, reserved words.
-inline constexpr std::size_t kCornerCountInFace = 55;
+// A face record without contours: head, contour count, corner count, then the corners.
 inline constexpr std::size_t kFirstCornerInFace = 59;
-// Object record, entity head, face and marked-face counts and entity tail of an entity without faces.
-inline constexpr std::size_t kEmptyEntitySize = kClassNameSize + 630 + 277 + 4 + 4 + 20;
 
 // The corners of a w x h rectangle in the plane z, counter-clockwise seen from +Z.
 Ring rectangle(double w, double h, double z = 0);
@@ -53,9 +50,5 @@ std::unique_ptr<TEntity> loadEntity(const std::vector<std::uint8_t>& bytes,
                                     const std::string& fileName = "fixture.cam");
 
 void patchInt32(std::vector<std::uint8_t>& bytes, std::size_t offset, std::int32_t value);
-std::int32_t int32At(const std::vector<std::uint8_t>& bytes, std::size_t offset);
-
-// Every field that the records store, compared one by one.
-void expectSameStoredFields(const TEntity& expected, const TEntity& actual);
 
 } // namespace vorlan::test

