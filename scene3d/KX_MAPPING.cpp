@@ -212,23 +212,24 @@ void TMapping::DeleteTexture() {
 }
 
 void TMapping::LoadFromFile(BinaryCursor& F, const ReadPlace& where) {
-  std::uint8_t kind = F.readByte(where.text("kind"));
+  std::uint8_t kind = F.readByte({where, "kind"});
   if (kind == kMappingPrefix) {
-    F.readInt32(where.text("format word"));
-    kind = F.readByte(where.text("kind"));
+    F.readInt32({where, "format word"});
+    kind = F.readByte({where, "kind"});
   }
-  RecordReader r = takeRecord(F, kMappingFieldsSize, where, "mapping fields");
-  const std::int32_t tileWidth = r.readInt32();
-  const std::int32_t tileHeight = r.readInt32();
-  const std::int32_t amplitude = r.readInt32();
+  const ReadWhat what(where, "mapping fields");
+  F.require(kMappingFieldsSize, what);
+  const std::int32_t tileWidth = F.readInt32(what);
+  const std::int32_t tileHeight = F.readInt32(what);
+  const std::int32_t amplitude = F.readInt32(what);
   std::array<TColor, 5> colors{};
   for (TColor& c : colors)
-    c = ColorOf(r.readRGB());
+    c = ColorOf(readRGB(F, what));
   std::array<std::int32_t, 5> params{};
   for (std::int32_t& p : params)
-    p = r.readInt32();
+    p = F.readInt32(what);
   if (kind > kLastPlainKind) {
-    BitmapName = F.readText256(where.text("bitmap name"));
+    BitmapName = F.readText256({where, "bitmap name"});
     Bitmap = ReadJpegBlock(F, where.text("bitmap"));
   }
   Build(kind, amplitude, params, colors, tileWidth, tileHeight);

@@ -6,7 +6,7 @@
 #include "scene3d/Geometry3D.h"
 #include "scene3d/ListBatches.h"
 #include "scene3d/PointGrid.h"
-#include "scene3d/RecordReading.h"
+#include "scene3d/RecordFields.h"
 
 #include <QImage>
 

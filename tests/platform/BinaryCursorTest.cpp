@@ -10,7 +10,8 @@ namespace {
 
 std::vector<std::uint8_t> bytesOf(std::initializer_list<int> values) {
   std::vector<std::uint8_t> out;
-  for (int v : values) out.push_back(static_cast<std::uint8_t>(v));
+  for (int v : values)
+    out.push_back(static_cast<std::uint8_t>(v));
   return out;
 }
 
@@ -65,7 +66,8 @@ TEST(BinaryCursor, ShortReadNamesFileOffsetAndField) {
   } catch (const ReadError& e) {
     EXPECT_EQ(e.offset(), 4u);
     EXPECT_EQ(e.fileName(), "scene.cam");
-    EXPECT_STREQ(e.what(), "scene.cam: offset 4: read beyond end of file: content kind needs 4 bytes, 2 left");
+    EXPECT_STREQ(e.what(),
+                 "scene.cam: offset 4: read beyond end of file: content kind needs 4 bytes, 2 left");
   }
   EXPECT_EQ(c.offset(), 4u) << "a failed read consumes nothing";
 }
@@ -77,10 +79,10 @@ TEST(BinaryCursor, CountsAreCheckedAgainstTheBytesLeft) {
     bool accepted;
   };
   // 4 bytes of count, then 40 bytes of records.
-  for (auto [count, recordSize, accepted] : {Case{0, 8, true}, Case{5, 8, true}, Case{6, 8, false},
-                                             Case{-1, 8, false}, Case{std::numeric_limits<std::int32_t>::max(), 8, false},
-                                             Case{std::numeric_limits<std::int32_t>::min(), 1, false},
-                                             Case{40, 1, true}, Case{41, 1, false}}) {
+  for (auto [count, recordSize, accepted] :
+       {Case{0, 8, true}, Case{5, 8, true}, Case{6, 8, false}, Case{-1, 8, false},
+        Case{std::numeric_limits<std::int32_t>::max(), 8, false},
+        Case{std::numeric_limits<std::int32_t>::min(), 1, false}, Case{40, 1, true}, Case{41, 1, false}}) {
     SCOPED_TRACE(count);
     BinaryWriter w;
     w.writeInt32(count);
@@ -89,8 +91,12 @@ TEST(BinaryCursor, CountsAreCheckedAgainstTheBytesLeft) {
     if (accepted) {
       EXPECT_EQ(c.readCount(recordSize, "faces"), static_cast<std::size_t>(count));
     } else {
-      EXPECT_THROW(c.readCount(recordSize, "faces"), ReadError);
-      EXPECT_EQ(c.offset(), 0u) << "the error points at the count itself";
+      try {
+        c.readCount(recordSize, "faces");
+        ADD_FAILURE() << "count accepted";
+      } catch (const ReadError& e) {
+        EXPECT_EQ(e.offset(), 0u) << "the error points at the count itself";
+      }
     }
   }
 }
