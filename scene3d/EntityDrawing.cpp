@@ -492,37 +492,19 @@ void TEntity::DrawPaperLine() {
 
 TTexture::TTexture(const QImage& Picture, double Width, double Height)
     : Width(Width), Height(Height), Picture(Picture) {
-  Create();
-}
-
-TTexture::~TTexture() {
-  DeleteTexture();
-}
-
-void TTexture::Create() {
-  CurrentContextGuard guard;
-  if (!guard.active()) return;
-  GLuint name = 0;
-  glGenTextures(1, &name);
-  TexName = name;
   Build();
 }
 
 void TTexture::Build() {
   CurrentContextGuard guard;
-  if (!guard.active() || TexName == 0) return;
+  if (!guard.active()) return;
   const std::vector<std::uint8_t> rgb = ResampleRGB(Picture);
-  glBindTexture(GL_TEXTURE_2D, TexName);
-  glPixelStorei(GL_UNPACK_ALIGNMENT, 4);
-  glPixelStorei(GL_UNPACK_ROW_LENGTH, 0);
-  glPixelStorei(GL_UNPACK_SKIP_ROWS, 0);
-  glPixelStorei(GL_UNPACK_SKIP_PIXELS, 0);
-  gluBuild2DMipmaps(GL_TEXTURE_2D, 3, kResampledSize, kResampledSize, GL_RGB, GL_UNSIGNED_BYTE, rgb.data());
+  Tex.upload(kResampledSize, kResampledSize, 3, rgb.data(), TextureLevels::Mipmaps);
 }
 
 void TTexture::Bind() {
-  if (TexName == 0) Create();
-  glBindTexture(GL_TEXTURE_2D, TexName);
+  if (Tex.name() == 0) Build();
+  Tex.bind();
   glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, WrapS);
   glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, WrapT);
   glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, MagFilter);
@@ -531,13 +513,7 @@ void TTexture::Bind() {
 }
 
 void TTexture::DeleteTexture() {
-  if (TexName == 0) return;
-  CurrentContextGuard guard;
-  if (guard.active()) {
-    const GLuint name = TexName;
-    glDeleteTextures(1, &name);
-  }
-  TexName = 0;
+  Tex.destroy();
 }
 
 } // namespace vorlan

@@ -70,14 +70,6 @@ constexpr std::array<Block, 3> kBlocks{{
     {{0, 9, 7, 17, TCellStyle::Noisy}, {2, 2, 10, 6, TCellStyle::Speckled}},
 }};
 
-GLuint freshTextureName() {
-  GLuint name = 0;
-  do
-    glGenTextures(1, &name);
-  while (glIsTexture(name));
-  return name;
-}
-
 } // namespace
 
 // ---- grain
@@ -196,19 +188,11 @@ TMapping::TMapping(std::int32_t TileWidth, std::int32_t TileHeight) {
   this->TileWidth = TileWidth;
   this->TileHeight = TileHeight;
   CurrentContextGuard guard;
-  if (guard.active()) TexName = freshTextureName();
-}
-
-TMapping::~TMapping() {
-  DeleteTexture();
+  if (guard.active()) Tex.create();
 }
 
 void TMapping::DeleteTexture() {
-  if (TexName == 0) return;
-  CurrentContextGuard guard;
-  // Without any context the names died with the last one.
-  if (guard.active()) glDeleteTextures(1, &TexName);
-  TexName = 0;
+  Tex.destroy();
 }
 
 void TMapping::LoadFromFile(BinaryCursor& F, const ReadPlace& where) {
@@ -366,20 +350,13 @@ void TMapping::LayOutBlocks(TColorRGB ground, TColorRGB block) {
 void TMapping::Upload(int size, bool withAlpha, const std::uint8_t* pixels) {
   CurrentContextGuard guard;
   if (!guard.active()) return;
-  if (TexName == 0) TexName = freshTextureName();
-  glBindTexture(GL_TEXTURE_2D, TexName);
-  glPixelStorei(GL_UNPACK_ALIGNMENT, 4);
-  glPixelStorei(GL_UNPACK_ROW_LENGTH, 0);
-  glPixelStorei(GL_UNPACK_SKIP_ROWS, 0);
-  glPixelStorei(GL_UNPACK_SKIP_PIXELS, 0);
-  glTexImage2D(GL_TEXTURE_2D, 0, withAlpha ? 4 : 3, size, size, 0, withAlpha ? GL_RGBA : GL_RGB,
-               GL_UNSIGNED_BYTE, pixels);
+  Tex.upload(size, size, withAlpha ? 4 : 3, pixels, TextureLevels::One);
 }
 
 // Bound first: sampling parameters belong to the bound texture, and they must reach this one.
 void TMapping::Bind() const {
   glEnable(GL_TEXTURE_2D);
-  glBindTexture(GL_TEXTURE_2D, TexName);
+  Tex.bind();
   glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GL_REPEAT);
   glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, GL_REPEAT);
   glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_LINEAR);

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "gl/GlTexture.h"
 #include "platform/BinaryCursor.h"
 #include "platform/BinaryWriter.h"
 #include "scene3d/Colors.h"
@@ -196,11 +197,10 @@ private:
 class TTexture {
 public:
   TTexture(const QImage& Picture, double Width, double Height);
-  ~TTexture();
   TTexture(const TTexture&) = delete;
   TTexture& operator=(const TTexture&) = delete;
 
-  // Uploads the resampled picture to TexName.
+  // Uploads the resampled picture, in the current 3D rendering context when there is one.
   void Build();
   // For drawing passes, in the context already current: binds, then sets the sampling fields.
   void Bind();
@@ -216,11 +216,12 @@ public:
   std::int32_t MagFilter = 0x2601;       // GL_LINEAR
   std::int32_t MinFilter = 0x2701;       // GL_LINEAR_MIPMAP_NEAREST
   std::int32_t EnvMode = 0x2100;         // GL_MODULATE
-  std::uint32_t TexName = 0;
   QImage Picture;
 
+  std::uint32_t TexName() const { return Tex.name(); }
+
 private:
-  void Create();
+  GlTexture Tex;
 };
 
 // What entities need from a procedural mapping (TMapping derives from it): the world size of one tile
