@@ -62,20 +62,7 @@ template <typename Send> void sendPrimitive(GLenum mode, std::size_t n, TListSta
 }
 
 Vector3D positionOf(const TFace& face, const TMem& corner) {
-  return face.Owner.Points[static_cast<std::size_t>(corner.Index)].Position();
-}
-
-// A face's rings: one per contour, or ring 0 holding every corner of a face without contours.
-std::size_t ringCount(const TFace& face) {
-  return face.Contours.empty() ? 1 : face.Contours.size();
-}
-
-std::size_t ringSize(const TFace& face, std::size_t ring) {
-  return face.Contours.empty() ? face.Refs.size() : face.Contours[ring].Refs.size();
-}
-
-const TMem& ringCorner(const TFace& face, std::size_t ring, std::size_t i) {
-  return face.Contours.empty() ? face.Refs[i] : face.Refs[face.Contours[ring].Refs[i]];
+  return face.Owner.PointOf(corner);
 }
 
 // The rings of a face as the tessellator takes them, one per contour or the face's corners, and one
@@ -90,16 +77,13 @@ struct FaceRings {
 // allocation per ring and per face.
 FaceRings& ringsOf(const TFace& face) {
   thread_local FaceRings rings;
-  rings.Positions.resize(ringCount(face));
+  face.RingPositions(rings.Positions);
   rings.Corners.clear();
   rings.Records.clear();
-  for (std::size_t r = 0; r < rings.Positions.size(); ++r) {
-    rings.Positions[r].clear();
-    for (std::size_t i = 0; i < ringSize(face, r); ++i) {
-      const TMem& corner = ringCorner(face, r, i);
-      rings.Positions[r].push_back(positionOf(face, corner));
-      rings.Corners.push_back(&corner);
-    }
+  for (std::size_t r = 0; r < face.RingCount(); ++r) {
+    const TConstCornerRing ring = face.Ring(r);
+    for (std::size_t i = 0; i < ring.size(); ++i)
+      rings.Corners.push_back(&ring[i]);
   }
   return rings;
 }
@@ -299,12 +283,13 @@ void TFace::DrawLiftedOutline() {
 void TFace::DrawOutline(TListState& State, double Lift) {
   State.ShadeFlat();
   const Vector3D lift = Lift * Normal;
-  for (std::size_t r = 0; r < ringCount(*this); ++r) {
+  for (std::size_t r = 0; r < RingCount(); ++r) {
     // A contour without corners draws nothing; a face without contours draws its loop as it is.
     if (!Contours.empty() && Contours[r].Refs.empty()) continue;
-    const std::size_t n = ringSize(*this, r);
+    const TConstCornerRing ring = Ring(r);
+    const std::size_t n = ring.size();
     const auto send = [&](std::size_t i) {
-      const Vector3D p = positionOf(*this, ringCorner(*this, r, i));
+      const Vector3D p = positionOf(*this, ring[i]);
       const Vector3D q = Lift == 0 ? p : p + lift;
       glColor3ub(0, 0, 0);
       glVertex3d(q.x, q.y, q.z);

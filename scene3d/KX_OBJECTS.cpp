@@ -203,6 +203,16 @@ TCornerRing TFace::CornerRing() {
   return TCornerRing(Refs, Contours.empty() ? nullptr : &Contours.front().Refs);
 }
 
+void TFace::RingPositions(std::vector<std::vector<Vector3D>>& rings) const {
+  rings.resize(RingCount());
+  for (std::size_t r = 0; r < rings.size(); ++r) {
+    const TConstCornerRing ring = Ring(r);
+    rings[r].clear();
+    for (std::size_t i = 0; i < ring.size(); ++i)
+      rings[r].push_back(Owner.PointOf(ring[i]));
+  }
+}
+
 std::optional<TCornerRing> TFace::NormalRing() {
   if (Contours.empty()) return TCornerRing(Refs, nullptr);
   for (const TContours& contour : Contours)

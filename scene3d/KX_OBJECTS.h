@@ -17,6 +17,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <type_traits>
 #include <vector>
 
 namespace vorlan {
@@ -89,18 +90,22 @@ struct TContours {
 };
 
 // A ring of corners of a face: the face's own Refs, or one contour's.
-class TCornerRing {
+template <typename Mem> class TBasicCornerRing {
 public:
-  TCornerRing(std::vector<TMem>& refs, const std::vector<std::size_t>* positions)
+  using RefList = std::conditional_t<std::is_const_v<Mem>, const std::vector<TMem>, std::vector<TMem>>;
+
+  TBasicCornerRing(RefList& refs, const std::vector<std::size_t>* positions)
       : refs_(&refs), positions_(positions) {}
 
   std::size_t size() const { return positions_ ? positions_->size() : refs_->size(); }
-  TMem& operator[](std::size_t i) const { return (*refs_)[positions_ ? (*positions_)[i] : i]; }
+  Mem& operator[](std::size_t i) const { return (*refs_)[positions_ ? (*positions_)[i] : i]; }
 
 private:
-  std::vector<TMem>* refs_;
+  RefList* refs_;
   const std::vector<std::size_t>* positions_;
 };
+using TCornerRing = TBasicCornerRing<TMem>;
+using TConstCornerRing = TBasicCornerRing<const TMem>;
 
 // A planar polygon of an entity, possibly with contours (outlines and holes).
 class TFace {
@@ -138,6 +143,15 @@ public:
   bool TexturingOn() const;
   // The normal a corner is lit with: the face normal, the point's normal, or by the corner's Smooth.
   Vector3D CornerNormal(const TMem& corner) const;
+
+  // The face's rings, as drawing and export take them: one per contour, or ring 0 holding every corner
+  // of a face without contours.
+  std::size_t RingCount() const { return Contours.empty() ? 1 : Contours.size(); }
+  TConstCornerRing Ring(std::size_t ring) const {
+    return TConstCornerRing(Refs, Contours.empty() ? nullptr : &Contours[ring].Refs);
+  }
+  // The corner positions of every ring into `rings`, whose lists are reused to spare allocations.
+  void RingPositions(std::vector<std::vector<Vector3D>>& rings) const;
 
   // The ring that texture coordinates start from: the first contour's, or Refs without contours.
   TCornerRing CornerRing();
@@ -333,6 +347,11 @@ public:
   std::int32_t Value5 = -1;
   bool EdgeAligned = true; // texture coordinates follow the reference edge, else the dominant axis
 
+  // Where a corner of one of the faces lies.
+  Vector3D PointOf(const TMem& corner) const {
+    return Points[static_cast<std::size_t>(corner.Index)].Position();
+  }
+
 private:
   void ReadHead(BinaryCursor& F, const ReadPlace& where);
   void LoadNamedTexture(const std::string& name, BinaryCursor& F, std::size_t nameOffset,
@@ -349,9 +368,6 @@ private:
   void ApplyPictureTexture(TFace& face, const TCornerRing& ring) const;
   void ApplyMapping(TFace& face, const TCornerRing& ring, const TBounds& bounds) const;
   void MarkSmoothCorners();
-  Vector3D PointOf(const TMem& corner) const {
-    return Points[static_cast<std::size_t>(corner.Index)].Position();
-  }
 
   void SyncGrid();
 
