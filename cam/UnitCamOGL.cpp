@@ -4,6 +4,7 @@
 #include "cam/KX_DXF.h"
 #include "cam/MainBarProgress.h"
 #include "cam/PictureSave.h"
+#include "gl/GlContext.h"
 #include "gl/KX_OpenGL_VIEW.h"
 #include "platform/Printing.h"
 #include "scene3d/KX_SUPEROBJECT.h"
@@ -52,17 +53,6 @@ struct WaitCursor {
   ~WaitCursor() { QApplication::restoreOverrideCursor(); }
   WaitCursor(const WaitCursor&) = delete;
   WaitCursor& operator=(const WaitCursor&) = delete;
-};
-
-// Loads create display lists and textures, which must land in this window's own context.
-struct ViewCurrent {
-  explicit ViewCurrent(TGL_VIEW& view) : view_(view) { view_.makeContextCurrent(); }
-  ~ViewCurrent() { view_.releaseContext(); }
-  ViewCurrent(const ViewCurrent&) = delete;
-  ViewCurrent& operator=(const ViewCurrent&) = delete;
-
-private:
-  TGL_VIEW& view_;
 };
 
 } // namespace
@@ -282,7 +272,8 @@ void TFicheCamOGL::LoadCam(const std::string& FileName) {
     const WaitCursor cursor;
     TMainBarProgress bar;
     CamObject = std::make_unique<TCamObject>();
-    const ViewCurrent current(*v1);
+    // Loads create display lists and textures, which belong in this window's own context.
+    const CurrentContextGuard current(*v1, ContextNeed::Own);
     CamObject->Load(FileName, bar.Callback());
   }
   v1->Redraw();
@@ -298,7 +289,8 @@ void TFicheCamOGL::LoadX3D(const std::string& FileName) {
     SuperObject->OnMappingRead = [progress = bar.Callback(), read = 0]() mutable {
       if (progress) progress(std::min(++read, 100));
     };
-    const ViewCurrent current(*v1);
+    // Loads create display lists and textures, which belong in this window's own context.
+    const CurrentContextGuard current(*v1, ContextNeed::Own);
     ReadX3D(FileName, *SuperObject);
   }
   v1->Redraw();
@@ -443,7 +435,7 @@ void TFicheCamOGL::closeEvent(QCloseEvent* event) {
 // theirs.
 void TFicheCamOGL::FreeDocuments() {
   if (!CamObject && !SuperObject) return;
-  const ViewCurrent current(*v1);
+  const CurrentContextGuard current(*v1, ContextNeed::Own);
   CamObject.reset();
   SuperObject.reset();
 }

@@ -113,7 +113,7 @@ TGL_VIEW::~TGL_VIEW() {
   // half-destroyed view.
   if (context()) disconnect(context(), nullptr, this, nullptr);
   if (GlyphListBase_ != 0) {
-    HostContextGuard guard(*this);
+    CurrentContextGuard guard(*this);
     if (guard.active()) glDeleteLists(GlyphListBase_, glyphCount);
   }
   Ground_.reset();
@@ -130,15 +130,17 @@ void TGL_VIEW::Initialisation() {
     show();
     window()->show();
   }
-  if (!makeContextCurrent()) throw std::runtime_error("The 3D view could not create its OpenGL context");
-  RC_ = context();
-  setCurrentRenderContext(*this);
-  applyMaterials();
-  if (GlyphListBase_ != 0) glDeleteLists(GlyphListBase_, glyphCount);
-  QFont font("Arial");
-  font.setWeight(QFont::Normal);
-  GlyphListBase_ = BuildOutlineGlyphs(font, 0, glyphCount, glyphDepth);
-  releaseContext();
+  {
+    const CurrentContextGuard current(*this, ContextNeed::Own);
+    if (!current.active()) throw std::runtime_error("The 3D view could not create its OpenGL context");
+    RC_ = context();
+    setCurrentRenderContext(*this);
+    applyMaterials();
+    if (GlyphListBase_ != 0) glDeleteLists(GlyphListBase_, glyphCount);
+    QFont font("Arial");
+    font.setWeight(QFont::Normal);
+    GlyphListBase_ = BuildOutlineGlyphs(font, 0, glyphCount, glyphDepth);
+  }
   Initialised_ = true;
   SetProjection();
   shareLists();
@@ -199,11 +201,12 @@ void TGL_VIEW::SetShadow(bool value) {
 }
 
 void TGL_VIEW::SetProjection() {
-  if (!readyToDraw() || !makeContextCurrent()) return;
+  if (!readyToDraw()) return;
+  const CurrentContextGuard current(*this, ContextNeed::Own);
+  if (!current.active()) return;
   glViewport(0, 0, devicePixels(width()), devicePixels(height()));
   applyProjection();
   glFinish();
-  releaseContext();
 }
 
 int TGL_VIEW::devicePixels(int logical) const {
@@ -221,11 +224,14 @@ void TGL_VIEW::Redraw() {
   // The pass draws into the widget's framebuffer now, and its frame reaches the screen with the
   // next composition of the window: asking Qt to repaint instead would be refused while the last
   // frame is still being presented.
-  if (inPass_ || !isVisible() || !makeContextCurrent()) return;
-  glViewport(0, 0, devicePixels(width()), devicePixels(height()));
-  drawPass();
-  frameReady_ = true;
-  releaseContext();
+  if (inPass_ || !isVisible()) return;
+  {
+    const CurrentContextGuard current(*this, ContextNeed::Own);
+    if (!current.active()) return;
+    glViewport(0, 0, devicePixels(width()), devicePixels(height()));
+    drawPass();
+    frameReady_ = true;
+  }
   update();
 }
 
@@ -468,10 +474,10 @@ void TGL_VIEW::shareLists() {
 }
 
 void TGL_VIEW::rebuildGroundAndBackground() {
-  if (!makeContextCurrent()) return;
+  const CurrentContextGuard current(*this, ContextNeed::Own);
+  if (!current.active()) return;
   Ground_->Rebuild();
   BackGround_->Rebuild();
-  releaseContext();
 }
 
 void TGL_VIEW::SetShareView(TGL_VIEW* value) {
