@@ -3,6 +3,7 @@
 #include "app/UnitImage.h"
 #include "cam/CamOpener.h"
 #include "platform/FileBytes.h"
+#include "platform/Messages.h"
 
 #include <QFileDialog>
 #include <QMdiArea>
@@ -81,7 +82,7 @@ TForm1::TForm1() {
 
   Timer1 = new QTimer(this);
   Timer1->setInterval(10);
-  connect(Timer1, &QTimer::timeout, this, &TForm1::Rot);
+  connect(Timer1, &QTimer::timeout, this, commandSlot(this, &TForm1::Rot));
 
   Image1 = QImage(":/logo_strip.png");
   RegisterPictureOpeners();
@@ -99,9 +100,9 @@ void TForm1::BuildMenus() {
   x1 = menuBar()->addAction(" ");
 
   Fichier1 = menuBar()->addMenu("&File");
-  Ouvrir1 = Fichier1->addAction(MenuGlyph(0), "&Open ...", this, &TForm1::Ouvrir1Click);
+  Ouvrir1 = Fichier1->addAction(MenuGlyph(0), "&Open ...", this, commandSlot(this, &TForm1::Ouvrir1Click));
   N3 = Fichier1->addSeparator();
-  Quitter1 = Fichier1->addAction(MenuGlyph(6), "&Exit", this, &TForm1::Quitter1Click);
+  Quitter1 = Fichier1->addAction(MenuGlyph(6), "&Exit", this, commandSlot(this, &TForm1::Quitter1Click));
 
   Options1 = menuBar()->addMenu("&Options");
   Options1->menuAction()->setVisible(false);

@@ -3,6 +3,7 @@
 #include "app/Main.h"
 #include "platform/Dib.h"
 #include "platform/Jpeg.h"
+#include "platform/Messages.h"
 #include "platform/Printing.h"
 #include "widgets/FrameServices.h"
 #include "widgets/KX_BUTTONS.h"
@@ -83,7 +84,7 @@ void TFicheImage::BuildToolBar(QWidget* host) {
   SpeedButton5->setGeometry(5, 0, 25, 25);
   SpeedButton5->setAutoRaise(true);
   SpeedButton5->setIcon(QIcon(":/print.png"));
-  connect(SpeedButton5, &QToolButton::clicked, this, &TFicheImage::imprime);
+  connect(SpeedButton5, &QToolButton::clicked, this, commandSlot(this, &TFicheImage::imprime));
 }
 
 TFicheImage* TFicheImage::OpenBitmap(QMdiArea* area, const std::string& F) {

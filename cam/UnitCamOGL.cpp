@@ -6,6 +6,7 @@
 #include "cam/PictureSave.h"
 #include "gl/GlContext.h"
 #include "gl/KX_OpenGL_VIEW.h"
+#include "platform/Messages.h"
 #include "platform/Printing.h"
 #include "scene3d/KX_SUPEROBJECT.h"
 #include "widgets/KX_BUTTONS.h"
@@ -72,7 +73,7 @@ TFicheCamOGL::TFicheCamOGL(QMdiArea* area) {
   subWindow_ = area->addSubWindow(this);
   subWindow_->setAttribute(Qt::WA_DeleteOnClose);
   subWindow_->setWindowIcon(QIcon(":/app_icon.png"));
-  connect(subWindow_, &QMdiSubWindow::aboutToActivate, this, &TFicheCamOGL::FormActivate);
+  connect(subWindow_, &QMdiSubWindow::aboutToActivate, this, commandSlot(this, &TFicheCamOGL::FormActivate));
   subWindow_->resize(561, 390);
   subWindow_->show();
   CentreInClientArea(subWindow_);
@@ -119,7 +120,7 @@ void TFicheCamOGL::BuildToolBar() {
   ApplyToolBarLook(*KXPanel1, Silver, Silver);
 
   SpeedButton1 = NewSpeedButton(4, ":/cam3d_rotation.png");
-  connect(SpeedButton1, &QToolButton::clicked, this, &TFicheCamOGL::SpeedButton1Click);
+  connect(SpeedButton1, &QToolButton::clicked, this, commandSlot(this, &TFicheCamOGL::SpeedButton1Click));
   SpeedButton10 = NewSpeedButton(44, ":/cam3d_top.png");
   SpeedButton11 = NewSpeedButton(69, ":/cam3d_front.png");
   SpeedButton12 = NewSpeedButton(94, ":/cam3d_side.png");
@@ -130,14 +131,14 @@ void TFicheCamOGL::BuildToolBar() {
   AddPresetClick(SpeedButton13, &TFicheCamOGL::SpeedButton13Click);
   SpeedButton13->setChecked(true);
   SpeedButton23 = NewSpeedButton(144, ":/cam3d_paper.png");
-  connect(SpeedButton23, &QToolButton::clicked, this, &TFicheCamOGL::SpeedButton23Click);
+  connect(SpeedButton23, &QToolButton::clicked, this, commandSlot(this, &TFicheCamOGL::SpeedButton23Click));
   SpeedButton2 = NewSpeedButton(200, ":/save.png");
-  connect(SpeedButton2, &QToolButton::clicked, this, &TFicheCamOGL::Sauve);
+  connect(SpeedButton2, &QToolButton::clicked, this, commandSlot(this, &TFicheCamOGL::Sauve));
   SpeedButton3 = NewSpeedButton(225, ":/print.png");
-  connect(SpeedButton3, &QToolButton::clicked, this, &TFicheCamOGL::imprime);
+  connect(SpeedButton3, &QToolButton::clicked, this, commandSlot(this, &TFicheCamOGL::imprime));
   SpeedButton4 = NewSpeedButton(265, ":/cam3d_white.png");
   SpeedButton4->setCheckable(true);
-  connect(SpeedButton4, &QToolButton::clicked, this, &TFicheCamOGL::Blanc);
+  connect(SpeedButton4, &QToolButton::clicked, this, commandSlot(this, &TFicheCamOGL::Blanc));
   SpeedButton5 = NewSpeedButton(291, nullptr);
   SpeedButton5->setText("DXF");
   SpeedButton5->setFont(ArialFont(9));
@@ -145,7 +146,7 @@ void TFicheCamOGL::BuildToolBar() {
   QPalette caption = SpeedButton5->palette();
   caption.setColor(QPalette::ButtonText, Qt::white);
   SpeedButton5->setPalette(caption);
-  connect(SpeedButton5, &QToolButton::clicked, this, &TFicheCamOGL::Export_DXF);
+  connect(SpeedButton5, &QToolButton::clicked, this, commandSlot(this, &TFicheCamOGL::Export_DXF));
 
   Label1 = new QLabel("shift, alt + Mouse left, right");
   Label1->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
@@ -174,7 +175,7 @@ void TFicheCamOGL::AddPresetClick(QToolButton* button, void (TFicheCamOGL::*pres
     if (down)
       for (QToolButton* other : {SpeedButton10, SpeedButton11, SpeedButton12, SpeedButton13})
         if (other != button) other->setChecked(false);
-    (this->*preset)();
+    runCommand([this, preset] { (this->*preset)(); });
   });
 }
 

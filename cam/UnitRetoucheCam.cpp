@@ -3,6 +3,7 @@
 #include "cam/KX_CAMOBJET.h"
 #include "cam/MainBarProgress.h"
 #include "cam/PictureSave.h"
+#include "platform/Messages.h"
 #include "platform/Numbers.h"
 #include "platform/Printing.h"
 #include "widgets/FrameServices.h"
@@ -142,19 +143,19 @@ void TFicheRetoucheCam::BuildToolBar() {
   TrackBar1->setPageStep(1);
   TrackBar1->setTickInterval(1);
   TrackBar1->setTickPosition(QSlider::NoTicks);
-  connect(TrackBar1, &QSlider::valueChanged, this, &TFicheRetoucheCam::TrackBar1Change);
+  connect(TrackBar1, &QSlider::valueChanged, this, commandSlot(this, &TFicheRetoucheCam::TrackBar1Change));
 
   Zoom = new QToolButton(KXPanel1);
   Zoom->setGeometry(240, 2, 23, 22);
   Zoom->setAutoRaise(true);
   Zoom->setCheckable(true);
   Zoom->setIcon(QIcon(":/zoom.png"));
-  connect(Zoom, &QToolButton::clicked, this, &TFicheRetoucheCam::ZoomClick);
+  connect(Zoom, &QToolButton::clicked, this, commandSlot(this, &TFicheRetoucheCam::ZoomClick));
 
   SpeedButton4 = NewSpeedButton(296, ":/save.png");
-  connect(SpeedButton4, &QToolButton::clicked, this, &TFicheRetoucheCam::sauve);
+  connect(SpeedButton4, &QToolButton::clicked, this, commandSlot(this, &TFicheRetoucheCam::sauve));
   SpeedButton5 = NewSpeedButton(321, ":/print.png");
-  connect(SpeedButton5, &QToolButton::clicked, this, &TFicheRetoucheCam::imprime);
+  connect(SpeedButton5, &QToolButton::clicked, this, commandSlot(this, &TFicheRetoucheCam::imprime));
 }
 
 QToolButton* TFicheRetoucheCam::NewSpeedButton(int left, const char* glyph) {
@@ -173,7 +174,7 @@ void TFicheRetoucheCam::AddPictureButtonClick(QToolButton* button) {
     if (down)
       for (QToolButton* other : {SpeedButton1, SpeedButton2, SpeedButton3})
         if (other != button) other->setChecked(false);
-    PB1Paint();
+    runCommand([this] { PB1Paint(); });
   });
 }
 

@@ -2,8 +2,6 @@
 
 #include "gl/KX_OpenGL_TEXTURE.h"
 
-#include <QOpenGLContext>
-
 #include <GL/gl.h>
 
 #include <algorithm>

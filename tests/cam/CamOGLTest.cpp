@@ -6,6 +6,7 @@
 #include "platform/Messages.h"
 #include "platform/ReadError.h"
 
+#include <QFileDialog>
 #include <QFileInfo>
 #include <QProgressBar>
 #include <QTimer>
@@ -247,6 +248,23 @@ TEST_F(CamOGL, SavesJpgAndBmpOnlyAndSaysSoOtherwise) {
     EXPECT_EQ(back.size(), window->Capture().size());
     EXPECT_TRUE(isRed(squareOf(back)));
   }
+}
+
+TEST_F(CamOGL, AFailedSaveShowsWhyAndLeavesTheWindowWorking) {
+  TFicheCamOGL* window = open(scene);
+  QFileDialog* dialog = window->SavePictureDialog1;
+  dialog->setOption(QFileDialog::DontUseNativeDialog);
+  const std::string fileName = dir.path("missing folder/view.jpg");
+  QTimer::singleShot(0, dialog, [&] {
+    dialog->selectFile(QString::fromStdString(fileName));
+    QMetaObject::invokeMethod(dialog, "accept");
+  });
+  MessageRecorder messages;
+  window->SpeedButton2->click();
+  ASSERT_EQ(messages.texts().size(), 1u);
+  EXPECT_NE(messages.texts()[0].find(fileName), std::string::npos) << messages.texts()[0];
+  EXPECT_TRUE(isRed(squareOf(window->Capture())));
+  EXPECT_TRUE(window->SaveViewTo(dir.path("view.jpg")));
 }
 
 TEST_F(CamOGL, ClosingAWindowTakesItOutOfRotationAndLeavesTheOtherDrawing) {
