@@ -180,55 +180,12 @@ void TFicheCamOGL::AddPresetClick(QToolButton* button, void (TFicheCamOGL::*pres
 }
 
 void TFicheCamOGL::BuildView() {
-  SetUpCamera();
+  SetUpSceneCamera(CAMERA1);
   v1 = new TGL_VIEW(Panel1);
   // Off the visible area until its context exists, so "Loading ..." shows meanwhile.
   v1->move(-v1->width() - 100, -v1->height() - 100);
-  v1->SetCamera(&CAMERA1);
-  TGL_GROUND& ground = v1->Ground();
-  ground.SetStyle(CGroundStyle::FillSquare);
-  ground.SetColor(Silver);
-  ground.SetActive(false);
-  ground.SetGroundWidth(20000);
-  ground.SetGroundUnit(1000);
-  TGL_BACKGROUND& back = v1->BackGround();
-  back.SetShowLensFlare(true);
-  back.SetShowSky(false);
-  back.SetSunX(50000);
-  back.SetSunY(-50000);
-  back.SetSunZ(30000);
-  back.SetStyle(CBackGroundStyle::GradualColors);
-  back.SetFirstColor(White);
-  back.SetSecondColor(0x804000);
-  v1->SetReflection(false);
-  v1->SetShadow(false);
-  v1->SetPreview(false);
-  v1->SetDrawMode(CViewMode::RENDER);
-  v1->OnRedraw = [this](TGL_VIEW&) { v1Redraw(); };
-  v1->OnMovingRedraw = [this](TGL_VIEW&) { v1MovingRedraw(); };
-  v1->OnRedrawPaperFill = [this](TGL_VIEW&) { v1RedrawPaperFill(); };
-  v1->OnRedrawPaperLine = [this](TGL_VIEW&) { v1RedrawPaperLine(); };
-}
-
-void TFicheCamOGL::SetUpCamera() {
-  CAMERA1.SetPerspective(true);
-  CAMERA1.SetStyle(CStyle::polar);
-  CAMERA1.UpVector().SetZ(1);
-  CAMERA1.SetAngle(35);
-  CAMERA1.SetDistNear(0.01);
-  CAMERA1.SetDistFar(100);
-  CAMERA1.SetScale(0.001);
-  TParams& params = CAMERA1.Params();
-  params.SetElevation(45);
-  params.SetAzimuth(45);
-  params.SetDistance(1500);
-  params.SetPan_v(1);
-  params.SetPas(10);
-  params.SetPasRot(3);
-  params.SetLeft(-500);
-  params.SetRight(500);
-  params.SetTop(500);
-  params.SetBottom(-500);
+  SetUpSceneView(*v1, CAMERA1);
+  Scene.Attach(*v1);
 }
 
 TFicheCamOGL* TFicheCamOGL::Open(QMdiArea* area) {
@@ -272,10 +229,7 @@ void TFicheCamOGL::LoadCam(const std::string& FileName) {
   {
     const WaitCursor cursor;
     TMainBarProgress bar;
-    CamObject = std::make_unique<TCamObject>();
-    // Loads create display lists and textures, which belong in this window's own context.
-    const CurrentContextGuard current(*v1, ContextNeed::Own);
-    CamObject->Load(FileName, bar.Callback());
+    Scene.LoadCam(*v1, FileName, bar.Callback());
   }
   v1->Redraw();
 }
@@ -285,39 +239,11 @@ void TFicheCamOGL::LoadX3D(const std::string& FileName) {
   {
     const WaitCursor cursor;
     TMainBarProgress bar;
-    // The model is ours before reading starts, so what a read error leaves of it is still drawn.
-    SuperObject = std::make_unique<TSuperObject>();
-    SuperObject->OnMappingRead = [progress = bar.Callback(), read = 0]() mutable {
+    Scene.LoadX3D(*v1, FileName, [progress = bar.Callback(), read = 0]() mutable {
       if (progress) progress(std::min(++read, 100));
-    };
-    // Loads create display lists and textures, which belong in this window's own context.
-    const CurrentContextGuard current(*v1, ContextNeed::Own);
-    ReadX3D(FileName, *SuperObject);
+    });
   }
   v1->Redraw();
-}
-
-void TFicheCamOGL::ForEachObject(const std::function<void(TObjects&)>& fn) {
-  if (CamObject)
-    for (const auto& item : CamObject->Items)
-      fn(*item);
-  if (SuperObject) fn(*SuperObject);
-}
-
-void TFicheCamOGL::v1Redraw() {
-  ForEachObject([](TObjects& object) { object.Draw(true, false, true, true, true, false, 0); });
-}
-
-void TFicheCamOGL::v1MovingRedraw() {
-  ForEachObject([](TObjects& object) { object.Draw(false, false, false, false, true, false, 0); });
-}
-
-void TFicheCamOGL::v1RedrawPaperFill() {
-  ForEachObject([](TObjects& object) { object.DrawPaperFill(); });
-}
-
-void TFicheCamOGL::v1RedrawPaperLine() {
-  ForEachObject([](TObjects& object) { object.DrawPaperLine(); });
 }
 
 void TFicheCamOGL::SpeedButton1Click() {
@@ -332,38 +258,26 @@ void TFicheCamOGL::Rotation(QObject*) {
   v1->Redraw();
 }
 
-void TFicheCamOGL::ApplyPreset(CStyle style, double distNear, double distFar, bool perspective, double rot1,
-                               double rot2, double rot3) {
-  CAMERA1.SetStyle(style);
-  CAMERA1.SetDistNear(distNear);
-  CAMERA1.SetDistFar(distFar);
-  CAMERA1.SetPerspective(perspective);
-  TParams& params = CAMERA1.Params();
-  params.SetLeft(-500);
-  params.SetRight(500);
-  params.SetTop(500);
-  params.SetBottom(-500);
-  params.SetRot1(rot1);
-  params.SetRot2(rot2);
-  params.SetRot3(rot3);
+void TFicheCamOGL::ApplyPreset(TCameraPreset preset) {
+  ApplyCameraPreset(CAMERA1, preset);
   v1->SetProjection();
   v1->Redraw();
 }
 
 void TFicheCamOGL::SpeedButton10Click() {
-  ApplyPreset(CStyle::normal, -40000, 40000, false, 0, 0, 0);
+  ApplyPreset(TCameraPreset::Top);
 }
 
 void TFicheCamOGL::SpeedButton11Click() {
-  ApplyPreset(CStyle::normal, -40000, 40000, false, 90, 0, 90);
+  ApplyPreset(TCameraPreset::Front);
 }
 
 void TFicheCamOGL::SpeedButton12Click() {
-  ApplyPreset(CStyle::normal, -40000, 40000, false, 90, 0, 0);
+  ApplyPreset(TCameraPreset::Side);
 }
 
 void TFicheCamOGL::SpeedButton13Click() {
-  ApplyPreset(CStyle::polar, 0.01, 100, true, 0, 0, 0);
+  ApplyPreset(TCameraPreset::Perspective);
 }
 
 void TFicheCamOGL::SpeedButton23Click() {
@@ -389,8 +303,7 @@ void TFicheCamOGL::resizeEvent(QResizeEvent* event) {
 
 QImage TFicheCamOGL::Capture() {
   if (QMdiArea* area = subWindow_->mdiArea()) area->setActiveSubWindow(subWindow_);
-  // Grabbing runs a fresh pass of the view, so the picture is what a redraw would show now.
-  return v1->grabFramebuffer().convertToFormat(QImage::Format_RGB888);
+  return GrabScene(*v1);
 }
 
 bool TFicheCamOGL::SaveViewTo(const std::string& fileName) {
@@ -407,12 +320,7 @@ void TFicheCamOGL::imprime() {
 }
 
 std::vector<const TEntity*> TFicheCamOGL::SceneEntities() const {
-  std::vector<TObjects*> items;
-  if (CamObject)
-    for (const auto& item : CamObject->Items)
-      items.push_back(item.get());
-  if (SuperObject) items.push_back(SuperObject.get());
-  return DxfEntities(items);
+  return Scene.Entities();
 }
 
 void TFicheCamOGL::ExportDXFTo(const std::string& fileName) {
@@ -432,13 +340,8 @@ void TFicheCamOGL::closeEvent(QCloseEvent* event) {
   event->accept();
 }
 
-// Other windows' lists live in the same namespace: deleting ours in our own context is what keeps
-// theirs.
 void TFicheCamOGL::FreeDocuments() {
-  if (!CamObject && !SuperObject) return;
-  const CurrentContextGuard current(*v1, ContextNeed::Own);
-  CamObject.reset();
-  SuperObject.reset();
+  Scene.Free(*v1);
 }
 
 } // namespace vorlan
