@@ -14,16 +14,7 @@
 #include <algorithm>
 #include <cassert>
 
-static void RegisterResourceFile() {
-  Q_INIT_RESOURCE(resources);
-}
-
 namespace vorlan {
-
-void RegisterPictures() {
-  static const bool registered = (RegisterResourceFile(), true);
-  (void)registered;
-}
 
 namespace {
 

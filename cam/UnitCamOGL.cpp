@@ -10,6 +10,7 @@
 #include "platform/Printing.h"
 #include "scene3d/KX_SUPEROBJECT.h"
 #include "widgets/KX_BUTTONS.h"
+#include "widgets/Resources.h"
 
 #include <QApplication>
 #include <QCloseEvent>
@@ -59,6 +60,7 @@ struct WaitCursor {
 } // namespace
 
 TFicheCamOGL::TFicheCamOGL(QMdiArea* area) {
+  RegisterPictures();
   setFont(ArialFont(11));
   SetColors(this, FormColor, Qt::black);
   BuildLayout();

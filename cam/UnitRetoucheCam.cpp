@@ -8,6 +8,7 @@
 #include "platform/Printing.h"
 #include "widgets/FrameServices.h"
 #include "widgets/KX_BUTTONS.h"
+#include "widgets/Resources.h"
 
 #include <QApplication>
 #include <QFileDialog>
@@ -86,6 +87,7 @@ void TPaintBox::mouseReleaseEvent(QMouseEvent* event) {
 }
 
 TFicheRetoucheCam::TFicheRetoucheCam(QMdiArea* area) {
+  RegisterPictures();
   setAttribute(Qt::WA_DeleteOnClose);
   setWindowIcon(QIcon(":/app_icon.png"));
   setFont(WindowFont());

@@ -1,6 +1,7 @@
 #include "gl/KX_OpenGL_VIEW.h"
 
 #include "gl/OutlineGlyphs.h"
+#include "platform/SurfaceFormat.h"
 
 #include <QMouseEvent>
 #include <QOpenGLContext>
@@ -21,15 +22,6 @@ constexpr GLuint stencilMask = 0x7FFFFFFF;
 
 // Flattens the scene onto z = 0 along the light: (x, y, z) -> (x - z, y + z, 0).
 constexpr GLdouble shadowMatrix[16] = {0.577, 0, 0, 0, 0, 0.577, 0, 0, -0.577, 0.577, 0, 0, 0, 0, 0, 0.577};
-
-QSurfaceFormat viewFormat() {
-  QSurfaceFormat format = QSurfaceFormat::defaultFormat();
-  format.setRenderableType(QSurfaceFormat::OpenGL);
-  format.setProfile(QSurfaceFormat::CompatibilityProfile);
-  format.setDepthBufferSize(std::max(format.depthBufferSize(), 24));
-  format.setStencilBufferSize(8);
-  return format;
-}
 
 void setLight(GLenum light, GLfloat level, const GLfloat (&position)[4]) {
   const GLfloat colour[4] = {level, level, level, 1};
@@ -99,7 +91,7 @@ private:
 TGL_VIEW::TGL_VIEW(QWidget* parent)
     : QOpenGLWidget(parent), Ground_(std::make_unique<TGL_GROUND>(*this)),
       BackGround_(std::make_unique<TGL_BACKGROUND>(*this)) {
-  setFormat(viewFormat());
+  setFormat(SceneSurfaceFormat());
   resize(300, 200);
   // Redraw draws ahead of Qt's paint event, which then presents the framebuffer as it stands.
   setUpdateBehavior(QOpenGLWidget::PartialUpdate);
