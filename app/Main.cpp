@@ -4,6 +4,7 @@
 #include "cam/CamOpener.h"
 #include "platform/FileBytes.h"
 #include "platform/Messages.h"
+#include "widgets/WindowChrome.h"
 
 #include <QFileDialog>
 #include <QMdiArea>
@@ -22,12 +23,6 @@ namespace {
 constexpr int MenuGlyphSize = 16;
 
 const QColor FrameBackground(0x51, 0x51, 0x51);
-
-QFont FrameFont() {
-  QFont font("Arial");
-  font.setPixelSize(11);
-  return font;
-}
 
 bool IsOpenExtension(std::string_view extension) {
   return std::find(OpenExtensions.begin(), OpenExtensions.end(), extension) != OpenExtensions.end();
@@ -54,7 +49,7 @@ TForm1::TForm1() {
   RegisterPictures();
   setWindowTitle(FrameCaption);
   setWindowIcon(QIcon(":/app_icon.png"));
-  setFont(FrameFont());
+  setFont(ArialFont());
   resize(788, 580);
   setWindowState(Qt::WindowMaximized);
 

@@ -7,6 +7,7 @@
 #include "platform/Printing.h"
 #include "widgets/FrameServices.h"
 #include "widgets/KX_BUTTONS.h"
+#include "widgets/WindowChrome.h"
 
 #include <QApplication>
 #include <QMdiArea>
@@ -20,12 +21,6 @@ namespace {
 
 constexpr int BorderWidth = 5;
 constexpr int ToolBarHeight = 25;
-
-QFont WindowFont() {
-  QFont font("Arial");
-  font.setPixelSize(11);
-  return font;
-}
 
 } // namespace
 
@@ -48,7 +43,7 @@ TFicheImage::TFicheImage(QMdiArea* area) {
   RegisterPictures();
   setAttribute(Qt::WA_DeleteOnClose);
   setWindowIcon(QIcon(":/app_icon.png"));
-  setFont(WindowFont());
+  setFont(ArialFont());
 
   auto* client = new QWidget;
   client->setAutoFillBackground(true);

@@ -11,6 +11,7 @@
 #include "scene3d/KX_SUPEROBJECT.h"
 #include "widgets/KX_BUTTONS.h"
 #include "widgets/Resources.h"
+#include "widgets/WindowChrome.h"
 
 #include <QApplication>
 #include <QCloseEvent>
@@ -34,20 +35,6 @@ constexpr int ToolBarHeight = 26;
 const QColor FormColor(0x51, 0x51, 0x51);
 constexpr TColor Silver = 0xC0C0C0;
 constexpr TColor White = 0xFFFFFF;
-
-QFont ArialFont(int pixelSize) {
-  QFont font("Arial");
-  font.setPixelSize(pixelSize);
-  return font;
-}
-
-void SetColors(QWidget* widget, const QColor& background, const QColor& text) {
-  widget->setAutoFillBackground(true);
-  QPalette palette = widget->palette();
-  palette.setColor(QPalette::Window, background);
-  palette.setColor(QPalette::WindowText, text);
-  widget->setPalette(palette);
-}
 
 // The hourglass for the length of a load, taken away whatever ends it.
 struct WaitCursor {
@@ -121,27 +108,28 @@ void TFicheCamOGL::BuildToolBar() {
   KXPanel1->setFixedHeight(ToolBarHeight);
   ApplyToolBarLook(*KXPanel1, Silver, Silver);
 
-  SpeedButton1 = NewSpeedButton(4, ":/cam3d_rotation.png");
+  SpeedButton1 = NewSpeedButton(KXPanel1, 4, ":/cam3d_rotation.png");
   connect(SpeedButton1, &QToolButton::clicked, this, commandSlot(this, &TFicheCamOGL::SpeedButton1Click));
-  SpeedButton10 = NewSpeedButton(44, ":/cam3d_top.png");
-  SpeedButton11 = NewSpeedButton(69, ":/cam3d_front.png");
-  SpeedButton12 = NewSpeedButton(94, ":/cam3d_side.png");
-  SpeedButton13 = NewSpeedButton(119, ":/cam3d_perspective.png");
-  AddPresetClick(SpeedButton10, &TFicheCamOGL::SpeedButton10Click);
-  AddPresetClick(SpeedButton11, &TFicheCamOGL::SpeedButton11Click);
-  AddPresetClick(SpeedButton12, &TFicheCamOGL::SpeedButton12Click);
-  AddPresetClick(SpeedButton13, &TFicheCamOGL::SpeedButton13Click);
+  SpeedButton10 = NewSpeedButton(KXPanel1, 44, ":/cam3d_top.png");
+  SpeedButton11 = NewSpeedButton(KXPanel1, 69, ":/cam3d_front.png");
+  SpeedButton12 = NewSpeedButton(KXPanel1, 94, ":/cam3d_side.png");
+  SpeedButton13 = NewSpeedButton(KXPanel1, 119, ":/cam3d_perspective.png");
+  // All four may be up; a click on the one that is down still applies its preset.
+  MakeRaisableGroup({{SpeedButton10, [this] { SpeedButton10Click(); }},
+                     {SpeedButton11, [this] { SpeedButton11Click(); }},
+                     {SpeedButton12, [this] { SpeedButton12Click(); }},
+                     {SpeedButton13, [this] { SpeedButton13Click(); }}});
   SpeedButton13->setChecked(true);
-  SpeedButton23 = NewSpeedButton(144, ":/cam3d_paper.png");
+  SpeedButton23 = NewSpeedButton(KXPanel1, 144, ":/cam3d_paper.png");
   connect(SpeedButton23, &QToolButton::clicked, this, commandSlot(this, &TFicheCamOGL::SpeedButton23Click));
-  SpeedButton2 = NewSpeedButton(200, ":/save.png");
+  SpeedButton2 = NewSpeedButton(KXPanel1, 200, ":/save.png");
   connect(SpeedButton2, &QToolButton::clicked, this, commandSlot(this, &TFicheCamOGL::Sauve));
-  SpeedButton3 = NewSpeedButton(225, ":/print.png");
+  SpeedButton3 = NewSpeedButton(KXPanel1, 225, ":/print.png");
   connect(SpeedButton3, &QToolButton::clicked, this, commandSlot(this, &TFicheCamOGL::imprime));
-  SpeedButton4 = NewSpeedButton(265, ":/cam3d_white.png");
+  SpeedButton4 = NewSpeedButton(KXPanel1, 265, ":/cam3d_white.png");
   SpeedButton4->setCheckable(true);
   connect(SpeedButton4, &QToolButton::clicked, this, commandSlot(this, &TFicheCamOGL::Blanc));
-  SpeedButton5 = NewSpeedButton(291, nullptr);
+  SpeedButton5 = NewSpeedButton(KXPanel1, 291, nullptr);
   SpeedButton5->setText("DXF");
   SpeedButton5->setFont(ArialFont(9));
   // Black lettering would vanish on the dark wallpaper.
@@ -159,26 +147,6 @@ void TFicheCamOGL::BuildToolBar() {
   bar->setContentsMargins(0, 0, 4, 0);
   bar->addStretch(1);
   bar->addWidget(Label1);
-}
-
-QToolButton* TFicheCamOGL::NewSpeedButton(int left, const char* glyph) {
-  auto* button = new QToolButton(KXPanel1);
-  button->setGeometry(left, 1, 25, 25);
-  button->setAutoRaise(true);
-  if (glyph) button->setIcon(QIcon(glyph));
-  return button;
-}
-
-// The presets form one group in which a click on the button that is down raises it and still
-// applies its preset, so all four may be up.
-void TFicheCamOGL::AddPresetClick(QToolButton* button, void (TFicheCamOGL::*preset)()) {
-  button->setCheckable(true);
-  connect(button, &QToolButton::clicked, this, [this, button, preset](bool down) {
-    if (down)
-      for (QToolButton* other : {SpeedButton10, SpeedButton11, SpeedButton12, SpeedButton13})
-        if (other != button) other->setChecked(false);
-    runCommand([this, preset] { (this->*preset)(); });
-  });
 }
 
 void TFicheCamOGL::BuildView() {

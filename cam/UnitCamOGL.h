@@ -105,8 +105,6 @@ private:
   void FormCreate();
   void BuildLayout();
   void BuildToolBar();
-  QToolButton* NewSpeedButton(int left, const char* glyph);
-  void AddPresetClick(QToolButton* button, void (TFicheCamOGL::*preset)());
   void BuildView();
   void PlaceView();
   void ShowLoading(const std::string& FileName, double Pas);

@@ -9,6 +9,7 @@
 #include "widgets/FrameServices.h"
 #include "widgets/KX_BUTTONS.h"
 #include "widgets/Resources.h"
+#include "widgets/WindowChrome.h"
 
 #include <QApplication>
 #include <QFileDialog>
@@ -30,19 +31,6 @@ constexpr int BorderWidth = 5;
 constexpr int ToolBarHeight = 27;
 const QColor FormColor(0x51, 0x51, 0x51);
 const QColor ScrollBoxColor(0x80, 0x80, 0x80);
-
-QFont WindowFont() {
-  QFont font("Arial");
-  font.setPixelSize(11);
-  return font;
-}
-
-void SetBackground(QWidget* widget, const QColor& color) {
-  widget->setAutoFillBackground(true);
-  QPalette palette = widget->palette();
-  palette.setColor(QPalette::Window, color);
-  widget->setPalette(palette);
-}
 
 QSize Scaled(QSize size, double factor) {
   return {Round(size.width() * factor), Round(size.height() * factor)};
@@ -90,10 +78,10 @@ TFicheRetoucheCam::TFicheRetoucheCam(QMdiArea* area) {
   RegisterPictures();
   setAttribute(Qt::WA_DeleteOnClose);
   setWindowIcon(QIcon(":/app_icon.png"));
-  setFont(WindowFont());
+  setFont(ArialFont());
 
   auto* client = new QWidget;
-  SetBackground(client, FormColor);
+  SetColors(client, FormColor);
   auto* layout = new QVBoxLayout(client);
   layout->setContentsMargins(BorderWidth, BorderWidth, BorderWidth, BorderWidth);
   layout->setSpacing(0);
@@ -115,10 +103,10 @@ void TFicheRetoucheCam::BuildPaintBox() {
   ScrollBox1 = new QScrollArea;
   ScrollBox1->setFrameShape(QFrame::NoFrame);
   ScrollBox1->setWidgetResizable(false);
-  SetBackground(ScrollBox1->viewport(), ScrollBoxColor);
+  SetColors(ScrollBox1->viewport(), ScrollBoxColor);
   PB1 = new TPaintBox(ScrollBox1);
   PB1->setCursor(Qt::CrossCursor);
-  SetBackground(PB1, ScrollBoxColor);
+  SetColors(PB1, ScrollBoxColor);
   PB1->resize(0, 0);
   ScrollBox1->setWidget(PB1);
   PB1->OnPaint = [this](QPainter& painter) { DrawShownPicture(painter); };
@@ -131,11 +119,12 @@ void TFicheRetoucheCam::BuildToolBar() {
   KXPanel1->setFixedHeight(ToolBarHeight);
   ApplyToolBarLook(*KXPanel1, RGB(192, 192, 192), RGB(192, 192, 192));
 
-  SpeedButton1 = NewSpeedButton(4, ":/cam_picture2.png");
-  SpeedButton2 = NewSpeedButton(29, ":/cam_picture1.png");
-  SpeedButton3 = NewSpeedButton(54, ":/cam_retouched.png");
-  for (QToolButton* button : {SpeedButton1, SpeedButton2, SpeedButton3})
-    AddPictureButtonClick(button);
+  SpeedButton1 = NewSpeedButton(KXPanel1, 4, ":/cam_picture2.png");
+  SpeedButton2 = NewSpeedButton(KXPanel1, 29, ":/cam_picture1.png");
+  SpeedButton3 = NewSpeedButton(KXPanel1, 54, ":/cam_retouched.png");
+  // All three may be up.
+  const auto repaint = [this] { PB1Paint(); };
+  MakeRaisableGroup({{SpeedButton1, repaint}, {SpeedButton2, repaint}, {SpeedButton3, repaint}});
   SpeedButton3->setChecked(true);
 
   TrackBar1 = new QSlider(Qt::Horizontal, KXPanel1);
@@ -154,30 +143,10 @@ void TFicheRetoucheCam::BuildToolBar() {
   Zoom->setIcon(QIcon(":/zoom.png"));
   connect(Zoom, &QToolButton::clicked, this, commandSlot(this, &TFicheRetoucheCam::ZoomClick));
 
-  SpeedButton4 = NewSpeedButton(296, ":/save.png");
+  SpeedButton4 = NewSpeedButton(KXPanel1, 296, ":/save.png");
   connect(SpeedButton4, &QToolButton::clicked, this, commandSlot(this, &TFicheRetoucheCam::sauve));
-  SpeedButton5 = NewSpeedButton(321, ":/print.png");
+  SpeedButton5 = NewSpeedButton(KXPanel1, 321, ":/print.png");
   connect(SpeedButton5, &QToolButton::clicked, this, commandSlot(this, &TFicheRetoucheCam::imprime));
-}
-
-QToolButton* TFicheRetoucheCam::NewSpeedButton(int left, const char* glyph) {
-  auto* button = new QToolButton(KXPanel1);
-  button->setGeometry(left, 1, 25, 25);
-  button->setAutoRaise(true);
-  button->setIcon(QIcon(glyph));
-  return button;
-}
-
-// The three picture buttons form one group in which a click on the button that is down raises
-// it, so all three may be up.
-void TFicheRetoucheCam::AddPictureButtonClick(QToolButton* button) {
-  button->setCheckable(true);
-  connect(button, &QToolButton::clicked, this, [this, button](bool down) {
-    if (down)
-      for (QToolButton* other : {SpeedButton1, SpeedButton2, SpeedButton3})
-        if (other != button) other->setChecked(false);
-    runCommand([this] { PB1Paint(); });
-  });
 }
 
 TFicheRetoucheCam* TFicheRetoucheCam::Open(QMdiArea* area, const std::string& F) {

@@ -14,8 +14,6 @@
 
 namespace vorlan {
 
-double TexturePhase = 0.0;
-
 namespace {
 
 // Face record up to the contour count, and the shortest possible whole face record: no contours,
@@ -524,16 +522,18 @@ void TEntity::SyncGrid() {
 // ---- TEntity: preparation
 
 void TEntity::Prepare() {
-  TexturePhase = 0;
   // The bounds do not change while faces are prepared, so they are taken once rather than per face.
   const TBounds bounds = Mapping ? GetBounds() : TBounds{};
+  // Every face with a procedural mapping advances the phase, so that consecutive faces continue the
+  // pattern along their reference edges.
+  double phase = 0;
   for (const auto& face : Faces)
-    PrepareFace(*face, bounds);
+    PrepareFace(*face, bounds, phase);
   MarkSmoothCorners();
   CompileLists();
 }
 
-void TEntity::PrepareFace(TFace& face, const TBounds& bounds) {
+void TEntity::PrepareFace(TFace& face, const TBounds& bounds, double& phase) {
   face.Normal = {};
   face.D = 0;
   const std::optional<TCornerRing> normalRing = face.NormalRing();
@@ -546,7 +546,7 @@ void TEntity::PrepareFace(TFace& face, const TBounds& bounds) {
   // A face without corners has no reference corner and nothing to give coordinates to.
   if (!face.Textured || !UseTexture || ring.size() == 0) return;
   if (Texture) ApplyPictureTexture(face, ring);
-  if (Mapping) ApplyMapping(face, ring, bounds);
+  if (Mapping) ApplyMapping(face, ring, bounds, phase);
 }
 
 // Newell's sum points against the corners' turning direction, hence the minus.
@@ -578,7 +578,7 @@ void TEntity::ApplyPictureTexture(TFace& face, const TCornerRing& ring) const {
   });
 }
 
-void TEntity::ApplyMapping(TFace& face, const TCornerRing& ring, const TBounds& bounds) const {
+void TEntity::ApplyMapping(TFace& face, const TCornerRing& ring, const TBounds& bounds, double& phase) const {
   const double W = Mapping->TileWidth;
   const double H = Mapping->TileHeight;
   // A tile without size would turn every coordinate into NaN.
@@ -586,7 +586,7 @@ void TEntity::ApplyMapping(TFace& face, const TCornerRing& ring, const TBounds& 
   const std::size_t origin = static_cast<std::size_t>(TextureOrigin);
   const Vector3D A = PointOf(ring[origin]);
   const Vector3D B = PointOf(ring[mappedEdgeEnd(ring, origin)]);
-  TexturePhase += phaseStep(Distance3(A, B), W);
+  phase += phaseStep(Distance3(A, B), W);
   const Vector3D T = A + kFrameReach * cross(face.Normal, B - A);
   face.ForEachCorner([&](TMem& corner) {
     const Vector3D P = PointOf(corner);
@@ -596,7 +596,7 @@ void TEntity::ApplyMapping(TFace& face, const TCornerRing& ring, const TBounds& 
     }
     const Vector3D F1 = FootOnLine(P, A, B);
     const double along = Distance3(A, F1) / W;
-    corner.U = SameSigns(A - B, A - F1) ? along + TexturePhase : TexturePhase - along;
+    corner.U = SameSigns(A - B, A - F1) ? along + phase : phase - along;
     corner.V = Distance3(A, FootOnLine(P, A, T)) / H;
   });
 }

@@ -293,10 +293,6 @@ public:
 // Y and Z, in single precision.
 void ApplyPlacement(const TObjects& Object);
 
-// Shared by all entities: Prepare starts it at 0 and every face with a procedural mapping advances
-// it, so that consecutive faces continue the pattern along their reference edges.
-extern double TexturePhase;
-
 // A mesh: shared points, planar faces, an optional picture texture or procedural mapping.
 class TEntity : public TObjects {
 public:
@@ -362,11 +358,11 @@ private:
   void ReadTail(BinaryCursor& F, const ReadPlace& where);
   std::string StoredTextureName() const;
 
-  void PrepareFace(TFace& face, const TBounds& bounds);
+  void PrepareFace(TFace& face, const TBounds& bounds, double& phase);
   void PlaceFace(TFace& face, const TCornerRing& ring) const;
   void AccumulateVertexNormals(TFace& face);
   void ApplyPictureTexture(TFace& face, const TCornerRing& ring) const;
-  void ApplyMapping(TFace& face, const TCornerRing& ring, const TBounds& bounds) const;
+  void ApplyMapping(TFace& face, const TCornerRing& ring, const TBounds& bounds, double& phase) const;
   void MarkSmoothCorners();
 
   void SyncGrid();

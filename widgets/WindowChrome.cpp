@@ -1,0 +1,48 @@
+#include "widgets/WindowChrome.h"
+
+#include "platform/Messages.h"
+
+#include <QIcon>
+#include <QPalette>
+#include <QToolButton>
+
+namespace vorlan {
+
+QFont ArialFont(int pixelSize) {
+  QFont font("Arial");
+  font.setPixelSize(pixelSize);
+  return font;
+}
+
+void SetColors(QWidget* widget, const QColor& background, const QColor& text) {
+  widget->setAutoFillBackground(true);
+  QPalette palette = widget->palette();
+  palette.setColor(QPalette::Window, background);
+  if (text.isValid()) palette.setColor(QPalette::WindowText, text);
+  widget->setPalette(palette);
+}
+
+QToolButton* NewSpeedButton(QWidget* bar, int left, const char* glyph) {
+  auto* button = new QToolButton(bar);
+  button->setGeometry(left, 1, 25, 25);
+  button->setAutoRaise(true);
+  if (glyph) button->setIcon(QIcon(glyph));
+  return button;
+}
+
+void MakeRaisableGroup(const std::vector<std::pair<QToolButton*, std::function<void()>>>& buttons) {
+  std::vector<QToolButton*> group;
+  for (const auto& entry : buttons)
+    group.push_back(entry.first);
+  for (const auto& [button, action] : buttons) {
+    button->setCheckable(true);
+    QObject::connect(button, &QToolButton::clicked, button, [group, button, action](bool down) {
+      if (down)
+        for (QToolButton* other : group)
+          if (other != button) other->setChecked(false);
+      runCommand(action);
+    });
+  }
+}
+
+} // namespace vorlan
