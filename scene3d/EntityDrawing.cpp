@@ -20,15 +20,6 @@ constexpr double kOutlineLift = 0.1;
 // How far along its normal a face is probed to see whether it looks toward the viewer.
 constexpr double kFacingProbe = 100.0;
 
-// One corner as tessellated faces send it: position, normal, colour in 0..1, texture coordinates.
-struct TessRecord {
-  Vector3D P;
-  Vector3D N;
-  std::array<double, 4> C;
-  double S;
-  double T;
-};
-
 void sendRecord(const TessRecord& r) {
   glTexCoord2d(r.S, r.T);
   glColor4d(r.C[0], r.C[1], r.C[2], r.C[3]);
@@ -65,18 +56,9 @@ Vector3D positionOf(const TFace& face, const TMem& corner) {
   return face.Owner.PointOf(corner);
 }
 
-// The rings of a face as the tessellator takes them, one per contour or the face's corners, and one
-// record per corner in ring order.
-struct FaceRings {
-  std::vector<std::vector<Vector3D>> Positions;
-  std::vector<const TMem*> Corners; // of every ring, in order
-  std::vector<TessRecord> Records;
-};
-
-// Compiling a large entity sends one face after another; reusing one set of rings spares an
-// allocation per ring and per face.
-FaceRings& ringsOf(const TFace& face) {
-  thread_local FaceRings rings;
+// The face's rings in the run's reusable lists.
+TFaceRings& ringsOf(const TFace& face, TListState& state) {
+  TFaceRings& rings = state.Rings();
   face.RingPositions(rings.Positions);
   rings.Corners.clear();
   rings.Records.clear();
@@ -90,7 +72,7 @@ FaceRings& ringsOf(const TFace& face) {
 
 // Each corner's record: its own position and texture coordinates, the normal and colour given.
 template <typename NormalOf>
-void fillRecords(FaceRings& rings, NormalOf&& normalOf, const std::array<double, 4>& color) {
+void fillRecords(TFaceRings& rings, NormalOf&& normalOf, const std::array<double, 4>& color) {
   std::size_t k = 0;
   for (const std::vector<Vector3D>& ring : rings.Positions)
     for (const Vector3D& p : ring) {
@@ -128,7 +110,7 @@ template <typename Send> void sendLoopAsLines(std::size_t n, TListState& state, 
 }
 
 // Filled by the odd rule; a single ring that the tessellator would answer with a fan skips it.
-void sendTessellated(FaceRings& rings, TListState& state) {
+void sendTessellated(TFaceRings& rings, TListState& state) {
   std::vector<TessRecord>& records = rings.Records;
   if (rings.Positions.size() == 1 && TakesFanPath(rings.Positions[0])) {
     if (state.Batched()) return sendFanAsTriangles(records, state);
@@ -262,7 +244,7 @@ void TFace::Compile(TListState& State) {
       glVertex3d(v.P.x, v.P.y, v.P.z);
     });
   } else {
-    FaceRings& rings = ringsOf(*this);
+    TFaceRings& rings = ringsOf(*this, State);
     const auto normalOf = [&](const TMem& corner) { return CornerNormal(corner); };
     fillRecords(rings, normalOf, unitColor(Color.R, Color.G, Color.B, Color.A));
     sendTessellated(rings, State);
@@ -327,8 +309,7 @@ std::vector<TFace::DirectVertex> TFace::StripVertices() const {
   return vertices;
 }
 
-void TFace::DrawSolid(std::uint8_t R, std::uint8_t G, std::uint8_t B, std::uint8_t A) {
-  TListState state;
+void TFace::DrawSolid(std::uint8_t R, std::uint8_t G, std::uint8_t B, std::uint8_t A, TListState& state) {
   if (Contours.empty() && !Tessellate) {
     glShadeModel(GL_FLAT);
     sendPrimitive(GL_POLYGON, Refs.size(), state, [&](std::size_t i) {
@@ -338,7 +319,7 @@ void TFace::DrawSolid(std::uint8_t R, std::uint8_t G, std::uint8_t B, std::uint8
     });
     return;
   }
-  FaceRings& rings = ringsOf(*this);
+  TFaceRings& rings = ringsOf(*this, state);
   const auto faceNormal = [&](const TMem&) { return Normal; };
   fillRecords(rings, faceNormal, unitColor(R, G, B, A));
   sendTessellated(rings, state);
@@ -450,8 +431,9 @@ void TEntity::DrawPaperFill() {
   glPushMatrix();
   ApplyPlacement(*this);
   glDisable(GL_TEXTURE_2D);
+  TListState state;
   for (const auto& face : Faces)
-    face->DrawSolid(255, 255, 255, 255);
+    face->DrawSolid(255, 255, 255, 255, state);
   glPopMatrix();
 }
 

@@ -137,8 +137,8 @@ public:
   void DrawLiftedOutline();
   void DrawOutline(TListState& State, double Lift);
   // The face filled with one colour for paper output and export: untessellated faces flat shaded,
-  // tessellated ones with the face normal at every corner.
-  void DrawSolid(std::uint8_t R, std::uint8_t G, std::uint8_t B, std::uint8_t A);
+  // tessellated ones with the face normal at every corner; one face of the run `State`.
+  void DrawSolid(std::uint8_t R, std::uint8_t G, std::uint8_t B, std::uint8_t A, TListState& State);
   // The face is textured, its entity uses textures and has a picture texture or a mapping.
   bool TexturingOn() const;
   // The normal a corner is lit with: the face normal, the point's normal, or by the corner's Smooth.
