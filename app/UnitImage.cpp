@@ -40,16 +40,9 @@ void TStretchedImage::paintEvent(QPaintEvent*) {
 }
 
 TFicheImage::TFicheImage(QMdiArea* area) {
-  RegisterPictures();
-  setAttribute(Qt::WA_DeleteOnClose);
-  setWindowIcon(QIcon(":/app_icon.png"));
-  setFont(ArialFont());
-
+  DressChildWindow(this);
   auto* client = new QWidget;
-  client->setAutoFillBackground(true);
-  QPalette palette = client->palette();
-  palette.setColor(QPalette::Window, Qt::black);
-  client->setPalette(palette);
+  SetColors(client, Qt::black);
 
   auto* layout = new QVBoxLayout(client);
   layout->setContentsMargins(BorderWidth, BorderWidth, BorderWidth, BorderWidth);
@@ -62,10 +55,7 @@ TFicheImage::TFicheImage(QMdiArea* area) {
   BuildToolBar(Panel1);
   setWidget(client);
 
-  area->addSubWindow(this);
-  resize(505, 333);
-  show();
-  CentreInClientArea(this);
+  ShowInClientArea(area, this, QSize(505, 333));
 }
 
 void TFicheImage::BuildToolBar(QWidget* host) {

@@ -8,7 +8,6 @@
 #include "platform/Printing.h"
 #include "widgets/FrameServices.h"
 #include "widgets/KX_BUTTONS.h"
-#include "widgets/Resources.h"
 #include "widgets/WindowChrome.h"
 
 #include <QApplication>
@@ -75,11 +74,7 @@ void TPaintBox::mouseReleaseEvent(QMouseEvent* event) {
 }
 
 TFicheRetoucheCam::TFicheRetoucheCam(QMdiArea* area) {
-  RegisterPictures();
-  setAttribute(Qt::WA_DeleteOnClose);
-  setWindowIcon(QIcon(":/app_icon.png"));
-  setFont(ArialFont());
-
+  DressChildWindow(this);
   auto* client = new QWidget;
   SetColors(client, FormColor);
   auto* layout = new QVBoxLayout(client);
@@ -93,10 +88,7 @@ TFicheRetoucheCam::TFicheRetoucheCam(QMdiArea* area) {
   setWidget(client);
   SavePictureDialog1 = NewSavePictureDialog(this, false);
 
-  area->addSubWindow(this);
-  resize(512, 366);
-  show();
-  CentreInClientArea(this);
+  ShowInClientArea(area, this, QSize(512, 366));
 }
 
 void TFicheRetoucheCam::BuildPaintBox() {

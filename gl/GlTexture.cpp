@@ -37,6 +37,15 @@ void GlTexture::bind() const {
   glBindTexture(GL_TEXTURE_2D, name_);
 }
 
+void GlTexture::bind(const TextureSampling& sampling) const {
+  bind();
+  glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, sampling.WrapS);
+  glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, sampling.WrapT);
+  glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, sampling.MagFilter);
+  glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, sampling.MinFilter);
+  glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, sampling.EnvMode);
+}
+
 void GlTexture::destroy() {
   if (name_ == 0) return;
   CurrentContextGuard guard;

@@ -471,12 +471,7 @@ void TTexture::Build() {
 
 void TTexture::Bind() {
   if (Tex.name() == 0) Build();
-  Tex.bind();
-  glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, WrapS);
-  glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, WrapT);
-  glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, MagFilter);
-  glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, MinFilter);
-  glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, EnvMode);
+  Tex.bind({WrapS, WrapT, MagFilter, MinFilter, EnvMode});
 }
 
 void TTexture::DeleteTexture() {

@@ -353,15 +353,9 @@ void TMapping::Upload(int size, bool withAlpha, const std::uint8_t* pixels) {
   Tex.upload(size, size, withAlpha ? 4 : 3, pixels, TextureLevels::One);
 }
 
-// Bound first: sampling parameters belong to the bound texture, and they must reach this one.
 void TMapping::Bind() const {
   glEnable(GL_TEXTURE_2D);
-  Tex.bind();
-  glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GL_REPEAT);
-  glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, GL_REPEAT);
-  glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
-  glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR);
-  glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_MODULATE);
+  Tex.bind({GL_REPEAT, GL_REPEAT, GL_LINEAR, GL_LINEAR, GL_MODULATE});
 }
 
 std::vector<std::uint8_t> TranslucentPicture(const QImage& Bitmap) {

@@ -2,7 +2,12 @@
 
 #include "platform/Messages.h"
 
+#include "widgets/FrameServices.h"
+#include "widgets/Resources.h"
+
 #include <QIcon>
+#include <QMdiArea>
+#include <QMdiSubWindow>
 #include <QPalette>
 #include <QToolButton>
 
@@ -12,6 +17,20 @@ QFont ArialFont(int pixelSize) {
   QFont font("Arial");
   font.setPixelSize(pixelSize);
   return font;
+}
+
+void DressChildWindow(QWidget* window) {
+  RegisterPictures();
+  window->setAttribute(Qt::WA_DeleteOnClose);
+  window->setWindowIcon(QIcon(":/app_icon.png"));
+  window->setFont(ArialFont());
+}
+
+void ShowInClientArea(QMdiArea* area, QMdiSubWindow* window, QSize size) {
+  area->addSubWindow(window);
+  window->resize(size);
+  window->show();
+  CentreInClientArea(window);
 }
 
 void SetColors(QWidget* widget, const QColor& background, const QColor& text) {

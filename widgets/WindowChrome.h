@@ -7,6 +7,8 @@
 #include <utility>
 #include <vector>
 
+class QMdiArea;
+class QMdiSubWindow;
 class QToolButton;
 class QWidget;
 
@@ -14,6 +16,11 @@ namespace vorlan {
 
 // The lettering of the frame and its child windows.
 QFont ArialFont(int pixelSize = 11);
+
+// What every child window wears: the program's icon and lettering; it is freed when closed.
+void DressChildWindow(QWidget* window);
+// Adds the child window to `area` at `size`, shown and centred in the client area.
+void ShowInClientArea(QMdiArea* area, QMdiSubWindow* window, QSize size);
 
 // Fills the widget's background with `background`; its plain text is drawn in `text` when given.
 void SetColors(QWidget* widget, const QColor& background, const QColor& text = QColor());
