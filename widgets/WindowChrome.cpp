@@ -2,7 +2,6 @@
 
 #include "platform/Messages.h"
 
-#include "widgets/FrameServices.h"
 #include "widgets/Resources.h"
 
 #include <QIcon>
@@ -11,12 +10,27 @@
 #include <QPalette>
 #include <QToolButton>
 
+#include <algorithm>
+
 namespace vorlan {
 
 QFont ArialFont(int pixelSize) {
   QFont font("Arial");
   font.setPixelSize(pixelSize);
   return font;
+}
+
+QPoint CentredPosition(QSize client, QSize window) {
+  // C++ integer division truncates toward zero, as the rule asks for odd and negative spans.
+  const int x = (client.width() - window.width()) / 2;
+  const int y = (client.height() - window.height()) / 2;
+  return {std::max(x, 0), std::max(y, 0)};
+}
+
+void CentreInClientArea(QMdiSubWindow* window) {
+  const QMdiArea* area = window->mdiArea();
+  if (!area) return;
+  window->move(CentredPosition(area->viewport()->size(), window->size()));
 }
 
 void DressChildWindow(QWidget* window) {

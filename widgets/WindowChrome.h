@@ -2,6 +2,8 @@
 
 #include <QColor>
 #include <QFont>
+#include <QPoint>
+#include <QSize>
 
 #include <functional>
 #include <utility>
@@ -16,6 +18,13 @@ namespace vorlan {
 
 // The lettering of the frame and its child windows.
 QFont ArialFont(int pixelSize = 11);
+
+// Where a child window of size `window` goes in a client area of size `client`: centred, the
+// halves truncated toward zero, never left of or above the client area's origin.
+QPoint CentredPosition(QSize client, QSize window);
+
+// Places `window` by CentredPosition in the client area of the MDI area that holds it.
+void CentreInClientArea(QMdiSubWindow* window);
 
 // What every child window wears: the program's icon and lettering; it is freed when closed.
 void DressChildWindow(QWidget* window);
