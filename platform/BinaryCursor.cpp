@@ -1,22 +1,8 @@
 #include "platform/BinaryCursor.h"
 
-#include <algorithm>
-#include <bit>
 #include <cstring>
 
 namespace vorlan {
-
-namespace {
-template <typename T> T fromLittleEndian(const std::uint8_t* p) {
-  T value;
-  std::memcpy(&value, p, sizeof value);
-  if constexpr (std::endian::native == std::endian::big) {
-    auto* b = reinterpret_cast<std::uint8_t*>(&value);
-    std::reverse(b, b + sizeof value);
-  }
-  return value;
-}
-} // namespace
 
 std::string ReadPlace::text() const {
   if (!parent_) return std::string(root_);
@@ -44,41 +30,9 @@ std::string ReadWhat::text() const {
 BinaryCursor::BinaryCursor(std::span<const std::uint8_t> bytes, std::string fileName)
     : bytes_(bytes), fileName_(std::move(fileName)) {}
 
-void BinaryCursor::require(std::size_t count, const ReadWhat& what) const {
-  if (count > remaining())
-    fail("read beyond end of file: " + what.text() + " needs " + std::to_string(count) + " bytes, " +
-         std::to_string(remaining()) + " left");
-}
-
-const std::uint8_t* BinaryCursor::take(std::size_t count, const ReadWhat& what) {
-  require(count, what);
-  const std::uint8_t* p = bytes_.data() + offset_;
-  offset_ += count;
-  return p;
-}
-
-std::int32_t BinaryCursor::readInt32(const ReadWhat& what) {
-  return fromLittleEndian<std::int32_t>(take(4, what));
-}
-
-std::uint32_t BinaryCursor::readUInt32(const ReadWhat& what) {
-  return fromLittleEndian<std::uint32_t>(take(4, what));
-}
-
-std::uint16_t BinaryCursor::readUInt16(const ReadWhat& what) {
-  return fromLittleEndian<std::uint16_t>(take(2, what));
-}
-
-double BinaryCursor::readDouble(const ReadWhat& what) {
-  return fromLittleEndian<double>(take(8, what));
-}
-
-std::uint8_t BinaryCursor::readByte(const ReadWhat& what) {
-  return *take(1, what);
-}
-
-bool BinaryCursor::readBool(const ReadWhat& what) {
-  return readByte(what) == 1;
+void BinaryCursor::failShort(std::size_t count, const ReadWhat& what) const {
+  fail("read beyond end of file: " + what.text() + " needs " + std::to_string(count) + " bytes, " +
+       std::to_string(remaining()) + " left");
 }
 
 std::string BinaryCursor::readText256(const ReadWhat& what) {

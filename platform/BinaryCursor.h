@@ -2,8 +2,11 @@
 
 #include "platform/ReadError.h"
 
+#include <algorithm>
+#include <bit>
 #include <cstddef>
 #include <cstdint>
+#include <cstring>
 #include <span>
 #include <string>
 #include <string_view>
@@ -68,13 +71,14 @@ public:
   std::size_t remaining() const { return bytes_.size() - offset_; }
   bool atEnd() const { return offset_ == bytes_.size(); }
 
-  std::int32_t readInt32(const ReadWhat& what);
-  std::uint32_t readUInt32(const ReadWhat& what);
-  std::uint16_t readUInt16(const ReadWhat& what);
-  double readDouble(const ReadWhat& what);
-  std::uint8_t readByte(const ReadWhat& what);
+  // The fixed-size reads are inline: a reader of millions of corners spends its time in them.
+  std::int32_t readInt32(const ReadWhat& what) { return decode<std::int32_t>(take(4, what)); }
+  std::uint32_t readUInt32(const ReadWhat& what) { return decode<std::uint32_t>(take(4, what)); }
+  std::uint16_t readUInt16(const ReadWhat& what) { return decode<std::uint16_t>(take(2, what)); }
+  double readDouble(const ReadWhat& what) { return decode<double>(take(8, what)); }
+  std::uint8_t readByte(const ReadWhat& what) { return *take(1, what); }
   // One byte; 1 is true and any other value false.
-  bool readBool(const ReadWhat& what);
+  bool readBool(const ReadWhat& what) { return readByte(what) == 1; }
   // 256 bytes; the characters before the first NUL (all 256 when there is none).
   std::string readText256(const ReadWhat& what);
   // int32 n = character count + 1, then n bytes ending with a NUL.
@@ -84,7 +88,10 @@ public:
   void seek(std::size_t offset, const ReadWhat& what);
   // Fails here, taking nothing, unless `count` more bytes follow: a fixed-size record is checked
   // whole, so a cut record is reported at its start.
-  void require(std::size_t count, const ReadWhat& what) const;
+  void require(std::size_t count, const ReadWhat& what) const {
+    if (count > remaining()) [[unlikely]]
+      failShort(count, what);
+  }
 
   // A count from a file is a claim: it is accepted only when `count` records of at least
   // `minRecordSize` bytes can still follow, so it may safely size an allocation. A refused count
@@ -99,7 +106,22 @@ public:
   [[noreturn]] void failAt(std::size_t offset, const std::string& reason) const;
 
 private:
-  const std::uint8_t* take(std::size_t count, const ReadWhat& what);
+  const std::uint8_t* take(std::size_t count, const ReadWhat& what) {
+    require(count, what);
+    const std::uint8_t* p = bytes_.data() + offset_;
+    offset_ += count;
+    return p;
+  }
+  template <typename T> static T decode(const std::uint8_t* p) {
+    T value;
+    std::memcpy(&value, p, sizeof value);
+    if constexpr (std::endian::native == std::endian::big) {
+      auto* b = reinterpret_cast<std::uint8_t*>(&value);
+      std::reverse(b, b + sizeof value);
+    }
+    return value;
+  }
+  [[noreturn]] void failShort(std::size_t count, const ReadWhat& what) const;
 
   std::span<const std::uint8_t> bytes_;
   std::string fileName_;
