@@ -1,9 +1,8 @@
 #include "app/Batch.h"
 
-#include "app/Main.h"
 #include "cam/KX_CAMOBJET.h"
 #include "cam/KX_DXF.h"
-#include "cam/UnitCamOGL.h"
+#include "cam/SceneView.h"
 #include "gl/KX_OpenGL_VIEW.h"
 #include "platform/Dib.h"
 #include "platform/FileBytes.h"
@@ -13,13 +12,11 @@
 #include "scene3d/KX_SUPEROBJECT.h"
 
 #include <QCommandLineParser>
-#include <QMdiArea>
-#include <QMdiSubWindow>
 #include <QRegularExpression>
-#include <QToolButton>
 
 #include <cstdio>
 #include <memory>
+#include <optional>
 
 namespace vorlan {
 
@@ -49,27 +46,34 @@ void WritePicture(const QImage& picture, const std::string& fileName) {
   throw ReadError(fileName, 0, "only .png, .jpg and .bmp pictures can be written");
 }
 
-// Sizes the window so that its view is exactly `size`, then sets the view as the buttons would.
+std::optional<TCameraPreset> PresetNamed(const std::string& view) {
+  if (view == "top") return TCameraPreset::Top;
+  if (view == "front") return TCameraPreset::Front;
+  if (view == "side") return TCameraPreset::Side;
+  // The perspective view is the orbit the scene opens in.
+  return std::nullopt;
+}
+
+// A view of its own at `size`, set up, loaded and drawn as a 3D window's view would be.
 QImage RenderScene(const TBatchJob& job) {
-  TForm1 frame;
-  frame.show();
-  TFicheCamOGL* window = upperExtension(job.Input) == ".X3D"
-                             ? TFicheCamOGL::OpenX3D(frame.ClientArea(), job.Input)
-                             : TFicheCamOGL::OpenCam(frame.ClientArea(), job.Input);
-  QMdiSubWindow* sub = window->SubWindow();
-  const QSize grow = job.Size - window->View().size();
-  frame.resize(frame.size() + grow.expandedTo(QSize(0, 0)) + QSize(64, 64));
-  sub->resize(sub->size() + grow);
-  if (job.View == "top") window->SpeedButton10Click();
-  if (job.View == "front") window->SpeedButton11Click();
-  if (job.View == "side") window->SpeedButton12Click();
-  if (job.Paper) window->SpeedButton23Click();
-  if (job.White) {
-    window->SpeedButton4->setChecked(true);
-    window->Blanc();
-  }
-  const QImage picture = window->Capture();
-  sub->close();
+  TGL_CAMERA camera;
+  SetUpSceneCamera(camera);
+  TScene scene;
+  TGL_VIEW view;
+  SetUpSceneView(view, camera);
+  scene.Attach(view);
+  view.resize(job.Size);
+  view.Initialisation();
+  if (upperExtension(job.Input) == ".X3D")
+    scene.LoadX3D(view, job.Input);
+  else
+    scene.LoadCam(view, job.Input);
+  if (const std::optional<TCameraPreset> preset = PresetNamed(job.View)) ApplyCameraPreset(camera, *preset);
+  view.SetProjection();
+  view.SetPaperMode(job.Paper);
+  if (job.White) view.BackGround().SetStyle(CBackGroundStyle::UniformColor);
+  const QImage picture = GrabScene(view);
+  scene.Free(view);
   return picture;
 }
 

@@ -3,6 +3,8 @@
 #include "app/UnitImage.h"
 #include "cam/CamOpener.h"
 #include "platform/FileBytes.h"
+#include "platform/Messages.h"
+#include "widgets/WindowChrome.h"
 
 #include <QFileDialog>
 #include <QMdiArea>
@@ -13,16 +15,7 @@
 #include <algorithm>
 #include <cassert>
 
-static void RegisterResourceFile() {
-  Q_INIT_RESOURCE(resources);
-}
-
 namespace vorlan {
-
-void RegisterPictures() {
-  static const bool registered = (RegisterResourceFile(), true);
-  (void)registered;
-}
 
 namespace {
 
@@ -30,12 +23,6 @@ namespace {
 constexpr int MenuGlyphSize = 16;
 
 const QColor FrameBackground(0x51, 0x51, 0x51);
-
-QFont FrameFont() {
-  QFont font("Arial");
-  font.setPixelSize(11);
-  return font;
-}
 
 bool IsOpenExtension(std::string_view extension) {
   return std::find(OpenExtensions.begin(), OpenExtensions.end(), extension) != OpenExtensions.end();
@@ -62,7 +49,7 @@ TForm1::TForm1() {
   RegisterPictures();
   setWindowTitle(FrameCaption);
   setWindowIcon(QIcon(":/app_icon.png"));
-  setFont(FrameFont());
+  setFont(ArialFont());
   resize(788, 580);
   setWindowState(Qt::WindowMaximized);
 
@@ -81,7 +68,7 @@ TForm1::TForm1() {
 
   Timer1 = new QTimer(this);
   Timer1->setInterval(10);
-  connect(Timer1, &QTimer::timeout, this, &TForm1::Rot);
+  connect(Timer1, &QTimer::timeout, this, commandSlot(this, &TForm1::Rot));
 
   Image1 = QImage(":/logo_strip.png");
   RegisterPictureOpeners();
@@ -99,9 +86,9 @@ void TForm1::BuildMenus() {
   x1 = menuBar()->addAction(" ");
 
   Fichier1 = menuBar()->addMenu("&File");
-  Ouvrir1 = Fichier1->addAction(MenuGlyph(0), "&Open ...", this, &TForm1::Ouvrir1Click);
+  Ouvrir1 = Fichier1->addAction(MenuGlyph(0), "&Open ...", this, commandSlot(this, &TForm1::Ouvrir1Click));
   N3 = Fichier1->addSeparator();
-  Quitter1 = Fichier1->addAction(MenuGlyph(6), "&Exit", this, &TForm1::Quitter1Click);
+  Quitter1 = Fichier1->addAction(MenuGlyph(6), "&Exit", this, commandSlot(this, &TForm1::Quitter1Click));
 
   Options1 = menuBar()->addMenu("&Options");
   Options1->menuAction()->setVisible(false);

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "widgets/FrameServices.h"
+#include "widgets/Resources.h"
 
 #include <QImage>
 #include <QMainWindow>
@@ -28,10 +29,6 @@ std::string OpenBranch(const std::string& fileName);
 // A filter string of "description|pattern;pattern" pairs as the file dialog takes it:
 // "description (pattern pattern)", pairs separated by ";;".
 QString DialogFilter(const QString& filter);
-
-// Makes the pictures of resources/ available under ":/"; call before loading any. They are
-// compiled into a static library, which links nothing in that no code names.
-void RegisterPictures();
 
 inline constexpr const char* FrameCaption = "Vorlan cam  2.3.2 - Vorlan Design Tools";
 inline constexpr const char* OpenFilter = "cam, bmp, jpg, x2d, x3d|*.cam;*.bmp;*.jpg;*.x2d;*.x3d";

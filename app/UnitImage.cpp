@@ -3,9 +3,11 @@
 #include "app/Main.h"
 #include "platform/Dib.h"
 #include "platform/Jpeg.h"
+#include "platform/Messages.h"
 #include "platform/Printing.h"
 #include "widgets/FrameServices.h"
 #include "widgets/KX_BUTTONS.h"
+#include "widgets/WindowChrome.h"
 
 #include <QApplication>
 #include <QMdiArea>
@@ -19,12 +21,6 @@ namespace {
 
 constexpr int BorderWidth = 5;
 constexpr int ToolBarHeight = 25;
-
-QFont WindowFont() {
-  QFont font("Arial");
-  font.setPixelSize(11);
-  return font;
-}
 
 } // namespace
 
@@ -44,16 +40,9 @@ void TStretchedImage::paintEvent(QPaintEvent*) {
 }
 
 TFicheImage::TFicheImage(QMdiArea* area) {
-  RegisterPictures();
-  setAttribute(Qt::WA_DeleteOnClose);
-  setWindowIcon(QIcon(":/app_icon.png"));
-  setFont(WindowFont());
-
+  DressChildWindow(this);
   auto* client = new QWidget;
-  client->setAutoFillBackground(true);
-  QPalette palette = client->palette();
-  palette.setColor(QPalette::Window, Qt::black);
-  client->setPalette(palette);
+  SetColors(client, Qt::black);
 
   auto* layout = new QVBoxLayout(client);
   layout->setContentsMargins(BorderWidth, BorderWidth, BorderWidth, BorderWidth);
@@ -66,10 +55,7 @@ TFicheImage::TFicheImage(QMdiArea* area) {
   BuildToolBar(Panel1);
   setWidget(client);
 
-  area->addSubWindow(this);
-  resize(505, 333);
-  show();
-  CentreInClientArea(this);
+  ShowInClientArea(area, this, QSize(505, 333));
 }
 
 void TFicheImage::BuildToolBar(QWidget* host) {
@@ -83,7 +69,7 @@ void TFicheImage::BuildToolBar(QWidget* host) {
   SpeedButton5->setGeometry(5, 0, 25, 25);
   SpeedButton5->setAutoRaise(true);
   SpeedButton5->setIcon(QIcon(":/print.png"));
-  connect(SpeedButton5, &QToolButton::clicked, this, &TFicheImage::imprime);
+  connect(SpeedButton5, &QToolButton::clicked, this, commandSlot(this, &TFicheImage::imprime));
 }
 
 TFicheImage* TFicheImage::OpenBitmap(QMdiArea* area, const std::string& F) {

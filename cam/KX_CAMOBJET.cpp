@@ -4,7 +4,7 @@
 #include "platform/FileBytes.h"
 #include "platform/Messages.h"
 #include "scene3d/KX_SUPEROBJECT.h"
-#include "scene3d/RecordReading.h"
+#include "scene3d/RecordFields.h"
 
 namespace vorlan {
 
@@ -32,7 +32,7 @@ private:
 };
 
 std::unique_ptr<TObjects> ReadEntity(BinaryCursor& F, const ReadPlace& where) {
-  F.skip(kClassNameBlockSize, where.text("class name"));
+  F.skip(kClassNameBlockSize, {where, "class name"});
   auto entity = std::make_unique<TEntity>();
   entity->LoadFromFile(F, where);
   entity->Prepare();
@@ -71,7 +71,7 @@ void LoadScene(TCamObject& cam, BinaryCursor& F, ByteProgress& progress) {
   // ReadError at the end of the file rather than in a large allocation.
   for (std::int32_t i = 0; i < ItemCount; ++i) {
     const ReadPlace where = scene.at("item", static_cast<std::size_t>(i));
-    const std::int32_t ItemType = F.readInt32(where.text("ItemType"));
+    const std::int32_t ItemType = F.readInt32({where, "ItemType"});
     if (auto object = ReadItemObject(ItemType, F, where, progress)) cam.Items.push_back(std::move(object));
     progress.Update();
   }
@@ -123,8 +123,8 @@ void TCamObject::Load(const std::string& FileName, const LoadProgress& progress)
 
 QImage ReadDibBlock(BinaryCursor& F, const std::string& what) {
   const std::size_t blockStart = F.offset();
-  const std::int64_t InfoSize = F.readInt32(what + ": InfoSize");
-  const std::int64_t BitsSize = F.readInt32(what + ": BitsSize");
+  const std::int64_t InfoSize = F.readInt32({what, "InfoSize"});
+  const std::int64_t BitsSize = F.readInt32({what, "BitsSize"});
   // Both sizes are claims: they must fit in what the file still holds before they size anything.
   const auto left = static_cast<std::int64_t>(F.remaining());
   if (InfoSize < 0 || BitsSize < 0 || InfoSize + BitsSize > left)

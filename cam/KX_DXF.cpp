@@ -1,17 +1,15 @@
 #include "cam/KX_DXF.h"
 
+#include "gl/GlTessellator.h"
 #include "platform/FileBytes.h"
 #include "platform/Messages.h"
 #include "scene3d/KX_OBJECTS.h"
 #include "scene3d/KX_SUPEROBJECT.h"
 
-#include <GL/glu.h>
-
 #include <array>
 #include <charconv>
 #include <cmath>
 #include <cstdint>
-#include <deque>
 #include <initializer_list>
 #include <string_view>
 #include <utility>
@@ -71,73 +69,22 @@ std::string ScientificNumber(const std::string& digits, int e) {
   return text + "E" + std::to_string(e - 1);
 }
 
-// A vertex handed to the tessellator; it keeps pointers to them until it is deleted, so they live
-// in a deque, which never moves what it holds.
-struct TessVertex {
-  std::array<GLdouble, 3> Coords;
-};
-
-struct TessRun {
-  std::deque<TessVertex> Vertices;
-  std::vector<Vector3D> Corners; // three per triangle
-};
-
-void GLAPIENTRY onVertex(void* vertex, void* run) {
-  const auto& c = static_cast<const TessVertex*>(vertex)->Coords;
-  static_cast<TessRun*>(run)->Corners.push_back({c[0], c[1], c[2]});
-}
-
-// Its mere presence makes the tessellator answer with separate triangles, never fans or strips.
-void GLAPIENTRY onEdgeFlag(GLboolean) {}
-
-// Where rings cross, the tessellator needs a new vertex; without one it gives up the polygon.
-void GLAPIENTRY onCombine(GLdouble coords[3], void* [4], GLfloat[4], void** out, void* run) {
-  TessRun& r = *static_cast<TessRun*>(run);
-  r.Vertices.push_back({{coords[0], coords[1], coords[2]}});
-  *out = &r.Vertices.back();
-}
-
 // The triangles of the rings filled by the odd winding rule (holes stay open), three corners each,
 // from the model's own coordinates.
 std::vector<Vector3D> TessellatedTriangles(const std::vector<Ring>& rings) {
-  TessRun run;
-  GLUtesselator* tess = gluNewTess();
-  gluTessProperty(tess, GLU_TESS_WINDING_RULE, GLU_TESS_WINDING_ODD);
-  gluTessCallback(tess, GLU_TESS_VERTEX_DATA, reinterpret_cast<_GLUfuncptr>(onVertex));
-  gluTessCallback(tess, GLU_TESS_EDGE_FLAG, reinterpret_cast<_GLUfuncptr>(onEdgeFlag));
-  gluTessCallback(tess, GLU_TESS_COMBINE_DATA, reinterpret_cast<_GLUfuncptr>(onCombine));
-  gluTessBeginPolygon(tess, &run);
-  for (const Ring& ring : rings) {
-    gluTessBeginContour(tess);
-    for (const Vector3D& p : ring) {
-      run.Vertices.push_back({{p.x, p.y, p.z}});
-      gluTessVertex(tess, run.Vertices.back().Coords.data(), &run.Vertices.back());
+  const Tessellation t = GlTessellator(TessWinding::Odd, TessOutput::Triangles).tessellate(rings);
+  std::vector<Vector3D> corners;
+  for (const TessPrimitive& triangles : t.Primitives)
+    for (std::size_t number : triangles.Vertices) {
+      const auto& c = t.Points[number];
+      corners.push_back({c[0], c[1], c[2]});
     }
-    gluTessEndContour(tess);
-  }
-  gluTessEndPolygon(tess);
-  gluDeleteTess(tess);
-  return std::move(run.Corners);
+  return corners;
 }
 
-Vector3D PointOf(const TFace& face, const TMem& corner) {
-  return face.Owner.Points[static_cast<std::size_t>(corner.Index)].Position();
-}
-
-// Each contour's corners, or the face's own corners when it has no contours.
 std::vector<Ring> FaceRings(const TFace& face) {
-  if (face.Contours.empty()) {
-    Ring ring;
-    for (const TMem& corner : face.Refs)
-      ring.push_back(PointOf(face, corner));
-    return {ring};
-  }
   std::vector<Ring> rings;
-  for (const TContours& contour : face.Contours) {
-    Ring& ring = rings.emplace_back();
-    for (std::size_t position : contour.Refs)
-      ring.push_back(PointOf(face, face.Refs[position]));
-  }
+  face.RingPositions(rings);
   return rings;
 }
 

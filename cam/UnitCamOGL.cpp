@@ -4,10 +4,14 @@
 #include "cam/KX_DXF.h"
 #include "cam/MainBarProgress.h"
 #include "cam/PictureSave.h"
+#include "gl/GlContext.h"
 #include "gl/KX_OpenGL_VIEW.h"
+#include "platform/Messages.h"
 #include "platform/Printing.h"
 #include "scene3d/KX_SUPEROBJECT.h"
 #include "widgets/KX_BUTTONS.h"
+#include "widgets/Resources.h"
+#include "widgets/WindowChrome.h"
 
 #include <QApplication>
 #include <QCloseEvent>
@@ -32,20 +36,6 @@ const QColor FormColor(0x51, 0x51, 0x51);
 constexpr TColor Silver = 0xC0C0C0;
 constexpr TColor White = 0xFFFFFF;
 
-QFont ArialFont(int pixelSize) {
-  QFont font("Arial");
-  font.setPixelSize(pixelSize);
-  return font;
-}
-
-void SetColors(QWidget* widget, const QColor& background, const QColor& text) {
-  widget->setAutoFillBackground(true);
-  QPalette palette = widget->palette();
-  palette.setColor(QPalette::Window, background);
-  palette.setColor(QPalette::WindowText, text);
-  widget->setPalette(palette);
-}
-
 // The hourglass for the length of a load, taken away whatever ends it.
 struct WaitCursor {
   WaitCursor() { QApplication::setOverrideCursor(Qt::WaitCursor); }
@@ -54,20 +44,10 @@ struct WaitCursor {
   WaitCursor& operator=(const WaitCursor&) = delete;
 };
 
-// Loads create display lists and textures, which must land in this window's own context.
-struct ViewCurrent {
-  explicit ViewCurrent(TGL_VIEW& view) : view_(view) { view_.makeContextCurrent(); }
-  ~ViewCurrent() { view_.releaseContext(); }
-  ViewCurrent(const ViewCurrent&) = delete;
-  ViewCurrent& operator=(const ViewCurrent&) = delete;
-
-private:
-  TGL_VIEW& view_;
-};
-
 } // namespace
 
 TFicheCamOGL::TFicheCamOGL(QMdiArea* area) {
+  RegisterPictures();
   setFont(ArialFont(11));
   SetColors(this, FormColor, Qt::black);
   BuildLayout();
@@ -82,7 +62,7 @@ TFicheCamOGL::TFicheCamOGL(QMdiArea* area) {
   subWindow_ = area->addSubWindow(this);
   subWindow_->setAttribute(Qt::WA_DeleteOnClose);
   subWindow_->setWindowIcon(QIcon(":/app_icon.png"));
-  connect(subWindow_, &QMdiSubWindow::aboutToActivate, this, &TFicheCamOGL::FormActivate);
+  connect(subWindow_, &QMdiSubWindow::aboutToActivate, this, commandSlot(this, &TFicheCamOGL::FormActivate));
   subWindow_->resize(561, 390);
   subWindow_->show();
   CentreInClientArea(subWindow_);
@@ -128,34 +108,35 @@ void TFicheCamOGL::BuildToolBar() {
   KXPanel1->setFixedHeight(ToolBarHeight);
   ApplyToolBarLook(*KXPanel1, Silver, Silver);
 
-  SpeedButton1 = NewSpeedButton(4, ":/cam3d_rotation.png");
-  connect(SpeedButton1, &QToolButton::clicked, this, &TFicheCamOGL::SpeedButton1Click);
-  SpeedButton10 = NewSpeedButton(44, ":/cam3d_top.png");
-  SpeedButton11 = NewSpeedButton(69, ":/cam3d_front.png");
-  SpeedButton12 = NewSpeedButton(94, ":/cam3d_side.png");
-  SpeedButton13 = NewSpeedButton(119, ":/cam3d_perspective.png");
-  AddPresetClick(SpeedButton10, &TFicheCamOGL::SpeedButton10Click);
-  AddPresetClick(SpeedButton11, &TFicheCamOGL::SpeedButton11Click);
-  AddPresetClick(SpeedButton12, &TFicheCamOGL::SpeedButton12Click);
-  AddPresetClick(SpeedButton13, &TFicheCamOGL::SpeedButton13Click);
+  SpeedButton1 = NewSpeedButton(KXPanel1, 4, ":/cam3d_rotation.png");
+  connect(SpeedButton1, &QToolButton::clicked, this, commandSlot(this, &TFicheCamOGL::SpeedButton1Click));
+  SpeedButton10 = NewSpeedButton(KXPanel1, 44, ":/cam3d_top.png");
+  SpeedButton11 = NewSpeedButton(KXPanel1, 69, ":/cam3d_front.png");
+  SpeedButton12 = NewSpeedButton(KXPanel1, 94, ":/cam3d_side.png");
+  SpeedButton13 = NewSpeedButton(KXPanel1, 119, ":/cam3d_perspective.png");
+  // All four may be up; a click on the one that is down still applies its preset.
+  MakeRaisableGroup({{SpeedButton10, [this] { SpeedButton10Click(); }},
+                     {SpeedButton11, [this] { SpeedButton11Click(); }},
+                     {SpeedButton12, [this] { SpeedButton12Click(); }},
+                     {SpeedButton13, [this] { SpeedButton13Click(); }}});
   SpeedButton13->setChecked(true);
-  SpeedButton23 = NewSpeedButton(144, ":/cam3d_paper.png");
-  connect(SpeedButton23, &QToolButton::clicked, this, &TFicheCamOGL::SpeedButton23Click);
-  SpeedButton2 = NewSpeedButton(200, ":/save.png");
-  connect(SpeedButton2, &QToolButton::clicked, this, &TFicheCamOGL::Sauve);
-  SpeedButton3 = NewSpeedButton(225, ":/print.png");
-  connect(SpeedButton3, &QToolButton::clicked, this, &TFicheCamOGL::imprime);
-  SpeedButton4 = NewSpeedButton(265, ":/cam3d_white.png");
+  SpeedButton23 = NewSpeedButton(KXPanel1, 144, ":/cam3d_paper.png");
+  connect(SpeedButton23, &QToolButton::clicked, this, commandSlot(this, &TFicheCamOGL::SpeedButton23Click));
+  SpeedButton2 = NewSpeedButton(KXPanel1, 200, ":/save.png");
+  connect(SpeedButton2, &QToolButton::clicked, this, commandSlot(this, &TFicheCamOGL::Sauve));
+  SpeedButton3 = NewSpeedButton(KXPanel1, 225, ":/print.png");
+  connect(SpeedButton3, &QToolButton::clicked, this, commandSlot(this, &TFicheCamOGL::imprime));
+  SpeedButton4 = NewSpeedButton(KXPanel1, 265, ":/cam3d_white.png");
   SpeedButton4->setCheckable(true);
-  connect(SpeedButton4, &QToolButton::clicked, this, &TFicheCamOGL::Blanc);
-  SpeedButton5 = NewSpeedButton(291, nullptr);
+  connect(SpeedButton4, &QToolButton::clicked, this, commandSlot(this, &TFicheCamOGL::Blanc));
+  SpeedButton5 = NewSpeedButton(KXPanel1, 291, nullptr);
   SpeedButton5->setText("DXF");
   SpeedButton5->setFont(ArialFont(9));
   // Black lettering would vanish on the dark wallpaper.
   QPalette caption = SpeedButton5->palette();
   caption.setColor(QPalette::ButtonText, Qt::white);
   SpeedButton5->setPalette(caption);
-  connect(SpeedButton5, &QToolButton::clicked, this, &TFicheCamOGL::Export_DXF);
+  connect(SpeedButton5, &QToolButton::clicked, this, commandSlot(this, &TFicheCamOGL::Export_DXF));
 
   Label1 = new QLabel("shift, alt + Mouse left, right");
   Label1->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
@@ -168,76 +149,13 @@ void TFicheCamOGL::BuildToolBar() {
   bar->addWidget(Label1);
 }
 
-QToolButton* TFicheCamOGL::NewSpeedButton(int left, const char* glyph) {
-  auto* button = new QToolButton(KXPanel1);
-  button->setGeometry(left, 1, 25, 25);
-  button->setAutoRaise(true);
-  if (glyph) button->setIcon(QIcon(glyph));
-  return button;
-}
-
-// The presets form one group in which a click on the button that is down raises it and still
-// applies its preset, so all four may be up.
-void TFicheCamOGL::AddPresetClick(QToolButton* button, void (TFicheCamOGL::*preset)()) {
-  button->setCheckable(true);
-  connect(button, &QToolButton::clicked, this, [this, button, preset](bool down) {
-    if (down)
-      for (QToolButton* other : {SpeedButton10, SpeedButton11, SpeedButton12, SpeedButton13})
-        if (other != button) other->setChecked(false);
-    (this->*preset)();
-  });
-}
-
 void TFicheCamOGL::BuildView() {
-  SetUpCamera();
+  SetUpSceneCamera(CAMERA1);
   v1 = new TGL_VIEW(Panel1);
   // Off the visible area until its context exists, so "Loading ..." shows meanwhile.
   v1->move(-v1->width() - 100, -v1->height() - 100);
-  v1->SetCamera(&CAMERA1);
-  TGL_GROUND& ground = v1->Ground();
-  ground.SetStyle(CGroundStyle::FillSquare);
-  ground.SetColor(Silver);
-  ground.SetActive(false);
-  ground.SetGroundWidth(20000);
-  ground.SetGroundUnit(1000);
-  TGL_BACKGROUND& back = v1->BackGround();
-  back.SetShowLensFlare(true);
-  back.SetShowSky(false);
-  back.SetSunX(50000);
-  back.SetSunY(-50000);
-  back.SetSunZ(30000);
-  back.SetStyle(CBackGroundStyle::GradualColors);
-  back.SetFirstColor(White);
-  back.SetSecondColor(0x804000);
-  v1->SetReflection(false);
-  v1->SetShadow(false);
-  v1->SetPreview(false);
-  v1->SetDrawMode(CViewMode::RENDER);
-  v1->OnRedraw = [this](TGL_VIEW&) { v1Redraw(); };
-  v1->OnMovingRedraw = [this](TGL_VIEW&) { v1MovingRedraw(); };
-  v1->OnRedrawPaperFill = [this](TGL_VIEW&) { v1RedrawPaperFill(); };
-  v1->OnRedrawPaperLine = [this](TGL_VIEW&) { v1RedrawPaperLine(); };
-}
-
-void TFicheCamOGL::SetUpCamera() {
-  CAMERA1.SetPerspective(true);
-  CAMERA1.SetStyle(CStyle::polar);
-  CAMERA1.UpVector().SetZ(1);
-  CAMERA1.SetAngle(35);
-  CAMERA1.SetDistNear(0.01);
-  CAMERA1.SetDistFar(100);
-  CAMERA1.SetScale(0.001);
-  TParams& params = CAMERA1.Params();
-  params.SetElevation(45);
-  params.SetAzimuth(45);
-  params.SetDistance(1500);
-  params.SetPan_v(1);
-  params.SetPas(10);
-  params.SetPasRot(3);
-  params.SetLeft(-500);
-  params.SetRight(500);
-  params.SetTop(500);
-  params.SetBottom(-500);
+  SetUpSceneView(*v1, CAMERA1);
+  Scene.Attach(*v1);
 }
 
 TFicheCamOGL* TFicheCamOGL::Open(QMdiArea* area) {
@@ -281,9 +199,7 @@ void TFicheCamOGL::LoadCam(const std::string& FileName) {
   {
     const WaitCursor cursor;
     TMainBarProgress bar;
-    CamObject = std::make_unique<TCamObject>();
-    const ViewCurrent current(*v1);
-    CamObject->Load(FileName, bar.Callback());
+    Scene.LoadCam(*v1, FileName, bar.Callback());
   }
   v1->Redraw();
 }
@@ -293,38 +209,11 @@ void TFicheCamOGL::LoadX3D(const std::string& FileName) {
   {
     const WaitCursor cursor;
     TMainBarProgress bar;
-    // The model is ours before reading starts, so what a read error leaves of it is still drawn.
-    SuperObject = std::make_unique<TSuperObject>();
-    SuperObject->OnMappingRead = [progress = bar.Callback(), read = 0]() mutable {
+    Scene.LoadX3D(*v1, FileName, [progress = bar.Callback(), read = 0]() mutable {
       if (progress) progress(std::min(++read, 100));
-    };
-    const ViewCurrent current(*v1);
-    ReadX3D(FileName, *SuperObject);
+    });
   }
   v1->Redraw();
-}
-
-void TFicheCamOGL::ForEachObject(const std::function<void(TObjects&)>& fn) {
-  if (CamObject)
-    for (const auto& item : CamObject->Items)
-      fn(*item);
-  if (SuperObject) fn(*SuperObject);
-}
-
-void TFicheCamOGL::v1Redraw() {
-  ForEachObject([](TObjects& object) { object.Draw(true, false, true, true, true, false, 0); });
-}
-
-void TFicheCamOGL::v1MovingRedraw() {
-  ForEachObject([](TObjects& object) { object.Draw(false, false, false, false, true, false, 0); });
-}
-
-void TFicheCamOGL::v1RedrawPaperFill() {
-  ForEachObject([](TObjects& object) { object.DrawPaperFill(); });
-}
-
-void TFicheCamOGL::v1RedrawPaperLine() {
-  ForEachObject([](TObjects& object) { object.DrawPaperLine(); });
 }
 
 void TFicheCamOGL::SpeedButton1Click() {
@@ -339,38 +228,26 @@ void TFicheCamOGL::Rotation(QObject*) {
   v1->Redraw();
 }
 
-void TFicheCamOGL::ApplyPreset(CStyle style, double distNear, double distFar, bool perspective, double rot1,
-                               double rot2, double rot3) {
-  CAMERA1.SetStyle(style);
-  CAMERA1.SetDistNear(distNear);
-  CAMERA1.SetDistFar(distFar);
-  CAMERA1.SetPerspective(perspective);
-  TParams& params = CAMERA1.Params();
-  params.SetLeft(-500);
-  params.SetRight(500);
-  params.SetTop(500);
-  params.SetBottom(-500);
-  params.SetRot1(rot1);
-  params.SetRot2(rot2);
-  params.SetRot3(rot3);
+void TFicheCamOGL::ApplyPreset(TCameraPreset preset) {
+  ApplyCameraPreset(CAMERA1, preset);
   v1->SetProjection();
   v1->Redraw();
 }
 
 void TFicheCamOGL::SpeedButton10Click() {
-  ApplyPreset(CStyle::normal, -40000, 40000, false, 0, 0, 0);
+  ApplyPreset(TCameraPreset::Top);
 }
 
 void TFicheCamOGL::SpeedButton11Click() {
-  ApplyPreset(CStyle::normal, -40000, 40000, false, 90, 0, 90);
+  ApplyPreset(TCameraPreset::Front);
 }
 
 void TFicheCamOGL::SpeedButton12Click() {
-  ApplyPreset(CStyle::normal, -40000, 40000, false, 90, 0, 0);
+  ApplyPreset(TCameraPreset::Side);
 }
 
 void TFicheCamOGL::SpeedButton13Click() {
-  ApplyPreset(CStyle::polar, 0.01, 100, true, 0, 0, 0);
+  ApplyPreset(TCameraPreset::Perspective);
 }
 
 void TFicheCamOGL::SpeedButton23Click() {
@@ -396,8 +273,7 @@ void TFicheCamOGL::resizeEvent(QResizeEvent* event) {
 
 QImage TFicheCamOGL::Capture() {
   if (QMdiArea* area = subWindow_->mdiArea()) area->setActiveSubWindow(subWindow_);
-  // Grabbing runs a fresh pass of the view, so the picture is what a redraw would show now.
-  return v1->grabFramebuffer().convertToFormat(QImage::Format_RGB888);
+  return GrabScene(*v1);
 }
 
 bool TFicheCamOGL::SaveViewTo(const std::string& fileName) {
@@ -414,12 +290,7 @@ void TFicheCamOGL::imprime() {
 }
 
 std::vector<const TEntity*> TFicheCamOGL::SceneEntities() const {
-  std::vector<TObjects*> items;
-  if (CamObject)
-    for (const auto& item : CamObject->Items)
-      items.push_back(item.get());
-  if (SuperObject) items.push_back(SuperObject.get());
-  return DxfEntities(items);
+  return Scene.Entities();
 }
 
 void TFicheCamOGL::ExportDXFTo(const std::string& fileName) {
@@ -439,13 +310,8 @@ void TFicheCamOGL::closeEvent(QCloseEvent* event) {
   event->accept();
 }
 
-// Other windows' lists live in the same namespace: deleting ours in our own context is what keeps
-// theirs.
 void TFicheCamOGL::FreeDocuments() {
-  if (!CamObject && !SuperObject) return;
-  const ViewCurrent current(*v1);
-  CamObject.reset();
-  SuperObject.reset();
+  Scene.Free(*v1);
 }
 
 } // namespace vorlan

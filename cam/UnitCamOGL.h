@@ -1,5 +1,6 @@
 #pragma once
 
+#include "cam/SceneView.h"
 #include "gl/KX_OpenGL_CAMERA.h"
 #include "widgets/FrameServices.h"
 
@@ -59,8 +60,8 @@ public:
   TGL_CAMERA& Camera() { return CAMERA1; }
   TGL_VIEW& View() { return *v1; }
   bool IsRotating() const { return Rotating; }
-  const TCamObject* Cam() const { return CamObject.get(); }
-  const TSuperObject* Model() const { return SuperObject.get(); }
+  const TCamObject* Cam() const { return Scene.Cam(); }
+  const TSuperObject* Model() const { return Scene.Model(); }
 
   QWidget* Panel2 = nullptr;
   QLabel* Image1 = nullptr;
@@ -104,28 +105,17 @@ private:
   void FormCreate();
   void BuildLayout();
   void BuildToolBar();
-  QToolButton* NewSpeedButton(int left, const char* glyph);
-  void AddPresetClick(QToolButton* button, void (TFicheCamOGL::*preset)());
   void BuildView();
-  void SetUpCamera();
   void PlaceView();
   void ShowLoading(const std::string& FileName, double Pas);
-  void ApplyPreset(CStyle style, double distNear, double distFar, bool perspective, double rot1, double rot2,
-                   double rot3);
-  void ForEachObject(const std::function<void(TObjects&)>& fn);
+  void ApplyPreset(TCameraPreset preset);
   void FreeDocuments();
-
-  void v1Redraw();
-  void v1MovingRedraw();
-  void v1RedrawPaperFill();
-  void v1RedrawPaperLine();
 
   // Declared before the widgets' owner deletes them, so the view leaves a living camera.
   TGL_CAMERA CAMERA1;
   QMdiSubWindow* subWindow_ = nullptr;
   bool Rotating = false;
-  std::unique_ptr<TCamObject> CamObject;
-  std::unique_ptr<TSuperObject> SuperObject;
+  TScene Scene;
 };
 
 } // namespace vorlan

@@ -3,10 +3,12 @@
 #include "cam/KX_CAMOBJET.h"
 #include "cam/MainBarProgress.h"
 #include "cam/PictureSave.h"
+#include "platform/Messages.h"
 #include "platform/Numbers.h"
 #include "platform/Printing.h"
 #include "widgets/FrameServices.h"
 #include "widgets/KX_BUTTONS.h"
+#include "widgets/WindowChrome.h"
 
 #include <QApplication>
 #include <QFileDialog>
@@ -28,19 +30,6 @@ constexpr int BorderWidth = 5;
 constexpr int ToolBarHeight = 27;
 const QColor FormColor(0x51, 0x51, 0x51);
 const QColor ScrollBoxColor(0x80, 0x80, 0x80);
-
-QFont WindowFont() {
-  QFont font("Arial");
-  font.setPixelSize(11);
-  return font;
-}
-
-void SetBackground(QWidget* widget, const QColor& color) {
-  widget->setAutoFillBackground(true);
-  QPalette palette = widget->palette();
-  palette.setColor(QPalette::Window, color);
-  widget->setPalette(palette);
-}
 
 QSize Scaled(QSize size, double factor) {
   return {Round(size.width() * factor), Round(size.height() * factor)};
@@ -85,12 +74,9 @@ void TPaintBox::mouseReleaseEvent(QMouseEvent* event) {
 }
 
 TFicheRetoucheCam::TFicheRetoucheCam(QMdiArea* area) {
-  setAttribute(Qt::WA_DeleteOnClose);
-  setWindowIcon(QIcon(":/app_icon.png"));
-  setFont(WindowFont());
-
+  DressChildWindow(this);
   auto* client = new QWidget;
-  SetBackground(client, FormColor);
+  SetColors(client, FormColor);
   auto* layout = new QVBoxLayout(client);
   layout->setContentsMargins(BorderWidth, BorderWidth, BorderWidth, BorderWidth);
   layout->setSpacing(0);
@@ -102,20 +88,17 @@ TFicheRetoucheCam::TFicheRetoucheCam(QMdiArea* area) {
   setWidget(client);
   SavePictureDialog1 = NewSavePictureDialog(this, false);
 
-  area->addSubWindow(this);
-  resize(512, 366);
-  show();
-  CentreInClientArea(this);
+  ShowInClientArea(area, this, QSize(512, 366));
 }
 
 void TFicheRetoucheCam::BuildPaintBox() {
   ScrollBox1 = new QScrollArea;
   ScrollBox1->setFrameShape(QFrame::NoFrame);
   ScrollBox1->setWidgetResizable(false);
-  SetBackground(ScrollBox1->viewport(), ScrollBoxColor);
+  SetColors(ScrollBox1->viewport(), ScrollBoxColor);
   PB1 = new TPaintBox(ScrollBox1);
   PB1->setCursor(Qt::CrossCursor);
-  SetBackground(PB1, ScrollBoxColor);
+  SetColors(PB1, ScrollBoxColor);
   PB1->resize(0, 0);
   ScrollBox1->setWidget(PB1);
   PB1->OnPaint = [this](QPainter& painter) { DrawShownPicture(painter); };
@@ -128,11 +111,12 @@ void TFicheRetoucheCam::BuildToolBar() {
   KXPanel1->setFixedHeight(ToolBarHeight);
   ApplyToolBarLook(*KXPanel1, RGB(192, 192, 192), RGB(192, 192, 192));
 
-  SpeedButton1 = NewSpeedButton(4, ":/cam_picture2.png");
-  SpeedButton2 = NewSpeedButton(29, ":/cam_picture1.png");
-  SpeedButton3 = NewSpeedButton(54, ":/cam_retouched.png");
-  for (QToolButton* button : {SpeedButton1, SpeedButton2, SpeedButton3})
-    AddPictureButtonClick(button);
+  SpeedButton1 = NewSpeedButton(KXPanel1, 4, ":/cam_picture2.png");
+  SpeedButton2 = NewSpeedButton(KXPanel1, 29, ":/cam_picture1.png");
+  SpeedButton3 = NewSpeedButton(KXPanel1, 54, ":/cam_retouched.png");
+  // All three may be up.
+  const auto repaint = [this] { PB1Paint(); };
+  MakeRaisableGroup({{SpeedButton1, repaint}, {SpeedButton2, repaint}, {SpeedButton3, repaint}});
   SpeedButton3->setChecked(true);
 
   TrackBar1 = new QSlider(Qt::Horizontal, KXPanel1);
@@ -142,39 +126,19 @@ void TFicheRetoucheCam::BuildToolBar() {
   TrackBar1->setPageStep(1);
   TrackBar1->setTickInterval(1);
   TrackBar1->setTickPosition(QSlider::NoTicks);
-  connect(TrackBar1, &QSlider::valueChanged, this, &TFicheRetoucheCam::TrackBar1Change);
+  connect(TrackBar1, &QSlider::valueChanged, this, commandSlot(this, &TFicheRetoucheCam::TrackBar1Change));
 
   Zoom = new QToolButton(KXPanel1);
   Zoom->setGeometry(240, 2, 23, 22);
   Zoom->setAutoRaise(true);
   Zoom->setCheckable(true);
   Zoom->setIcon(QIcon(":/zoom.png"));
-  connect(Zoom, &QToolButton::clicked, this, &TFicheRetoucheCam::ZoomClick);
+  connect(Zoom, &QToolButton::clicked, this, commandSlot(this, &TFicheRetoucheCam::ZoomClick));
 
-  SpeedButton4 = NewSpeedButton(296, ":/save.png");
-  connect(SpeedButton4, &QToolButton::clicked, this, &TFicheRetoucheCam::sauve);
-  SpeedButton5 = NewSpeedButton(321, ":/print.png");
-  connect(SpeedButton5, &QToolButton::clicked, this, &TFicheRetoucheCam::imprime);
-}
-
-QToolButton* TFicheRetoucheCam::NewSpeedButton(int left, const char* glyph) {
-  auto* button = new QToolButton(KXPanel1);
-  button->setGeometry(left, 1, 25, 25);
-  button->setAutoRaise(true);
-  button->setIcon(QIcon(glyph));
-  return button;
-}
-
-// The three picture buttons form one group in which a click on the button that is down raises
-// it, so all three may be up.
-void TFicheRetoucheCam::AddPictureButtonClick(QToolButton* button) {
-  button->setCheckable(true);
-  connect(button, &QToolButton::clicked, this, [this, button](bool down) {
-    if (down)
-      for (QToolButton* other : {SpeedButton1, SpeedButton2, SpeedButton3})
-        if (other != button) other->setChecked(false);
-    PB1Paint();
-  });
+  SpeedButton4 = NewSpeedButton(KXPanel1, 296, ":/save.png");
+  connect(SpeedButton4, &QToolButton::clicked, this, commandSlot(this, &TFicheRetoucheCam::sauve));
+  SpeedButton5 = NewSpeedButton(KXPanel1, 321, ":/print.png");
+  connect(SpeedButton5, &QToolButton::clicked, this, commandSlot(this, &TFicheRetoucheCam::imprime));
 }
 
 TFicheRetoucheCam* TFicheRetoucheCam::Open(QMdiArea* area, const std::string& F) {

@@ -87,8 +87,6 @@ public slots:
 
 private:
   void BuildToolBar();
-  QToolButton* NewSpeedButton(int left, const char* glyph);
-  void AddPictureButtonClick(QToolButton* button);
   void BuildPaintBox();
   void FitToPicture(QSize picture);
 

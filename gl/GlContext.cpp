@@ -39,20 +39,42 @@ GlRenderContext* currentRenderContext() {
 }
 
 CurrentContextGuard::CurrentContextGuard() {
+  useAny(nullptr);
+}
+
+CurrentContextGuard::CurrentContextGuard(GlRenderContext& own, ContextNeed need) {
+  if (need == ContextNeed::Any) {
+    useAny(&own);
+    return;
+  }
+  active_ = own.makeContextCurrent();
+  // A failed attempt may have left the context half made current; releasing it is harmless.
+  madeCurrent_ = &own;
+}
+
+void CurrentContextGuard::useAny(GlRenderContext* own) {
   if (QOpenGLContext::currentContext()) {
+    active_ = true;
+    return;
+  }
+  if (own && own->makeContextCurrent()) {
+    madeCurrent_ = own;
     active_ = true;
     return;
   }
   GlRenderContext* context = currentRenderContext();
   if (context && context->makeContextCurrent()) {
     madeCurrent_ = context;
+    registeredOnly_ = true;
     active_ = true;
   }
 }
 
 CurrentContextGuard::~CurrentContextGuard() {
-  // The guarded code may have destroyed the owner; a dead owner released its context with it.
-  if (madeCurrent_ && isRegistered(madeCurrent_)) madeCurrent_->releaseContext();
+  // The guarded code may have destroyed the registered owner; a dead owner released its context
+  // with it.
+  if (!madeCurrent_ || (registeredOnly_ && !isRegistered(madeCurrent_))) return;
+  madeCurrent_->releaseContext();
 }
 
 } // namespace vorlan

@@ -32,13 +32,19 @@ void withdrawRenderContext(GlRenderContext& context);
 // The current 3D rendering context, or nullptr when no live owner registered one.
 GlRenderContext* currentRenderContext();
 
-// Gives the code in its scope an OpenGL context to work in. When a context is already current on
-// this thread (a drawing pass, an enclosing guard, a display list being compiled) the guard leaves it
-// as it is; otherwise it makes the current 3D rendering context current and releases it at the end.
-// When neither exists the guard is inactive and the caller must skip its OpenGL calls.
+// Which context a CurrentContextGuard gives. Any: a context already current on this thread (a drawing
+// pass, an enclosing guard, a display list being compiled) as it stands, since releasing it would
+// break what called us; otherwise the owner's own, and failing that the current 3D rendering context.
+// Own: the owner's own context only, for work that draws into its framebuffer or must land in it.
+enum class ContextNeed { Any, Own };
+
+// Gives the code in its scope an OpenGL context to work in, and releases at the end what it made
+// current, also when that code throws. When no fitting context can be made current the guard is
+// inactive and the caller must skip its OpenGL calls.
 class CurrentContextGuard {
 public:
   CurrentContextGuard();
+  explicit CurrentContextGuard(GlRenderContext& own, ContextNeed need = ContextNeed::Any);
   ~CurrentContextGuard();
   CurrentContextGuard(const CurrentContextGuard&) = delete;
   CurrentContextGuard& operator=(const CurrentContextGuard&) = delete;
@@ -46,7 +52,10 @@ public:
   bool active() const { return active_; }
 
 private:
+  void useAny(GlRenderContext* own);
+
   GlRenderContext* madeCurrent_ = nullptr;
+  bool registeredOnly_ = false;
   bool active_ = false;
 };
 

@@ -271,7 +271,7 @@ TGL_BACKGROUND::TGL_BACKGROUND(TGL_GroundHost& owner) : owner_(owner), random_(c
 TGL_BACKGROUND::~TGL_BACKGROUND() {
   if (!sunTexture_ && !skyTexture_ && !imageTexture_) return;
   // The textures delete their names now, while a context is current.
-  HostContextGuard context(owner_);
+  CurrentContextGuard context(owner_.OwnContext());
   sunTexture_.reset();
   skyTexture_.reset();
   imageTexture_.reset();
@@ -290,7 +290,7 @@ void TGL_BACKGROUND::SetBackGroundImage(const QImage& value) {
 
 void TGL_BACKGROUND::Rebuild() {
   if (!owner_.Initialised()) return;
-  HostContextGuard context(owner_);
+  CurrentContextGuard context(owner_.OwnContext());
   if (!context.active()) return;
   built_ = true;
   if (!sunTexture_) {

@@ -2,8 +2,6 @@
 
 #include "gl/KX_OpenGL_TEXTURE.h"
 
-#include <QOpenGLContext>
-
 #include <GL/gl.h>
 
 #include <algorithm>
@@ -22,27 +20,11 @@ constexpr double noiseHalf = 1000000;
 
 } // namespace
 
-HostContextGuard::HostContextGuard(TGL_GroundHost& host) {
-  if (QOpenGLContext::currentContext()) {
-    active_ = true;
-  } else if (host.MakeCurrent()) {
-    madeCurrent_ = &host;
-    active_ = true;
-  } else {
-    fallback_.emplace();
-    active_ = fallback_->active();
-  }
-}
-
-HostContextGuard::~HostContextGuard() {
-  if (madeCurrent_) madeCurrent_->Release();
-}
-
 TGL_GROUND::TGL_GROUND(TGL_GroundHost& owner) : owner_(owner) {}
 
 TGL_GROUND::~TGL_GROUND() {
   if (!ListBuilt_ && !noiseTexture_) return;
-  HostContextGuard context(owner_);
+  CurrentContextGuard context(owner_.OwnContext());
   if (context.active() && ListBuilt_) glDeleteLists(GroundList_, 1);
   // The texture deletes its name now, while a context is current.
   noiseTexture_.reset();
@@ -71,7 +53,7 @@ void TGL_GROUND::redrawIfInitialised() {
 
 void TGL_GROUND::Rebuild() {
   if (!owner_.Initialised()) return;
-  HostContextGuard context(owner_);
+  CurrentContextGuard context(owner_.OwnContext());
   if (!context.active()) return;
   if (!ListBuilt_) {
     GroundList_ = glGenLists(1);

@@ -7,7 +7,6 @@
 
 #include <cstdint>
 #include <memory>
-#include <optional>
 
 namespace vorlan {
 
@@ -20,31 +19,12 @@ public:
   virtual int Width() const = 0; // view size in pixels
   virtual int Height() const = 0;
   virtual const QImage& SkyMap() const = 0;
-  virtual bool MakeCurrent() = 0; // the owner view's own context; false when it has none
-  virtual void Release() = 0;
+  // The owner view's own context, which work outside a drawing pass goes to first.
+  virtual GlRenderContext& OwnContext() = 0;
   virtual void Redraw() = 0;
 
 protected:
   ~TGL_GroundHost() = default;
-};
-
-// Gives the ground and the background a context for work outside a drawing pass. A context that is
-// already current is used as it stands (all contexts share one namespace, and releasing it would
-// break the pass or the list sharing that called us); otherwise the owner's own context, and when
-// the owner has none any live registered one, so that names are still freed.
-class HostContextGuard {
-public:
-  explicit HostContextGuard(TGL_GroundHost& host);
-  ~HostContextGuard();
-  HostContextGuard(const HostContextGuard&) = delete;
-  HostContextGuard& operator=(const HostContextGuard&) = delete;
-
-  bool active() const { return active_; }
-
-private:
-  TGL_GroundHost* madeCurrent_ = nullptr;
-  std::optional<CurrentContextGuard> fallback_;
-  bool active_ = false;
 };
 
 enum class CGroundStyle { GridLines, FillSquare, PerlinFillSquare };

@@ -43,29 +43,60 @@ void WalkHitRecords(std::span<const GLuint> buffer, int hitCount, TObjectSelectL
   }
 }
 
+namespace {
+
+// Selection mode with the pick region pushed on the projection stack, for the life of the object:
+// a handler that throws during the pass still leaves the view rendering with its own projection.
+class SelectionMode {
+public:
+  explicit SelectionMode(std::vector<GLuint>& buffer) {
+    glSelectBuffer(static_cast<GLsizei>(buffer.size()), buffer.data());
+    glRenderMode(GL_SELECT);
+    glInitNames();
+    glMatrixMode(GL_PROJECTION);
+    glPushMatrix();
+    glLoadIdentity();
+  }
+  ~SelectionMode() {
+    if (!finished_) finish();
+  }
+  SelectionMode(const SelectionMode&) = delete;
+  SelectionMode& operator=(const SelectionMode&) = delete;
+
+  // The number of hit records.
+  GLint finish() {
+    finished_ = true;
+    glMatrixMode(GL_PROJECTION);
+    glPopMatrix();
+    glMatrixMode(GL_MODELVIEW);
+    glFlush();
+    return glRenderMode(GL_RENDER);
+  }
+
+private:
+  bool finished_ = false;
+};
+
+} // namespace
+
 bool TGL_VIEW::Pick(int X, int Y) {
-  if (!readyToDraw() || !makeContextCurrent()) return false;
+  if (!readyToDraw()) return false;
+  const CurrentContextGuard current(*this, ContextNeed::Own);
+  if (!current.active()) return false;
   THomogeneousIntVector viewport{};
   glGetIntegerv(GL_VIEWPORT, viewport.data());
   std::vector<GLuint> buffer(SelectionBufferSize);
-  glSelectBuffer(static_cast<GLsizei>(buffer.size()), buffer.data());
-  glRenderMode(GL_SELECT);
-  glInitNames();
-  glMatrixMode(GL_PROJECTION);
-  glPushMatrix();
-  glLoadIdentity();
-  applyPickProjection(X, Y, viewport);
-  selectionPass();
-  glMatrixMode(GL_PROJECTION);
-  glPopMatrix();
-  glMatrixMode(GL_MODELVIEW);
-  glFlush();
+  GLint hits = 0;
+  {
+    SelectionMode selecting(buffer);
+    applyPickProjection(X, Y, viewport);
+    selectionPass();
+    hits = selecting.finish();
+  }
   PickList_.clear();
-  const GLint hits = glRenderMode(GL_RENDER);
   WalkHitRecords(buffer, hits, PickList_, [this] {
     if (OnSortSelectionList) OnSortSelectionList(*this, PickList_);
   });
-  releaseContext();
   return !PickList_.empty();
 }
 

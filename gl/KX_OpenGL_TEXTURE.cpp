@@ -157,20 +157,7 @@ TGL_TEXTURE::TGL_TEXTURE() {
   CurrentContextGuard guard;
   if (!guard.active()) return;
   glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_MODULATE);
-  generateName();
-}
-
-TGL_TEXTURE::~TGL_TEXTURE() {
-  if (TextureName_ == 0) return;
-  CurrentContextGuard guard;
-  if (guard.active()) glDeleteTextures(1, &TextureName_);
-}
-
-void TGL_TEXTURE::generateName() {
-  // Code that binds fixed numbers makes textures without generating their names; skip those.
-  do {
-    glGenTextures(1, &TextureName_);
-  } while (glIsTexture(TextureName_));
+  Texture_.create();
 }
 
 void TGL_TEXTURE::SetWidth(int w) {
@@ -191,21 +178,15 @@ void TGL_TEXTURE::applySamplingFlags() const {
 void TGL_TEXTURE::Upload() {
   CurrentContextGuard guard;
   if (!guard.active()) return;
-  // A texture made before any context existed gets its name now rather than overwrite texture 0.
-  if (TextureName_ == 0) generateName();
   assert(Count() >= Width() * Height());
-  glBindTexture(GL_TEXTURE_2D, TextureName_);
-  glPixelStorei(GL_UNPACK_ALIGNMENT, 4);
-  glPixelStorei(GL_UNPACK_ROW_LENGTH, 0);
-  glPixelStorei(GL_UNPACK_SKIP_ROWS, 0);
-  glPixelStorei(GL_UNPACK_SKIP_PIXELS, 0);
-  glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA, Width(), Height(), 0, GL_RGBA, GL_UNSIGNED_BYTE, Data());
+  // A texture made before any context existed gets its name now rather than overwrite texture 0.
+  Texture_.upload(Width(), Height(), pixelSize, Data(), TextureLevels::One);
   // Without mipmaps the texture is complete only with a non-mipmap minifying filter.
   applySamplingFlags();
 }
 
 void TGL_TEXTURE::Bind() const {
-  glBindTexture(GL_TEXTURE_2D, TextureName_);
+  Texture_.bind();
   applySamplingFlags();
   glEnable(GL_TEXTURE_2D);
 }

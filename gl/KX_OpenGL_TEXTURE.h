@@ -1,5 +1,6 @@
 #pragma once
 
+#include "gl/GlTexture.h"
 #include "platform/Numbers.h"
 
 #include <QImage>
@@ -75,11 +76,8 @@ private:
 class TGL_TEXTURE : public TGL_IMAGE {
 public:
   TGL_TEXTURE();
-  ~TGL_TEXTURE() override;
-  TGL_TEXTURE(const TGL_TEXTURE&) = delete;
-  TGL_TEXTURE& operator=(const TGL_TEXTURE&) = delete;
 
-  std::uint32_t TextureName() const { return TextureName_; }
+  std::uint32_t TextureName() const { return Texture_.name(); }
 
   // Both round up to a power of two (0 becomes 1).
   void SetWidth(int w) override;
@@ -109,10 +107,9 @@ public:
   void MakeRadialAlpha();
 
 private:
-  void generateName();
   void applySamplingFlags() const;
 
-  std::uint32_t TextureName_ = 0;
+  GlTexture Texture_;
   bool RepeatS_ = true;
   bool RepeatT_ = true;
   bool LinearMin_ = true;

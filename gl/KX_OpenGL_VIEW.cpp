@@ -1,6 +1,7 @@
 #include "gl/KX_OpenGL_VIEW.h"
 
 #include "gl/OutlineGlyphs.h"
+#include "platform/SurfaceFormat.h"
 
 #include <QMouseEvent>
 #include <QOpenGLContext>
@@ -21,15 +22,6 @@ constexpr GLuint stencilMask = 0x7FFFFFFF;
 
 // Flattens the scene onto z = 0 along the light: (x, y, z) -> (x - z, y + z, 0).
 constexpr GLdouble shadowMatrix[16] = {0.577, 0, 0, 0, 0, 0.577, 0, 0, -0.577, 0.577, 0, 0, 0, 0, 0, 0.577};
-
-QSurfaceFormat viewFormat() {
-  QSurfaceFormat format = QSurfaceFormat::defaultFormat();
-  format.setRenderableType(QSurfaceFormat::OpenGL);
-  format.setProfile(QSurfaceFormat::CompatibilityProfile);
-  format.setDepthBufferSize(std::max(format.depthBufferSize(), 24));
-  format.setStencilBufferSize(8);
-  return format;
-}
 
 void setLight(GLenum light, GLfloat level, const GLfloat (&position)[4]) {
   const GLfloat colour[4] = {level, level, level, 1};
@@ -99,7 +91,7 @@ private:
 TGL_VIEW::TGL_VIEW(QWidget* parent)
     : QOpenGLWidget(parent), Ground_(std::make_unique<TGL_GROUND>(*this)),
       BackGround_(std::make_unique<TGL_BACKGROUND>(*this)) {
-  setFormat(viewFormat());
+  setFormat(SceneSurfaceFormat());
   resize(300, 200);
   // Redraw draws ahead of Qt's paint event, which then presents the framebuffer as it stands.
   setUpdateBehavior(QOpenGLWidget::PartialUpdate);
@@ -113,7 +105,7 @@ TGL_VIEW::~TGL_VIEW() {
   // half-destroyed view.
   if (context()) disconnect(context(), nullptr, this, nullptr);
   if (GlyphListBase_ != 0) {
-    HostContextGuard guard(*this);
+    CurrentContextGuard guard(*this);
     if (guard.active()) glDeleteLists(GlyphListBase_, glyphCount);
   }
   Ground_.reset();
@@ -130,15 +122,17 @@ void TGL_VIEW::Initialisation() {
     show();
     window()->show();
   }
-  if (!makeContextCurrent()) throw std::runtime_error("The 3D view could not create its OpenGL context");
-  RC_ = context();
-  setCurrentRenderContext(*this);
-  applyMaterials();
-  if (GlyphListBase_ != 0) glDeleteLists(GlyphListBase_, glyphCount);
-  QFont font("Arial");
-  font.setWeight(QFont::Normal);
-  GlyphListBase_ = BuildOutlineGlyphs(font, 0, glyphCount, glyphDepth);
-  releaseContext();
+  {
+    const CurrentContextGuard current(*this, ContextNeed::Own);
+    if (!current.active()) throw std::runtime_error("The 3D view could not create its OpenGL context");
+    RC_ = context();
+    setCurrentRenderContext(*this);
+    applyMaterials();
+    if (GlyphListBase_ != 0) glDeleteLists(GlyphListBase_, glyphCount);
+    QFont font("Arial");
+    font.setWeight(QFont::Normal);
+    GlyphListBase_ = BuildOutlineGlyphs(font, 0, glyphCount, glyphDepth);
+  }
   Initialised_ = true;
   SetProjection();
   shareLists();
@@ -199,11 +193,12 @@ void TGL_VIEW::SetShadow(bool value) {
 }
 
 void TGL_VIEW::SetProjection() {
-  if (!readyToDraw() || !makeContextCurrent()) return;
+  if (!readyToDraw()) return;
+  const CurrentContextGuard current(*this, ContextNeed::Own);
+  if (!current.active()) return;
   glViewport(0, 0, devicePixels(width()), devicePixels(height()));
   applyProjection();
   glFinish();
-  releaseContext();
 }
 
 int TGL_VIEW::devicePixels(int logical) const {
@@ -221,11 +216,14 @@ void TGL_VIEW::Redraw() {
   // The pass draws into the widget's framebuffer now, and its frame reaches the screen with the
   // next composition of the window: asking Qt to repaint instead would be refused while the last
   // frame is still being presented.
-  if (inPass_ || !isVisible() || !makeContextCurrent()) return;
-  glViewport(0, 0, devicePixels(width()), devicePixels(height()));
-  drawPass();
-  frameReady_ = true;
-  releaseContext();
+  if (inPass_ || !isVisible()) return;
+  {
+    const CurrentContextGuard current(*this, ContextNeed::Own);
+    if (!current.active()) return;
+    glViewport(0, 0, devicePixels(width()), devicePixels(height()));
+    drawPass();
+    frameReady_ = true;
+  }
   update();
 }
 
@@ -468,10 +466,10 @@ void TGL_VIEW::shareLists() {
 }
 
 void TGL_VIEW::rebuildGroundAndBackground() {
-  if (!makeContextCurrent()) return;
+  const CurrentContextGuard current(*this, ContextNeed::Own);
+  if (!current.active()) return;
   Ground_->Rebuild();
   BackGround_->Rebuild();
-  releaseContext();
 }
 
 void TGL_VIEW::SetShareView(TGL_VIEW* value) {

@@ -104,8 +104,7 @@ public:
   QOpenGLContext* RC() const { return RC_; }
   bool makeContextCurrent() override;
   void releaseContext() override;
-  bool MakeCurrent() override { return makeContextCurrent(); }
-  void Release() override { releaseContext(); }
+  GlRenderContext& OwnContext() override { return *this; }
 
   // First of the 255 display lists holding the outline glyphs of characters 0..254; 0 before
   // Initialisation.

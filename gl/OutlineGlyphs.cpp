@@ -1,13 +1,12 @@
 #include "gl/OutlineGlyphs.h"
 
+#include "gl/GlTessellator.h"
+
 #include <QFontMetricsF>
 #include <QPainterPath>
 
-#include <GL/glu.h>
-
 #include <array>
 #include <cmath>
-#include <deque>
 #include <vector>
 
 namespace vorlan {
@@ -35,32 +34,21 @@ std::vector<Contour> glyphContours(const QFont& font, QChar character, double z)
   return contours;
 }
 
-// Points the tessellator creates where outlines cross; they must live until the polygon ends.
-void GLAPIENTRY combineVertex(GLdouble coords[3], void* /*data*/[4], GLfloat /*weight*/[4], void** out,
-                              void* polygonData) {
-  auto& created = *static_cast<std::deque<Vertex>*>(polygonData);
-  created.push_back({coords[0], coords[1], coords[2]});
-  *out = created.back().data();
-}
-
-// GLU takes every callback as a function without arguments.
-template <typename Function> _GLUfuncptr asTessCallback(Function* function) {
-  return reinterpret_cast<_GLUfuncptr>(reinterpret_cast<void (*)()>(function));
-}
-
-// One face of the glyph, filled with the non-zero rule that font outlines are drawn with.
-void tessellateFace(GLUtesselator* tess, std::vector<Contour>& contours, double normalZ) {
-  std::deque<Vertex> created;
+// One face of the glyph, filled with the non-zero rule that font outlines are drawn with. Separate
+// triangles with edge flags: Mesa 22 crashes replaying a list in selection or feedback mode when a fan
+// follows several strips.
+void tessellateFace(GlTessellator& tess, const std::vector<Contour>& contours, double normalZ) {
   glNormal3d(0, 0, normalZ);
-  gluTessNormal(tess, 0, 0, normalZ);
-  gluTessBeginPolygon(tess, &created);
-  for (Contour& contour : contours) {
-    gluTessBeginContour(tess);
-    for (Vertex& v : contour)
-      gluTessVertex(tess, v.data(), v.data());
-    gluTessEndContour(tess);
+  tess.setNormal(0, 0, normalZ);
+  const Tessellation face = tess.tessellate(contours);
+  for (const TessPrimitive& primitive : face.Primitives) {
+    glBegin(primitive.Mode);
+    for (std::size_t i = 0; i < primitive.Vertices.size(); ++i) {
+      glEdgeFlag(primitive.EdgeFlags[i] ? GL_TRUE : GL_FALSE);
+      glVertex3dv(face.Points[primitive.Vertices[i]].data());
+    }
+    glEnd();
   }
-  gluTessEndPolygon(tess);
 }
 
 // The walls between the front outline and the back one.
@@ -82,7 +70,7 @@ void extrudeSides(const std::vector<Contour>& contours, double depth) {
   }
 }
 
-void compileGlyph(GLUtesselator* tess, const QFont& font, QChar character, double advance, double depth) {
+void compileGlyph(GlTessellator& tess, const QFont& font, QChar character, double advance, double depth) {
   std::vector<Contour> front = glyphContours(font, character, 0);
   std::vector<Contour> back = glyphContours(font, character, -depth);
   tessellateFace(tess, front, 1);
@@ -102,22 +90,13 @@ GLuint BuildOutlineGlyphs(const QFont& font, int first, int count, double depth)
   scaled.setPixelSize(flatteningPixelSize);
   const QFontMetricsF metrics(scaled);
 
-  GLUtesselator* tess = gluNewTess();
-  gluTessProperty(tess, GLU_TESS_WINDING_RULE, GLU_TESS_WINDING_NONZERO);
-  gluTessCallback(tess, GLU_TESS_BEGIN, asTessCallback(glBegin));
-  gluTessCallback(tess, GLU_TESS_VERTEX, asTessCallback(glVertex3dv));
-  gluTessCallback(tess, GLU_TESS_END, asTessCallback(glEnd));
-  // With edge flags the tessellator emits independent triangles only. Mesa 22 crashes replaying a
-  // list in selection or feedback mode when a fan follows several strips, which it emits otherwise.
-  gluTessCallback(tess, GLU_TESS_EDGE_FLAG, asTessCallback(glEdgeFlag));
-  gluTessCallback(tess, GLU_TESS_COMBINE_DATA, asTessCallback(combineVertex));
+  GlTessellator tess(TessWinding::NonZero, TessOutput::Triangles);
   for (int i = 0; i < count; ++i) {
     const QChar character = QChar::fromLatin1(static_cast<char>(first + i));
     glNewList(base + i, GL_COMPILE);
     compileGlyph(tess, scaled, character, metrics.horizontalAdvance(character) / flatteningPixelSize, depth);
     glEndList();
   }
-  gluDeleteTess(tess);
   return base;
 }
 

@@ -1,9 +1,9 @@
 #include "platform/Application.h"
 
 #include "platform/Messages.h"
+#include "platform/SurfaceFormat.h"
 
 #include <QLocale>
-#include <QSurfaceFormat>
 
 #include <clocale>
 #include <exception>
@@ -14,15 +14,7 @@ int& VorlanApplication::prepareProcess(int& argc) {
   // Every OpenGL context of the process shares one namespace of display lists and textures, so a
   // scene loaded in one window's context draws in any other (the preview window, a second view).
   QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
-  // Display lists, feedback and selection modes need the compatibility profile; the paper and
-  // shadow passes need depth and stencil.
-  QSurfaceFormat format;
-  format.setRenderableType(QSurfaceFormat::OpenGL);
-  format.setProfile(QSurfaceFormat::CompatibilityProfile);
-  format.setVersion(2, 1);
-  format.setDepthBufferSize(24);
-  format.setStencilBufferSize(8);
-  QSurfaceFormat::setDefaultFormat(format);
+  QSurfaceFormat::setDefaultFormat(SceneSurfaceFormat());
   return argc;
 }
 

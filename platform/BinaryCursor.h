@@ -2,17 +2,65 @@
 
 #include "platform/ReadError.h"
 
+#include <algorithm>
+#include <bit>
 #include <cstddef>
 #include <cstdint>
+#include <cstring>
 #include <span>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace vorlan {
 
+// Where a reader is, as a chain of names on the stack ("entity 2", "face 3", "corner 7"). It becomes
+// text only when a read fails, so that reading millions of corners builds no strings.
+class ReadPlace {
+public:
+  explicit ReadPlace(std::string_view root) : root_(root) {}
+
+  // The place of item `index` (counted from 0) inside this one; it refers to this place, so it
+  // must not outlive it.
+  ReadPlace at(const char* label, std::size_t index) const { return ReadPlace(this, label, index); }
+
+  std::string text() const;
+  std::string text(std::string_view field) const;
+
+private:
+  ReadPlace(const ReadPlace* parent, const char* label, std::size_t index)
+      : parent_(parent), label_(label), index_(index) {}
+
+  const ReadPlace* parent_ = nullptr;
+  std::string_view root_;
+  const char* label_ = nullptr;
+  std::size_t index_ = 0;
+};
+
+// What a read is for, e.g. "entity 2: face count". It only refers to its parts and joins them when a
+// read fails, so a read that succeeds builds no text. Pass it straight to a read, or keep it no
+// longer than the texts and place it was made from.
+class ReadWhat {
+public:
+  ReadWhat(const char* text) : field_(text) {}
+  ReadWhat(const std::string& text) : field_(text) {}
+  ReadWhat(std::string_view text) : field_(text) {}
+  ReadWhat(const ReadPlace& place, std::string_view field) : place_(&place), field_(field) {}
+  ReadWhat(std::string_view context, std::string_view field) : context_(context), field_(field) {}
+
+  // The same field with `suffix` after it, e.g. " length".
+  ReadWhat followedBy(std::string_view suffix) const;
+  std::string text() const;
+
+private:
+  const ReadPlace* place_ = nullptr;
+  std::string_view context_;
+  std::string_view field_;
+  std::string_view suffix_;
+};
+
 // Reads little-endian records from bytes already in memory. It knows the file's name and its own
 // offset, so every failure is a ReadError that says where it happened and what was being read.
-// The `what` arguments name the record and field, e.g. "entity 2: face count".
 class BinaryCursor {
 public:
   BinaryCursor(std::span<const std::uint8_t> bytes, std::string fileName);
@@ -23,31 +71,57 @@ public:
   std::size_t remaining() const { return bytes_.size() - offset_; }
   bool atEnd() const { return offset_ == bytes_.size(); }
 
-  std::int32_t readInt32(const std::string& what);
-  std::uint32_t readUInt32(const std::string& what);
-  std::uint16_t readUInt16(const std::string& what);
-  double readDouble(const std::string& what);
-  std::uint8_t readByte(const std::string& what);
+  // The fixed-size reads are inline: a reader of millions of corners spends its time in them.
+  std::int32_t readInt32(const ReadWhat& what) { return decode<std::int32_t>(take(4, what)); }
+  std::uint32_t readUInt32(const ReadWhat& what) { return decode<std::uint32_t>(take(4, what)); }
+  std::uint16_t readUInt16(const ReadWhat& what) { return decode<std::uint16_t>(take(2, what)); }
+  double readDouble(const ReadWhat& what) { return decode<double>(take(8, what)); }
+  std::uint8_t readByte(const ReadWhat& what) { return *take(1, what); }
   // One byte; 1 is true and any other value false.
-  bool readBool(const std::string& what);
+  bool readBool(const ReadWhat& what) { return readByte(what) == 1; }
   // 256 bytes; the characters before the first NUL (all 256 when there is none).
-  std::string readText256(const std::string& what);
+  std::string readText256(const ReadWhat& what);
   // int32 n = character count + 1, then n bytes ending with a NUL.
-  std::string readLString(const std::string& what);
-  std::span<const std::uint8_t> readBytes(std::size_t count, const std::string& what);
-  void skip(std::size_t count, const std::string& what);
-  void seek(std::size_t offset, const std::string& what);
+  std::string readLString(const ReadWhat& what);
+  std::span<const std::uint8_t> readBytes(std::size_t count, const ReadWhat& what);
+  void skip(std::size_t count, const ReadWhat& what);
+  void seek(std::size_t offset, const ReadWhat& what);
+  // Fails here, taking nothing, unless `count` more bytes follow: a fixed-size record is checked
+  // whole, so a cut record is reported at its start.
+  void require(std::size_t count, const ReadWhat& what) const {
+    if (count > remaining()) [[unlikely]]
+      failShort(count, what);
+  }
 
   // A count from a file is a claim: it is accepted only when `count` records of at least
-  // `minRecordSize` bytes can still follow, so it may safely size an allocation.
-  std::size_t readCount(std::size_t minRecordSize, const std::string& what);
-  std::size_t checkCount(std::int64_t count, std::size_t minRecordSize, const std::string& what) const;
+  // `minRecordSize` bytes can still follow, so it may safely size an allocation. A refused count
+  // fails at its own offset.
+  std::size_t readCount(std::size_t minRecordSize, const ReadWhat& what);
+  std::size_t checkCount(std::int64_t count, std::size_t minRecordSize, const ReadWhat& what) const;
+  // The same check for a count read earlier at `countOffset`.
+  std::size_t checkCountAt(std::size_t countOffset, std::int64_t count, std::size_t minRecordSize,
+                           const ReadWhat& what) const;
 
   [[noreturn]] void fail(const std::string& reason) const;
   [[noreturn]] void failAt(std::size_t offset, const std::string& reason) const;
 
 private:
-  const std::uint8_t* take(std::size_t count, const std::string& what);
+  const std::uint8_t* take(std::size_t count, const ReadWhat& what) {
+    require(count, what);
+    const std::uint8_t* p = bytes_.data() + offset_;
+    offset_ += count;
+    return p;
+  }
+  template <typename T> static T decode(const std::uint8_t* p) {
+    T value;
+    std::memcpy(&value, p, sizeof value);
+    if constexpr (std::endian::native == std::endian::big) {
+      auto* b = reinterpret_cast<std::uint8_t*>(&value);
+      std::reverse(b, b + sizeof value);
+    }
+    return value;
+  }
+  [[noreturn]] void failShort(std::size_t count, const ReadWhat& what) const;
 
   std::span<const std::uint8_t> bytes_;
   std::string fileName_;

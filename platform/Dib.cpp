@@ -102,15 +102,15 @@ DibHeader readHeader(BinaryCursor& cursor, std::size_t infoSize, const std::stri
   if (infoSize > cursor.remaining())
     cursor.fail(what + ": info block of " + std::to_string(infoSize) + " bytes, " +
                 std::to_string(cursor.remaining()) + " left");
-  h.headerSize = cursor.readUInt32(what + ": biSize");
-  h.width = cursor.readInt32(what + ": biWidth");
-  h.height = cursor.readInt32(what + ": biHeight");
-  cursor.skip(2, what + ": biPlanes");
-  h.bitCount = cursor.readUInt16(what + ": biBitCount");
-  h.compression = cursor.readUInt32(what + ": biCompression");
-  cursor.skip(12, what + ": biSizeImage and resolution");
-  h.colorsUsed = cursor.readUInt32(what + ": biClrUsed");
-  cursor.skip(4, what + ": biClrImportant");
+  h.headerSize = cursor.readUInt32({what, "biSize"});
+  h.width = cursor.readInt32({what, "biWidth"});
+  h.height = cursor.readInt32({what, "biHeight"});
+  cursor.skip(2, {what, "biPlanes"});
+  h.bitCount = cursor.readUInt16({what, "biBitCount"});
+  h.compression = cursor.readUInt32({what, "biCompression"});
+  cursor.skip(12, {what, "biSizeImage and resolution"});
+  h.colorsUsed = cursor.readUInt32({what, "biClrUsed"});
+  cursor.skip(4, {what, "biClrImportant"});
   return h;
 }
 
@@ -144,13 +144,13 @@ std::vector<Rgb> readColourTable(BinaryCursor& cursor, const DibHeader& h, const
     cursor.failAt(h.start + ColorsUsedField, what + ": colour table of " + std::to_string(claimed) +
                                                  " entries does not fit the " + std::to_string(room) +
                                                  " bytes after the header");
-  cursor.seek(h.start + h.headerSize, what + ": colour table");
+  cursor.seek(h.start + h.headerSize, {what, "colour table"});
   std::vector<Rgb> table(claimed);
   for (Rgb& entry : table) {
-    entry.b = cursor.readByte(what + ": colour table blue");
-    entry.g = cursor.readByte(what + ": colour table green");
-    entry.r = cursor.readByte(what + ": colour table red");
-    cursor.skip(1, what + ": colour table reserved byte");
+    entry.b = cursor.readByte({what, "colour table blue"});
+    entry.g = cursor.readByte({what, "colour table green"});
+    entry.r = cursor.readByte({what, "colour table red"});
+    cursor.skip(1, {what, "colour table reserved byte"});
   }
   return table;
 }
@@ -161,10 +161,10 @@ void readMasks(BinaryCursor& cursor, const DibHeader& h, PixelFormat& format, co
     cursor.failAt(h.start + CompressionField,
                   what + ": BI_BITFIELDS needs 12 bytes of masks after the header, the info block has " +
                       std::to_string(h.infoSize) + " bytes");
-  cursor.seek(h.start + MasksField, what + ": colour masks");
+  cursor.seek(h.start + MasksField, {what, "colour masks"});
   for (Channel* channel : {&format.red, &format.green, &format.blue}) {
     const std::size_t at = cursor.offset();
-    const std::uint32_t mask = cursor.readUInt32(what + ": colour mask");
+    const std::uint32_t mask = cursor.readUInt32({what, "colour mask"});
     if (!isContiguous(mask))
       cursor.failAt(at, what + ": colour mask " + std::to_string(mask) + " is not one run of bits");
     *channel = channelOf(mask);
@@ -345,9 +345,9 @@ QImage readDib(BinaryCursor& cursor, std::size_t infoSize, std::size_t bitsSize,
   const DibHeader h = readHeader(cursor, infoSize, what);
   checkHeader(cursor, h, what);
   const PixelFormat format = readPixelFormat(cursor, h, what);
-  cursor.seek(h.start + infoSize, what + ": pixels");
+  cursor.seek(h.start + infoSize, {what, "pixels"});
   const std::size_t bitsStart = cursor.offset();
-  const PixelBlock block{cursor, cursor.readBytes(bitsSize, what + ": pixels"), bitsStart, what};
+  const PixelBlock block{cursor, cursor.readBytes(bitsSize, {what, "pixels"}), bitsStart, what};
   return h.isRle() ? decodeRle(block, h, format) : decodeRows(block, h, format);
 }
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -7,6 +8,15 @@ namespace vorlan {
 
 // The system's plain message box: the text and one OK button, over the active window.
 void showMessage(const std::string& text);
+
+// Runs a command of a window and shows the text of anything it throws. Commands run from Qt's signal
+// dispatch, which no exception may cross; the window stays as the command left it.
+void runCommand(const std::function<void()>& command);
+
+// `slot` of `object` run through runCommand, to connect to a signal or a menu action.
+template <typename Object> auto commandSlot(Object* object, void (Object::*slot)()) {
+  return [object, slot] { runCommand([object, slot] { (object->*slot)(); }); };
+}
 
 // While one exists, message texts go to it instead of a box (tests read what a user would see).
 class MessageRecorder {

@@ -20,15 +20,6 @@ constexpr double kOutlineLift = 0.1;
 // How far along its normal a face is probed to see whether it looks toward the viewer.
 constexpr double kFacingProbe = 100.0;
 
-// One corner as tessellated faces send it: position, normal, colour in 0..1, texture coordinates.
-struct TessRecord {
-  Vector3D P;
-  Vector3D N;
-  std::array<double, 4> C;
-  double S;
-  double T;
-};
-
 void sendRecord(const TessRecord& r) {
   glTexCoord2d(r.S, r.T);
   glColor4d(r.C[0], r.C[1], r.C[2], r.C[3]);
@@ -62,51 +53,26 @@ template <typename Send> void sendPrimitive(GLenum mode, std::size_t n, TListSta
 }
 
 Vector3D positionOf(const TFace& face, const TMem& corner) {
-  return face.Owner.Points[static_cast<std::size_t>(corner.Index)].Position();
+  return face.Owner.PointOf(corner);
 }
 
-// A face's rings: one per contour, or ring 0 holding every corner of a face without contours.
-std::size_t ringCount(const TFace& face) {
-  return face.Contours.empty() ? 1 : face.Contours.size();
-}
-
-std::size_t ringSize(const TFace& face, std::size_t ring) {
-  return face.Contours.empty() ? face.Refs.size() : face.Contours[ring].Refs.size();
-}
-
-const TMem& ringCorner(const TFace& face, std::size_t ring, std::size_t i) {
-  return face.Contours.empty() ? face.Refs[i] : face.Refs[face.Contours[ring].Refs[i]];
-}
-
-// The rings of a face as the tessellator takes them, one per contour or the face's corners, and one
-// record per corner in ring order.
-struct FaceRings {
-  std::vector<std::vector<Vector3D>> Positions;
-  std::vector<const TMem*> Corners; // of every ring, in order
-  std::vector<TessRecord> Records;
-};
-
-// Compiling a large entity sends one face after another; reusing one set of rings spares an
-// allocation per ring and per face.
-FaceRings& ringsOf(const TFace& face) {
-  thread_local FaceRings rings;
-  rings.Positions.resize(ringCount(face));
+// The face's rings in the run's reusable lists.
+TFaceRings& ringsOf(const TFace& face, TListState& state) {
+  TFaceRings& rings = state.Rings();
+  face.RingPositions(rings.Positions);
   rings.Corners.clear();
   rings.Records.clear();
-  for (std::size_t r = 0; r < rings.Positions.size(); ++r) {
-    rings.Positions[r].clear();
-    for (std::size_t i = 0; i < ringSize(face, r); ++i) {
-      const TMem& corner = ringCorner(face, r, i);
-      rings.Positions[r].push_back(positionOf(face, corner));
-      rings.Corners.push_back(&corner);
-    }
+  for (std::size_t r = 0; r < face.RingCount(); ++r) {
+    const TConstCornerRing ring = face.Ring(r);
+    for (std::size_t i = 0; i < ring.size(); ++i)
+      rings.Corners.push_back(&ring[i]);
   }
   return rings;
 }
 
 // Each corner's record: its own position and texture coordinates, the normal and colour given.
 template <typename NormalOf>
-void fillRecords(FaceRings& rings, NormalOf&& normalOf, const std::array<double, 4>& color) {
+void fillRecords(TFaceRings& rings, NormalOf&& normalOf, const std::array<double, 4>& color) {
   std::size_t k = 0;
   for (const std::vector<Vector3D>& ring : rings.Positions)
     for (const Vector3D& p : ring) {
@@ -144,7 +110,7 @@ template <typename Send> void sendLoopAsLines(std::size_t n, TListState& state, 
 }
 
 // Filled by the odd rule; a single ring that the tessellator would answer with a fan skips it.
-void sendTessellated(FaceRings& rings, TListState& state) {
+void sendTessellated(TFaceRings& rings, TListState& state) {
   std::vector<TessRecord>& records = rings.Records;
   if (rings.Positions.size() == 1 && TakesFanPath(rings.Positions[0])) {
     if (state.Batched()) return sendFanAsTriangles(records, state);
@@ -278,7 +244,7 @@ void TFace::Compile(TListState& State) {
       glVertex3d(v.P.x, v.P.y, v.P.z);
     });
   } else {
-    FaceRings& rings = ringsOf(*this);
+    TFaceRings& rings = ringsOf(*this, State);
     const auto normalOf = [&](const TMem& corner) { return CornerNormal(corner); };
     fillRecords(rings, normalOf, unitColor(Color.R, Color.G, Color.B, Color.A));
     sendTessellated(rings, State);
@@ -299,12 +265,13 @@ void TFace::DrawLiftedOutline() {
 void TFace::DrawOutline(TListState& State, double Lift) {
   State.ShadeFlat();
   const Vector3D lift = Lift * Normal;
-  for (std::size_t r = 0; r < ringCount(*this); ++r) {
+  for (std::size_t r = 0; r < RingCount(); ++r) {
     // A contour without corners draws nothing; a face without contours draws its loop as it is.
     if (!Contours.empty() && Contours[r].Refs.empty()) continue;
-    const std::size_t n = ringSize(*this, r);
+    const TConstCornerRing ring = Ring(r);
+    const std::size_t n = ring.size();
     const auto send = [&](std::size_t i) {
-      const Vector3D p = positionOf(*this, ringCorner(*this, r, i));
+      const Vector3D p = positionOf(*this, ring[i]);
       const Vector3D q = Lift == 0 ? p : p + lift;
       glColor3ub(0, 0, 0);
       glVertex3d(q.x, q.y, q.z);
@@ -342,8 +309,7 @@ std::vector<TFace::DirectVertex> TFace::StripVertices() const {
   return vertices;
 }
 
-void TFace::DrawSolid(std::uint8_t R, std::uint8_t G, std::uint8_t B, std::uint8_t A) {
-  TListState state;
+void TFace::DrawSolid(std::uint8_t R, std::uint8_t G, std::uint8_t B, std::uint8_t A, TListState& state) {
   if (Contours.empty() && !Tessellate) {
     glShadeModel(GL_FLAT);
     sendPrimitive(GL_POLYGON, Refs.size(), state, [&](std::size_t i) {
@@ -353,7 +319,7 @@ void TFace::DrawSolid(std::uint8_t R, std::uint8_t G, std::uint8_t B, std::uint8
     });
     return;
   }
-  FaceRings& rings = ringsOf(*this);
+  TFaceRings& rings = ringsOf(*this, state);
   const auto faceNormal = [&](const TMem&) { return Normal; };
   fillRecords(rings, faceNormal, unitColor(R, G, B, A));
   sendTessellated(rings, state);
@@ -465,8 +431,9 @@ void TEntity::DrawPaperFill() {
   glPushMatrix();
   ApplyPlacement(*this);
   glDisable(GL_TEXTURE_2D);
+  TListState state;
   for (const auto& face : Faces)
-    face->DrawSolid(255, 255, 255, 255);
+    face->DrawSolid(255, 255, 255, 255, state);
   glPopMatrix();
 }
 
@@ -492,52 +459,23 @@ void TEntity::DrawPaperLine() {
 
 TTexture::TTexture(const QImage& Picture, double Width, double Height)
     : Width(Width), Height(Height), Picture(Picture) {
-  Create();
-}
-
-TTexture::~TTexture() {
-  DeleteTexture();
-}
-
-void TTexture::Create() {
-  CurrentContextGuard guard;
-  if (!guard.active()) return;
-  GLuint name = 0;
-  glGenTextures(1, &name);
-  TexName = name;
   Build();
 }
 
 void TTexture::Build() {
   CurrentContextGuard guard;
-  if (!guard.active() || TexName == 0) return;
+  if (!guard.active()) return;
   const std::vector<std::uint8_t> rgb = ResampleRGB(Picture);
-  glBindTexture(GL_TEXTURE_2D, TexName);
-  glPixelStorei(GL_UNPACK_ALIGNMENT, 4);
-  glPixelStorei(GL_UNPACK_ROW_LENGTH, 0);
-  glPixelStorei(GL_UNPACK_SKIP_ROWS, 0);
-  glPixelStorei(GL_UNPACK_SKIP_PIXELS, 0);
-  gluBuild2DMipmaps(GL_TEXTURE_2D, 3, kResampledSize, kResampledSize, GL_RGB, GL_UNSIGNED_BYTE, rgb.data());
+  Tex.upload(kResampledSize, kResampledSize, 3, rgb.data(), TextureLevels::Mipmaps);
 }
 
 void TTexture::Bind() {
-  if (TexName == 0) Create();
-  glBindTexture(GL_TEXTURE_2D, TexName);
-  glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, WrapS);
-  glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, WrapT);
-  glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, MagFilter);
-  glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, MinFilter);
-  glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, EnvMode);
+  if (Tex.name() == 0) Build();
+  Tex.bind({WrapS, WrapT, MagFilter, MinFilter, EnvMode});
 }
 
 void TTexture::DeleteTexture() {
-  if (TexName == 0) return;
-  CurrentContextGuard guard;
-  if (guard.active()) {
-    const GLuint name = TexName;
-    glDeleteTextures(1, &name);
-  }
-  TexName = 0;
+  Tex.destroy();
 }
 
 } // namespace vorlan

@@ -1,8 +1,31 @@
 #pragma once
 
+#include "scene3d/Geometry3D.h"
+
+#include <array>
 #include <optional>
+#include <vector>
 
 namespace vorlan {
+
+struct TMem;
+
+// One corner as tessellated faces send it: position, normal, colour in 0..1, texture coordinates.
+struct TessRecord {
+  Vector3D P;
+  Vector3D N;
+  std::array<double, 4> C;
+  double S;
+  double T;
+};
+
+// The rings of a face as the tessellator takes them, one per contour or the face's corners, and one
+// record per corner in ring order.
+struct TFaceRings {
+  std::vector<std::vector<Vector3D>> Positions;
+  std::vector<const TMem*> Corners; // of every ring, in order
+  std::vector<TessRecord> Records;
+};
 
 // The calls of consecutive faces drawn in one run, into one or more display lists called in order or
 // directly. Each face asks for texturing on or off and for flat shading as it would alone; a request
@@ -19,8 +42,12 @@ public:
   void ShadeFlat();
   // Passes on a pending texture request; call before geometry and at the end of the run.
   void Flush();
+  // The rings of the face being sent. A run of faces reuses them, sparing an allocation per ring
+  // and per face.
+  TFaceRings& Rings() { return rings_; }
 
 private:
+  TFaceRings rings_;
   bool batched_;
   std::optional<bool> texture_;
   std::optional<bool> wantedTexture_;

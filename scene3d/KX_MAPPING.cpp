@@ -70,14 +70,6 @@ constexpr std::array<Block, 3> kBlocks{{
     {{0, 9, 7, 17, TCellStyle::Noisy}, {2, 2, 10, 6, TCellStyle::Speckled}},
 }};
 
-GLuint freshTextureName() {
-  GLuint name = 0;
-  do
-    glGenTextures(1, &name);
-  while (glIsTexture(name));
-  return name;
-}
-
 } // namespace
 
 // ---- grain
@@ -196,39 +188,32 @@ TMapping::TMapping(std::int32_t TileWidth, std::int32_t TileHeight) {
   this->TileWidth = TileWidth;
   this->TileHeight = TileHeight;
   CurrentContextGuard guard;
-  if (guard.active()) TexName = freshTextureName();
-}
-
-TMapping::~TMapping() {
-  DeleteTexture();
+  if (guard.active()) Tex.create();
 }
 
 void TMapping::DeleteTexture() {
-  if (TexName == 0) return;
-  CurrentContextGuard guard;
-  // Without any context the names died with the last one.
-  if (guard.active()) glDeleteTextures(1, &TexName);
-  TexName = 0;
+  Tex.destroy();
 }
 
 void TMapping::LoadFromFile(BinaryCursor& F, const ReadPlace& where) {
-  std::uint8_t kind = F.readByte(where.text("kind"));
+  std::uint8_t kind = F.readByte({where, "kind"});
   if (kind == kMappingPrefix) {
-    F.readInt32(where.text("format word"));
-    kind = F.readByte(where.text("kind"));
+    F.readInt32({where, "format word"});
+    kind = F.readByte({where, "kind"});
   }
-  RecordReader r = takeRecord(F, kMappingFieldsSize, where, "mapping fields");
-  const std::int32_t tileWidth = r.readInt32();
-  const std::int32_t tileHeight = r.readInt32();
-  const std::int32_t amplitude = r.readInt32();
+  const ReadWhat what(where, "mapping fields");
+  F.require(kMappingFieldsSize, what);
+  const std::int32_t tileWidth = F.readInt32(what);
+  const std::int32_t tileHeight = F.readInt32(what);
+  const std::int32_t amplitude = F.readInt32(what);
   std::array<TColor, 5> colors{};
   for (TColor& c : colors)
-    c = ColorOf(r.readRGB());
+    c = ColorOf(readRGB(F, what));
   std::array<std::int32_t, 5> params{};
   for (std::int32_t& p : params)
-    p = r.readInt32();
+    p = F.readInt32(what);
   if (kind > kLastPlainKind) {
-    BitmapName = F.readText256(where.text("bitmap name"));
+    BitmapName = F.readText256({where, "bitmap name"});
     Bitmap = ReadJpegBlock(F, where.text("bitmap"));
   }
   Build(kind, amplitude, params, colors, tileWidth, tileHeight);
@@ -365,25 +350,12 @@ void TMapping::LayOutBlocks(TColorRGB ground, TColorRGB block) {
 void TMapping::Upload(int size, bool withAlpha, const std::uint8_t* pixels) {
   CurrentContextGuard guard;
   if (!guard.active()) return;
-  if (TexName == 0) TexName = freshTextureName();
-  glBindTexture(GL_TEXTURE_2D, TexName);
-  glPixelStorei(GL_UNPACK_ALIGNMENT, 4);
-  glPixelStorei(GL_UNPACK_ROW_LENGTH, 0);
-  glPixelStorei(GL_UNPACK_SKIP_ROWS, 0);
-  glPixelStorei(GL_UNPACK_SKIP_PIXELS, 0);
-  glTexImage2D(GL_TEXTURE_2D, 0, withAlpha ? 4 : 3, size, size, 0, withAlpha ? GL_RGBA : GL_RGB,
-               GL_UNSIGNED_BYTE, pixels);
+  Tex.upload(size, size, withAlpha ? 4 : 3, pixels, TextureLevels::One);
 }
 
-// Bound first: sampling parameters belong to the bound texture, and they must reach this one.
 void TMapping::Bind() const {
   glEnable(GL_TEXTURE_2D);
-  glBindTexture(GL_TEXTURE_2D, TexName);
-  glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GL_REPEAT);
-  glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, GL_REPEAT);
-  glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
-  glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR);
-  glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_MODULATE);
+  Tex.bind({GL_REPEAT, GL_REPEAT, GL_LINEAR, GL_LINEAR, GL_MODULATE});
 }
 
 std::vector<std::uint8_t> TranslucentPicture(const QImage& Bitmap) {

@@ -4,7 +4,7 @@
 #include "platform/BinaryWriter.h"
 #include "scene3d/Colors.h"
 #include "scene3d/KX_OBJECTS.h"
-#include "scene3d/RecordReading.h"
+#include "scene3d/RecordFields.h"
 
 #include <QImage>
 
@@ -110,7 +110,6 @@ private:
 class TMapping : public TMappingTile {
 public:
   TMapping(std::int32_t TileWidth, std::int32_t TileHeight);
-  ~TMapping();
   TMapping(const TMapping&) = delete;
   TMapping& operator=(const TMapping&) = delete;
 
@@ -128,7 +127,8 @@ public:
   // The distinct colours of the cells' set slots in painting order, then white: what the record keeps.
   std::array<TColor, 5> CellColors() const;
 
-  std::uint32_t TexName = 0;
+  std::uint32_t TexName() const { return Tex.name(); }
+
   std::vector<TMap> Cells;
   std::uint8_t Kind = kPictureKind;
   std::int32_t Amplitude = 10;
@@ -148,6 +148,8 @@ private:
   void LayOutStripes(TColorRGB color1, TColorRGB color2);
   void LayOutBlocks(TColorRGB ground, TColorRGB block);
   void Upload(int size, bool withAlpha, const std::uint8_t* pixels);
+
+  GlTexture Tex;
 };
 
 // A picture as a 256 x 256 RGBA texture, rows bottom-up: black turns translucent light blue, every

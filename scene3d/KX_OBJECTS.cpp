@@ -14,8 +14,6 @@
 
 namespace vorlan {
 
-double TexturePhase = 0.0;
-
 namespace {
 
 // Face record up to the contour count, and the shortest possible whole face record: no contours,
@@ -41,19 +39,6 @@ std::optional<bool> flagFrom(std::int32_t stored) {
   if (stored == 0) return false;
   if (stored == 1) return true;
   return std::nullopt;
-}
-
-void writeRGBA(BinaryWriter& F, const TColorRGBA& c) {
-  F.writeByte(c.R);
-  F.writeByte(c.G);
-  F.writeByte(c.B);
-  F.writeByte(c.A);
-}
-
-void writeRGB(BinaryWriter& F, const TColorRGB& c) {
-  F.writeByte(c.R);
-  F.writeByte(c.G);
-  F.writeByte(c.B);
 }
 
 Vector3D placed(const Vector3D& p, const Vector3D& position, const Vector3D& rotation) {
@@ -138,17 +123,18 @@ void TPoint3D::SetNormal(const Vector3D& n) {
 //   56  int32     Tag
 //   60  3 bytes   Marks
 void TPoint3D::LoadFromFile(BinaryCursor& F, const ReadPlace& where) {
-  RecordReader r = takeRecord(F, kPointRecordSize, where, "point record");
-  X = r.readDouble();
-  Y = r.readDouble();
-  Z = r.readDouble();
-  W = r.readDouble();
-  NX = r.readDouble();
-  NY = r.readDouble();
-  NZ = r.readDouble();
-  Tag = r.readInt32();
+  const ReadWhat what(where, "point record");
+  F.require(kPointRecordSize, what);
+  X = F.readDouble(what);
+  Y = F.readDouble(what);
+  Z = F.readDouble(what);
+  W = F.readDouble(what);
+  NX = F.readDouble(what);
+  NY = F.readDouble(what);
+  NZ = F.readDouble(what);
+  Tag = F.readInt32(what);
   for (std::uint8_t& mark : Marks)
-    mark = r.readByte();
+    mark = F.readByte(what);
 }
 
 void TPoint3D::SaveToFile(BinaryWriter& F) const {
@@ -173,12 +159,13 @@ void TPoint3D::SaveToFile(BinaryWriter& F) const {
 //   12  3 bytes   Color2 R, G, B
 //   15  20 bytes  five int32 reserved
 void TContours::LoadFromFile(BinaryCursor& F, const ReadPlace& where) {
-  RecordReader r = takeRecord(F, kContourRecordSize, where, "contour record");
-  Outer = flagFrom(r.readInt32()).value_or(Outer);
-  Tag = r.readInt32();
-  Color = r.readRGBA();
-  Color2 = r.readRGB();
-  r.skip(20);
+  const ReadWhat what(where, "contour record");
+  F.require(kContourRecordSize, what);
+  Outer = flagFrom(F.readInt32(what)).value_or(Outer);
+  Tag = F.readInt32(what);
+  Color = readRGBA(F, what);
+  Color2 = readRGB(F, what);
+  F.skip(20, what);
 }
 
 void TContours::SaveToFile(BinaryWriter& F) const {
@@ -214,6 +201,16 @@ TCornerRing TFace::CornerRing() {
   return TCornerRing(Refs, Contours.empty() ? nullptr : &Contours.front().Refs);
 }
 
+void TFace::RingPositions(std::vector<std::vector<Vector3D>>& rings) const {
+  rings.resize(RingCount());
+  for (std::size_t r = 0; r < rings.size(); ++r) {
+    const TConstCornerRing ring = Ring(r);
+    rings[r].clear();
+    for (std::size_t i = 0; i < ring.size(); ++i)
+      rings[r].push_back(Owner.PointOf(ring[i]));
+  }
+}
+
 std::optional<TCornerRing> TFace::NormalRing() {
   if (Contours.empty()) return TCornerRing(Refs, nullptr);
   for (const TContours& contour : Contours)
@@ -236,29 +233,30 @@ std::optional<TCornerRing> TFace::NormalRing() {
 void TFace::LoadFromFile(BinaryCursor& F, const ReadPlace& where) {
   ReadHead(F, where);
   const std::size_t countOffset = F.offset();
-  const std::int32_t contourCount = takeRecord(F, 4, where, "contour count").readInt32();
+  const std::int32_t contourCount = F.readInt32({where, "contour count"});
   if (contourCount > 0) {
-    checkCount(F, countOffset, contourCount, kMinContourEntrySize, where, "contour count");
+    F.checkCountAt(countOffset, contourCount, kMinContourEntrySize, {where, "contour count"});
     for (std::int32_t i = 0; i < contourCount; ++i)
       ReadContour(F, where.at("contour", static_cast<std::size_t>(i)));
   } else {
     ReadCorners(F, nullptr, where);
   }
-  takeRecord(F, 20, where, "reserved words");
+  F.skip(20, {where, "reserved words"});
 }
 
 void TFace::ReadHead(BinaryCursor& F, const ReadPlace& where) {
-  RecordReader r = takeRecord(F, kFaceHeadSize, where, "face record");
-  Normal = readVector(r);
-  D = r.readDouble();
-  Visible = flagFrom(r.readInt32()).value_or(Visible);
-  Shading = shadingFrom(r.readInt32()).value_or(Shading);
-  Color = r.readRGBA();
-  Color2 = r.readRGB();
-  Textured = r.readBool();
-  HideEdges = r.readBool();
-  Tessellate = r.readBool();
-  Marked = r.readBool();
+  const ReadWhat what(where, "face record");
+  F.require(kFaceHeadSize, what);
+  Normal = readVector(F, what);
+  D = F.readDouble(what);
+  Visible = flagFrom(F.readInt32(what)).value_or(Visible);
+  Shading = shadingFrom(F.readInt32(what)).value_or(Shading);
+  Color = readRGBA(F, what);
+  Color2 = readRGB(F, what);
+  Textured = F.readBool(what);
+  HideEdges = F.readBool(what);
+  Tessellate = F.readBool(what);
+  Marked = F.readBool(what);
 }
 
 void TFace::ReadContour(BinaryCursor& F, const ReadPlace& where) {
@@ -268,7 +266,7 @@ void TFace::ReadContour(BinaryCursor& F, const ReadPlace& where) {
 }
 
 void TFace::ReadCorners(BinaryCursor& F, TContours* contour, const ReadPlace& where) {
-  const std::size_t count = takeCount(F, kPointRecordSize, where, "corner count");
+  const std::size_t count = F.readCount(kPointRecordSize, {where, "corner count"});
   // A face's Refs hold the corners of all its contours, so only a face without contours knows its
   // final size here; reserving per contour would copy the list once per contour.
   if (contour)
@@ -331,21 +329,22 @@ void TObjects::DrawPaperFill() {}
 //  562  6 doubles Position X, Y, Z, Rotation X, Y, Z
 //  610  20 bytes  five int32 reserved
 void TObjects::LoadFromFile(BinaryCursor& F, const ReadPlace& where) {
-  RecordReader r = takeRecord(F, kObjectRecordSize, where, "object record");
-  Name = r.readText256();
-  Value1 = r.readInt32();
+  const ReadWhat what(where, "object record");
+  F.require(kObjectRecordSize, what);
+  Name = F.readText256(what);
+  Value1 = F.readInt32(what);
   for (bool& flag : Flags3)
-    flag = r.readBool();
-  r.skip(3);
+    flag = F.readBool(what);
+  F.skip(3, what);
   for (TColorRGBA& color : HighlightColors)
-    color = r.readRGBA();
-  Text2 = r.readText256();
+    color = readRGBA(F, what);
+  Text2 = F.readText256(what);
   for (double& value : Triple)
-    value = r.readDouble();
-  Value2 = r.readInt32();
-  Position = readVector(r);
-  Rotation = readVector(r);
-  r.skip(20);
+    value = F.readDouble(what);
+  Value2 = F.readInt32(what);
+  Position = readVector(F, what);
+  Rotation = readVector(F, what);
+  F.skip(20, what);
 }
 
 void TObjects::SaveToFile(BinaryWriter& F) const {
@@ -389,13 +388,14 @@ void TEntity::LoadFromFile(BinaryCursor& F, const ReadPlace& where) {
 
 void TEntity::ReadHead(BinaryCursor& F, const ReadPlace& where) {
   const std::size_t nameOffset = F.offset() + 5;
-  RecordReader r = takeRecord(F, kEntityHeadSize, where, "entity record");
-  Shading = shadingFrom(r.readInt32()).value_or(Shading);
-  UseTexture = r.readBool();
-  const std::string textureName = r.readText256();
-  Value3 = r.readInt32();
-  Value4 = r.readDouble();
-  TextureOrigin = r.readInt32();
+  const ReadWhat what(where, "entity record");
+  F.require(kEntityHeadSize, what);
+  Shading = shadingFrom(F.readInt32(what)).value_or(Shading);
+  UseTexture = F.readBool(what);
+  const std::string textureName = F.readText256(what);
+  Value3 = F.readInt32(what);
+  Value4 = F.readDouble(what);
+  TextureOrigin = F.readInt32(what);
   LoadNamedTexture(textureName, F, nameOffset, where);
 }
 
@@ -419,27 +419,25 @@ void TEntity::LoadNamedTexture(const std::string& name, BinaryCursor& F, std::si
 }
 
 void TEntity::ReadFaces(BinaryCursor& F, const ReadPlace& where) {
-  const std::size_t count = takeCount(F, kMinFaceRecordSize, where, "face count");
+  const std::size_t count = F.readCount(kMinFaceRecordSize, {where, "face count"});
   Faces.reserve(Faces.size() + count);
   for (std::size_t i = 0; i < count; ++i)
     TFace::Create(*this).LoadFromFile(F, where.at("face", i));
 }
 
 void TEntity::ReadMarkedFaces(BinaryCursor& F, const ReadPlace& where) {
-  const std::size_t countOffset = F.offset();
-  const std::int32_t count = takeRecord(F, 4, where, "marked face count").readInt32();
-  checkCount(F, countOffset, count, 0, where, "marked face count");
-  const auto listed = std::min<std::size_t>(static_cast<std::size_t>(count), kMaxMarkedFaces);
+  const std::size_t count = F.readCount(0, {where, "marked face count"});
+  const std::size_t listed = std::min(count, kMaxMarkedFaces);
   for (std::size_t i = 0; i < listed; ++i)
     MarkFace(F, where.at("marked face", i));
-  if (static_cast<std::size_t>(count) > kMaxMarkedFaces)
+  if (count > kMaxMarkedFaces)
     F.fail(where.text("marked face count") + " " + std::to_string(count) + " is more than " +
            std::to_string(kMaxMarkedFaces));
 }
 
 void TEntity::MarkFace(BinaryCursor& F, const ReadPlace& where) {
   const std::size_t offset = F.offset();
-  const std::int32_t index = takeRecord(F, 4, where, "face index").readInt32();
+  const std::int32_t index = F.readInt32({where, "face index"});
   if (index < 0 || static_cast<std::size_t>(index) >= Faces.size())
     F.failAt(offset, where.text("face index") + " " + std::to_string(index) + " is outside the " +
                          std::to_string(Faces.size()) + " faces");
@@ -448,10 +446,11 @@ void TEntity::MarkFace(BinaryCursor& F, const ReadPlace& where) {
 }
 
 void TEntity::ReadTail(BinaryCursor& F, const ReadPlace& where) {
-  RecordReader r = takeRecord(F, kEntityTailSize, where, "entity record end");
-  Value5 = r.readInt32();
-  if (const std::optional<bool> stored = flagFrom(r.readInt32())) EdgeAligned = !*stored;
-  r.skip(12);
+  const ReadWhat what(where, "entity record end");
+  F.require(kEntityTailSize, what);
+  Value5 = F.readInt32(what);
+  if (const std::optional<bool> stored = flagFrom(F.readInt32(what))) EdgeAligned = !*stored;
+  F.skip(12, what);
 }
 
 void TEntity::SaveToFile(BinaryWriter& F) const {
@@ -523,16 +522,18 @@ void TEntity::SyncGrid() {
 // ---- TEntity: preparation
 
 void TEntity::Prepare() {
-  TexturePhase = 0;
   // The bounds do not change while faces are prepared, so they are taken once rather than per face.
   const TBounds bounds = Mapping ? GetBounds() : TBounds{};
+  // Every face with a procedural mapping advances the phase, so that consecutive faces continue the
+  // pattern along their reference edges.
+  double phase = 0;
   for (const auto& face : Faces)
-    PrepareFace(*face, bounds);
+    PrepareFace(*face, bounds, phase);
   MarkSmoothCorners();
   CompileLists();
 }
 
-void TEntity::PrepareFace(TFace& face, const TBounds& bounds) {
+void TEntity::PrepareFace(TFace& face, const TBounds& bounds, double& phase) {
   face.Normal = {};
   face.D = 0;
   const std::optional<TCornerRing> normalRing = face.NormalRing();
@@ -545,7 +546,7 @@ void TEntity::PrepareFace(TFace& face, const TBounds& bounds) {
   // A face without corners has no reference corner and nothing to give coordinates to.
   if (!face.Textured || !UseTexture || ring.size() == 0) return;
   if (Texture) ApplyPictureTexture(face, ring);
-  if (Mapping) ApplyMapping(face, ring, bounds);
+  if (Mapping) ApplyMapping(face, ring, bounds, phase);
 }
 
 // Newell's sum points against the corners' turning direction, hence the minus.
@@ -577,7 +578,7 @@ void TEntity::ApplyPictureTexture(TFace& face, const TCornerRing& ring) const {
   });
 }
 
-void TEntity::ApplyMapping(TFace& face, const TCornerRing& ring, const TBounds& bounds) const {
+void TEntity::ApplyMapping(TFace& face, const TCornerRing& ring, const TBounds& bounds, double& phase) const {
   const double W = Mapping->TileWidth;
   const double H = Mapping->TileHeight;
   // A tile without size would turn every coordinate into NaN.
@@ -585,7 +586,7 @@ void TEntity::ApplyMapping(TFace& face, const TCornerRing& ring, const TBounds& 
   const std::size_t origin = static_cast<std::size_t>(TextureOrigin);
   const Vector3D A = PointOf(ring[origin]);
   const Vector3D B = PointOf(ring[mappedEdgeEnd(ring, origin)]);
-  TexturePhase += phaseStep(Distance3(A, B), W);
+  phase += phaseStep(Distance3(A, B), W);
   const Vector3D T = A + kFrameReach * cross(face.Normal, B - A);
   face.ForEachCorner([&](TMem& corner) {
     const Vector3D P = PointOf(corner);
@@ -595,7 +596,7 @@ void TEntity::ApplyMapping(TFace& face, const TCornerRing& ring, const TBounds& 
     }
     const Vector3D F1 = FootOnLine(P, A, B);
     const double along = Distance3(A, F1) / W;
-    corner.U = SameSigns(A - B, A - F1) ? along + TexturePhase : TexturePhase - along;
+    corner.U = SameSigns(A - B, A - F1) ? along + phase : phase - along;
     corner.V = Distance3(A, FootOnLine(P, A, T)) / H;
   });
 }

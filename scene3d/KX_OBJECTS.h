@@ -1,12 +1,13 @@
 #pragma once
 
+#include "gl/GlTexture.h"
 #include "platform/BinaryCursor.h"
 #include "platform/BinaryWriter.h"
 #include "scene3d/Colors.h"
 #include "scene3d/Geometry3D.h"
 #include "scene3d/ListBatches.h"
 #include "scene3d/PointGrid.h"
-#include "scene3d/RecordReading.h"
+#include "scene3d/RecordFields.h"
 
 #include <QImage>
 
@@ -16,6 +17,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <type_traits>
 #include <vector>
 
 namespace vorlan {
@@ -88,18 +90,22 @@ struct TContours {
 };
 
 // A ring of corners of a face: the face's own Refs, or one contour's.
-class TCornerRing {
+template <typename Mem> class TBasicCornerRing {
 public:
-  TCornerRing(std::vector<TMem>& refs, const std::vector<std::size_t>* positions)
+  using RefList = std::conditional_t<std::is_const_v<Mem>, const std::vector<TMem>, std::vector<TMem>>;
+
+  TBasicCornerRing(RefList& refs, const std::vector<std::size_t>* positions)
       : refs_(&refs), positions_(positions) {}
 
   std::size_t size() const { return positions_ ? positions_->size() : refs_->size(); }
-  TMem& operator[](std::size_t i) const { return (*refs_)[positions_ ? (*positions_)[i] : i]; }
+  Mem& operator[](std::size_t i) const { return (*refs_)[positions_ ? (*positions_)[i] : i]; }
 
 private:
-  std::vector<TMem>* refs_;
+  RefList* refs_;
   const std::vector<std::size_t>* positions_;
 };
+using TCornerRing = TBasicCornerRing<TMem>;
+using TConstCornerRing = TBasicCornerRing<const TMem>;
 
 // A planar polygon of an entity, possibly with contours (outlines and holes).
 class TFace {
@@ -131,12 +137,21 @@ public:
   void DrawLiftedOutline();
   void DrawOutline(TListState& State, double Lift);
   // The face filled with one colour for paper output and export: untessellated faces flat shaded,
-  // tessellated ones with the face normal at every corner.
-  void DrawSolid(std::uint8_t R, std::uint8_t G, std::uint8_t B, std::uint8_t A);
+  // tessellated ones with the face normal at every corner; one face of the run `State`.
+  void DrawSolid(std::uint8_t R, std::uint8_t G, std::uint8_t B, std::uint8_t A, TListState& State);
   // The face is textured, its entity uses textures and has a picture texture or a mapping.
   bool TexturingOn() const;
   // The normal a corner is lit with: the face normal, the point's normal, or by the corner's Smooth.
   Vector3D CornerNormal(const TMem& corner) const;
+
+  // The face's rings, as drawing and export take them: one per contour, or ring 0 holding every corner
+  // of a face without contours.
+  std::size_t RingCount() const { return Contours.empty() ? 1 : Contours.size(); }
+  TConstCornerRing Ring(std::size_t ring) const {
+    return TConstCornerRing(Refs, Contours.empty() ? nullptr : &Contours[ring].Refs);
+  }
+  // The corner positions of every ring into `rings`, whose lists are reused to spare allocations.
+  void RingPositions(std::vector<std::vector<Vector3D>>& rings) const;
 
   // The ring that texture coordinates start from: the first contour's, or Refs without contours.
   TCornerRing CornerRing();
@@ -196,11 +211,10 @@ private:
 class TTexture {
 public:
   TTexture(const QImage& Picture, double Width, double Height);
-  ~TTexture();
   TTexture(const TTexture&) = delete;
   TTexture& operator=(const TTexture&) = delete;
 
-  // Uploads the resampled picture to TexName.
+  // Uploads the resampled picture, in the current 3D rendering context when there is one.
   void Build();
   // For drawing passes, in the context already current: binds, then sets the sampling fields.
   void Bind();
@@ -216,11 +230,12 @@ public:
   std::int32_t MagFilter = 0x2601;       // GL_LINEAR
   std::int32_t MinFilter = 0x2701;       // GL_LINEAR_MIPMAP_NEAREST
   std::int32_t EnvMode = 0x2100;         // GL_MODULATE
-  std::uint32_t TexName = 0;
   QImage Picture;
 
+  std::uint32_t TexName() const { return Tex.name(); }
+
 private:
-  void Create();
+  GlTexture Tex;
 };
 
 // What entities need from a procedural mapping (TMapping derives from it): the world size of one tile
@@ -278,10 +293,6 @@ public:
 // Y and Z, in single precision.
 void ApplyPlacement(const TObjects& Object);
 
-// Shared by all entities: Prepare starts it at 0 and every face with a procedural mapping advances
-// it, so that consecutive faces continue the pattern along their reference edges.
-extern double TexturePhase;
-
 // A mesh: shared points, planar faces, an optional picture texture or procedural mapping.
 class TEntity : public TObjects {
 public:
@@ -332,6 +343,11 @@ public:
   std::int32_t Value5 = -1;
   bool EdgeAligned = true; // texture coordinates follow the reference edge, else the dominant axis
 
+  // Where a corner of one of the faces lies.
+  Vector3D PointOf(const TMem& corner) const {
+    return Points[static_cast<std::size_t>(corner.Index)].Position();
+  }
+
 private:
   void ReadHead(BinaryCursor& F, const ReadPlace& where);
   void LoadNamedTexture(const std::string& name, BinaryCursor& F, std::size_t nameOffset,
@@ -342,15 +358,12 @@ private:
   void ReadTail(BinaryCursor& F, const ReadPlace& where);
   std::string StoredTextureName() const;
 
-  void PrepareFace(TFace& face, const TBounds& bounds);
+  void PrepareFace(TFace& face, const TBounds& bounds, double& phase);
   void PlaceFace(TFace& face, const TCornerRing& ring) const;
   void AccumulateVertexNormals(TFace& face);
   void ApplyPictureTexture(TFace& face, const TCornerRing& ring) const;
-  void ApplyMapping(TFace& face, const TCornerRing& ring, const TBounds& bounds) const;
+  void ApplyMapping(TFace& face, const TCornerRing& ring, const TBounds& bounds, double& phase) const;
   void MarkSmoothCorners();
-  Vector3D PointOf(const TMem& corner) const {
-    return Points[static_cast<std::size_t>(corner.Index)].Position();
-  }
 
   void SyncGrid();
 

@@ -24,18 +24,11 @@ bool knownVersion(std::int32_t version) {
   return version == kSuperObjectVersion1 || version == kSuperObjectVersion2;
 }
 
-std::int32_t readInt32(BinaryCursor& F, const ReadPlace& where, std::string_view field) {
-  return takeRecord(F, 4, where, field).readInt32();
-}
-
 // A count that only bounds a loop: every record then reads its own bytes, so a count larger than
 // the file fails at the first missing byte and keeps the records before it. A negative count fails
 // at its own offset.
-std::size_t readLoopCount(BinaryCursor& F, const ReadPlace& where, std::string_view field) {
-  const std::size_t offset = F.offset();
-  const std::int32_t count = readInt32(F, where, field);
-  checkCount(F, offset, count, 0, where, field);
-  return static_cast<std::size_t>(count);
+std::size_t readLoopCount(BinaryCursor& F, const ReadPlace& where, const char* field) {
+  return F.readCount(0, {where, field});
 }
 
 } // namespace
@@ -51,7 +44,7 @@ std::size_t readLoopCount(BinaryCursor& F, const ReadPlace& where, std::string_v
 //     version 1: int32 mapping index, int32 Value3, int32 TextureOrigin, int32 N, N face records
 //     version 2: int32 mapping index, 256-byte class name, entity record
 void TSuperObject::LoadFromFile(BinaryCursor& F, const ReadPlace& where) {
-  const std::int32_t version = readInt32(F, where, "version");
+  const std::int32_t version = F.readInt32({where, "version"});
   if (!knownVersion(version)) return;
   ReadHead(F, where);
   ReadMappings(F, where);
@@ -59,14 +52,15 @@ void TSuperObject::LoadFromFile(BinaryCursor& F, const ReadPlace& where) {
 }
 
 void TSuperObject::ReadHead(BinaryCursor& F, const ReadPlace& where) {
-  if (readInt32(F, where, "preview flag") == kFollows) ReadChunkedJpeg(F, where.text("preview"));
-  takeRecord(F, 12, where, "reserved words");
-  if (readInt32(F, where, "placement flag") == kFollows) {
-    RecordReader r = takeRecord(F, 48, where, "placement");
-    Position = readVector(r);
-    Rotation = readVector(r);
+  if (F.readInt32({where, "preview flag"}) == kFollows) ReadChunkedJpeg(F, where.text("preview"));
+  F.skip(12, {where, "reserved words"});
+  if (F.readInt32({where, "placement flag"}) == kFollows) {
+    const ReadWhat what(where, "placement");
+    F.require(48, what);
+    Position = readVector(F, what);
+    Rotation = readVector(F, what);
   }
-  Name = takeRecord(F, 256, where, "name").readText256();
+  Name = F.readText256({where, "name"});
 }
 
 void TSuperObject::ReadMappings(BinaryCursor& F, const ReadPlace& where) {
@@ -89,16 +83,16 @@ void TSuperObject::ReadEntities(BinaryCursor& F, std::int32_t version, const Rea
 // An index below 0 names no mapping, as it always did; one past the list is a damaged file.
 void TSuperObject::ReadEntity(BinaryCursor& F, std::int32_t version, const ReadPlace& where) {
   const std::size_t indexOffset = F.offset();
-  const std::int32_t index = readInt32(F, where, "mapping index");
+  const std::int32_t index = F.readInt32({where, "mapping index"});
   auto entity = std::make_unique<TEntity>();
   if (version == kSuperObjectVersion1) {
-    entity->Value3 = readInt32(F, where, "Value3");
-    entity->TextureOrigin = readInt32(F, where, "TextureOrigin");
+    entity->Value3 = F.readInt32({where, "Value3"});
+    entity->TextureOrigin = F.readInt32({where, "TextureOrigin"});
     const std::size_t faces = readLoopCount(F, where, "face count");
     for (std::size_t k = 0; k < faces; ++k)
       TFace::Create(*entity).LoadFromFile(F, where.at("face", k));
   } else {
-    takeRecord(F, kClassNameSize, where, "class name");
+    F.skip(kClassNameSize, {where, "class name"});
     entity->LoadFromFile(F, where);
   }
   if (index >= 0 && static_cast<std::size_t>(index) >= Mappings.size())

@@ -4,7 +4,7 @@
 #include "platform/BinaryWriter.h"
 #include "scene3d/KX_MAPPING.h"
 #include "scene3d/KX_OBJECTS.h"
-#include "scene3d/RecordReading.h"
+#include "scene3d/RecordFields.h"
 
 #include <cstdint>
 #include <functional>

@@ -1,34 +1,13 @@
 #pragma once
 
+#include "gl/GlTessellator.h"
 #include "scene3d/Geometry3D.h"
 
-#include <GL/gl.h>
-
-#include <array>
 #include <cstddef>
 #include <span>
 #include <vector>
 
 namespace vorlan {
-
-// One primitive the tessellator produced: GL_TRIANGLES, GL_TRIANGLE_FAN or GL_TRIANGLE_STRIP over
-// vertex numbers. Numbers count the corners of all rings in order, then the blended vertices.
-struct TessPrimitive {
-  GLenum Mode;
-  std::vector<std::size_t> Vertices;
-};
-
-// A vertex the tessellator made where edges cross or corners coincide: a weighted sum of up to four
-// vertices (numbered as above, unused weights 0).
-struct TessBlend {
-  std::array<std::size_t, 4> From{};
-  std::array<double, 4> Weights{};
-};
-
-struct Tessellation {
-  std::vector<TessPrimitive> Primitives;
-  std::vector<TessBlend> Blends;
-};
 
 // The rings as one polygon, filled by the odd winding rule: holes stay empty, and rings of any size
 // are taken.

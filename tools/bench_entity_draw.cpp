@@ -1,10 +1,10 @@
 // Compiling and drawing a large entity: 500,000 textured, lit quads (1,000,000 triangles) in an
 // 800 x 600 off-screen framebuffer, against one vertex array of the same mesh.
 //   xvfb-run -a bench_entity_draw [--benchmark_filter=...]
+#include "gl/OffscreenGlContext.h"
 #include "platform/Application.h"
 #include "scene3d/KX_MAPPING.h"
 #include "scene3d/KX_OBJECTS.h"
-#include "tests/gl/GlTestContext.h"
 
 #include <GL/glu.h>
 #include <benchmark/benchmark.h>
@@ -48,7 +48,7 @@ struct Scene {
     setCurrentRenderContext(context);
   }
 
-  test::GlTestContext context{QSize(kWidth, kHeight)};
+  OffscreenGlContext context{QSize(kWidth, kHeight)};
   std::unique_ptr<TMapping> mapping;
   TEntity entity;
 };

@@ -1,14 +1,11 @@
 #pragma once
 
 #include <QImage>
-#include <QPoint>
-#include <QSize>
 
 #include <functional>
 #include <string>
 
 class QMdiArea;
-class QMdiSubWindow;
 class QObject;
 class QProgressBar;
 
@@ -47,12 +44,5 @@ protected:
   FrameServices(const FrameServices&) = delete;
   FrameServices& operator=(const FrameServices&) = delete;
 };
-
-// Where a child window of size `window` goes in a client area of size `client`: centred, the
-// halves truncated toward zero, never left of or above the client area's origin.
-QPoint CentredPosition(QSize client, QSize window);
-
-// Places `window` by CentredPosition in the client area of the MDI area that holds it.
-void CentreInClientArea(QMdiSubWindow* window);
 
 } // namespace vorlan

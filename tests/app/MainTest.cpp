@@ -1,6 +1,7 @@
 #include "app/Main.h"
 
 #include "platform/Messages.h"
+#include "widgets/WindowChrome.h"
 
 #include <QFileDialog>
 #include <QMdiArea>

@@ -1,20 +1,27 @@
 #pragma once
 
-#include "app/Main.h"
 #include "cam/CamFileWriter.h"
 #include "cam/CamOpener.h"
 #include "platform/BinaryWriter.h"
+#include "platform/FileBytes.h"
 #include "support/TestSupport.h"
+#include "widgets/FrameServices.h"
+#include "widgets/Resources.h"
 
 #include <QApplication>
+#include <QMainWindow>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMouseEvent>
+#include <QProgressBar>
 #include <QTest>
 
 #include <gtest/gtest.h>
 
 #include <initializer_list>
+#include <map>
+#include <string>
+#include <vector>
 
 namespace vorlan::test {
 
@@ -52,9 +59,42 @@ inline void writePair(const std::string& fileName, QSize size) {
                                           DibBlockOf(gradient(w, h, 220).mirrored(true, true))));
 }
 
+// What the application's frame offers the windows of this library, without the application:
+// an MDI client area, the hidden progress bar, the logo strip, the openers by extension and the
+// list of rotating windows.
+class TestFrame : public QMainWindow, public FrameServices {
+public:
+  TestFrame() : area_(new QMdiArea(this)), bar_(new QProgressBar(area_)) {
+    setCentralWidget(area_);
+    bar_->hide();
+  }
+
+  void OpenFile(const std::string& F) {
+    const auto opener = openers_.find(upperExtension(F));
+    if (opener != openers_.end()) opener->second(F);
+  }
+  void SetRotating(TRotatingWindow* window, bool on) override {
+    std::erase(rotating_, window);
+    if (on) rotating_.push_back(window);
+  }
+  QProgressBar* MainBar() override { return bar_; }
+  QImage LogoStrip() const override { return QImage(":/logo_strip.png"); }
+  QMdiArea* ClientArea() override { return area_; }
+  void RegisterOpener(const std::string& extension, FileOpener opener) override {
+    openers_[extension] = std::move(opener);
+  }
+  const std::vector<TRotatingWindow*>& RotationList() const { return rotating_; }
+
+private:
+  QMdiArea* area_;
+  QProgressBar* bar_;
+  std::vector<TRotatingWindow*> rotating_;
+  std::map<std::string, FileOpener> openers_;
+};
+
 // A frame on screen with the cam opener registered, as the application has it.
 struct ShownFrame {
-  TForm1 frame;
+  TestFrame frame;
   ShownFrame() {
     RegisterPictures();
     RegisterCamOpeners(frame);

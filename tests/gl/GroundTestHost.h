@@ -26,14 +26,7 @@ public:
   int Width() const override { return size_.width(); }
   int Height() const override { return size_.height(); }
   const QImage& SkyMap() const override { return skyMap; }
-  bool MakeCurrent() override {
-    ++madeCurrent;
-    return context_.makeContextCurrent();
-  }
-  void Release() override {
-    ++released;
-    context_.releaseContext();
-  }
+  GlRenderContext& OwnContext() override { return own_; }
   void Redraw() override { ++redraws; }
 
   bool initialised = true;
@@ -43,8 +36,26 @@ public:
   int redraws = 0;
 
 private:
+  // The test context, counting what the host's users ask of it.
+  class CountingContext final : public GlRenderContext {
+  public:
+    explicit CountingContext(FakeGroundHost& host) : host_(host) {}
+    bool makeContextCurrent() override {
+      ++host_.madeCurrent;
+      return host_.context_.makeContextCurrent();
+    }
+    void releaseContext() override {
+      ++host_.released;
+      host_.context_.releaseContext();
+    }
+
+  private:
+    FakeGroundHost& host_;
+  };
+
   GlTestContext& context_;
   QSize size_;
+  CountingContext own_{*this};
 };
 
 // A current context with a framebuffer of `size` and a host of the same size, cleared to black with

@@ -1,11 +1,13 @@
 #include "ViewTestHost.h"
 
+#include <QOpenGLContext>
 #include <QStringList>
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <climits>
+#include <stdexcept>
 
 namespace vorlan {
 namespace {
@@ -155,6 +157,33 @@ TEST_F(Selection, PickFindsTheNamedObjectsUnderTheCursorAndLeavesThePictureAlone
   const int passes = selectionPasses;
   EXPECT_FALSE(host.view->Pick(at(squareA).x(), at(squareA).y())) << "no camera, no pick";
   EXPECT_EQ(selectionPasses, passes);
+}
+
+TEST_F(Selection, HandlersThatThrowLeaveTheViewRenderingAndItsContextReleased) {
+  host.view->OnSelectRedraw = [](TGL_VIEW&) { throw std::runtime_error("selection handler"); };
+  EXPECT_THROW(host.view->Pick(at(squareA).x(), at(squareA).y()), std::runtime_error);
+  host.view->OnRedraw = [](TGL_VIEW&) { throw std::runtime_error("redraw handler"); };
+  EXPECT_THROW(host.view->Redraw(), std::runtime_error);
+  EXPECT_EQ(QOpenGLContext::currentContext(), nullptr);
+
+  ASSERT_TRUE(host.view->makeContextCurrent());
+  GLint mode = 0;
+  GLint projections = 0;
+  glGetIntegerv(GL_RENDER_MODE, &mode);
+  glGetIntegerv(GL_PROJECTION_STACK_DEPTH, &projections);
+  host.view->releaseContext();
+  EXPECT_EQ(mode, GL_RENDER);
+  EXPECT_EQ(projections, 1) << "the pick region is off the projection stack";
+
+  host.view->OnSelectRedraw = [this](TGL_VIEW&) { drawNamed(); };
+  host.view->OnRedraw = [this](TGL_VIEW&) { drawNamed(); };
+  host.view->Redraw();
+  EXPECT_TRUE(host.view->Pick(at(squareA).x(), at(squareA).y()));
+  ASSERT_TRUE(host.view->makeContextCurrent());
+  GLubyte pixel[4] = {};
+  glReadPixels(at(squareA).x(), test::viewSide - 1 - at(squareA).y(), 1, 1, GL_RGBA, GL_UNSIGNED_BYTE, pixel);
+  host.view->releaseContext();
+  EXPECT_GT(pixel[0], 200);
 }
 
 TEST_F(Selection, LeftClicksSelectToggleWithCtrlAndDeselectOnEmptySpace) {

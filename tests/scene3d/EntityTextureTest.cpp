@@ -48,10 +48,10 @@ TEST_F(EntityTextureGl, UploadsTheResampledPictureWithMipmapsNowOrAtFirstBind) {
     if (!contextAtLoad) withdrawRenderContext(context_);
     context_.releaseContext();
     TTexture texture(stripes(), 500, 500);
-    EXPECT_EQ(texture.TexName != 0, contextAtLoad);
+    EXPECT_EQ(texture.TexName() != 0, contextAtLoad);
     ASSERT_TRUE(context_.makeContextCurrent());
     texture.Bind();
-    ASSERT_TRUE(glIsTexture(texture.TexName));
+    ASSERT_TRUE(glIsTexture(texture.TexName()));
     std::vector<std::uint8_t> stored(256 * 256 * 3);
     glPixelStorei(GL_PACK_ALIGNMENT, 1);
     glGetTexImage(GL_TEXTURE_2D, 0, GL_RGB, GL_UNSIGNED_BYTE, stored.data());
@@ -72,7 +72,7 @@ TEST_F(EntityTextureGl, BindSetsTheSamplingFieldsOnItsOwnTexture) {
   glGenTextures(1, &other);
   glBindTexture(GL_TEXTURE_2D, other);
   texture.Bind();
-  glBindTexture(GL_TEXTURE_2D, texture.TexName);
+  glBindTexture(GL_TEXTURE_2D, texture.TexName());
   EXPECT_EQ(parameter(GL_TEXTURE_WRAP_S), GL_CLAMP_TO_EDGE);
   EXPECT_EQ(parameter(GL_TEXTURE_WRAP_T), GL_REPEAT);
   EXPECT_EQ(parameter(GL_TEXTURE_MIN_FILTER), GL_NEAREST);
@@ -89,12 +89,12 @@ TEST_F(EntityTextureGl, BindSetsTheSamplingFieldsOnItsOwnTexture) {
 TEST_F(EntityTextureGl, TextureNameIsFreedWithTheEntityOrOnRequest) {
   auto entity = std::make_unique<TEntity>();
   entity->LoadTexture(stripes(), 500, 500);
-  const GLuint first = entity->Texture->TexName;
+  const GLuint first = entity->Texture->TexName();
   ASSERT_TRUE(glIsTexture(first));
   entity->ReleaseGlNames();
   EXPECT_FALSE(glIsTexture(first));
   entity->Texture->Bind();
-  const GLuint second = entity->Texture->TexName;
+  const GLuint second = entity->Texture->TexName();
   ASSERT_TRUE(glIsTexture(second)) << "binding again uploads again";
   context_.releaseContext();
   entity.reset();

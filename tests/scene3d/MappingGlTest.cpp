@@ -60,14 +60,14 @@ TEST_F(MappingGl, UploadsThePaintedTileOrTheResampledPicture) {
     EXPECT_EQ(QOpenGLContext::currentContext(), nullptr) << "the guard released what it made current";
 
     ASSERT_TRUE(context_.makeContextCurrent());
-    EXPECT_EQ(levelValue(mapping.TexName, GL_TEXTURE_WIDTH), size);
-    EXPECT_EQ(levelValue(mapping.TexName, GL_TEXTURE_HEIGHT), size);
-    EXPECT_EQ(levelValue(mapping.TexName, GL_TEXTURE_ALPHA_SIZE) > 0, withAlpha);
+    EXPECT_EQ(levelValue(mapping.TexName(), GL_TEXTURE_WIDTH), size);
+    EXPECT_EQ(levelValue(mapping.TexName(), GL_TEXTURE_HEIGHT), size);
+    EXPECT_EQ(levelValue(mapping.TexName(), GL_TEXTURE_ALPHA_SIZE) > 0, withAlpha);
     const std::vector<std::uint8_t> expected =
         kind == 255   ? ResampleRGB(mapping.Bitmap)
         : kind == 254 ? TranslucentPicture(mapping.Bitmap)
                       : std::vector<std::uint8_t>(mapping.Image.begin(), mapping.Image.end());
-    EXPECT_EQ(storedPixels(mapping.TexName, size, withAlpha), expected);
+    EXPECT_EQ(storedPixels(mapping.TexName(), size, withAlpha), expected);
     EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
     context_.releaseContext();
   }
@@ -76,12 +76,12 @@ TEST_F(MappingGl, UploadsThePaintedTileOrTheResampledPicture) {
 TEST_F(MappingGl, NamesAreFreshAndFreedWithTheMapping) {
   auto first = std::make_unique<TMapping>(1, 1);
   auto second = std::make_unique<TMapping>(1, 1);
-  const GLuint name = first->TexName;
+  const GLuint name = first->TexName();
   EXPECT_NE(name, 0u);
-  EXPECT_NE(second->TexName, name);
+  EXPECT_NE(second->TexName(), name);
   first->Build(0, 10, {}, {}, 1, 1);
   second->DeleteTexture();
-  EXPECT_EQ(second->TexName, 0u);
+  EXPECT_EQ(second->TexName(), 0u);
 
   ASSERT_TRUE(context_.makeContextCurrent());
   EXPECT_TRUE(glIsTexture(name));
@@ -106,7 +106,7 @@ TEST_F(MappingGl, BindSetsTheSamplingOfItsOwnTexture) {
   mapping.Bind();
   GLint bound = 0;
   glGetIntegerv(GL_TEXTURE_BINDING_2D, &bound);
-  EXPECT_EQ(GLuint(bound), mapping.TexName);
+  EXPECT_EQ(GLuint(bound), mapping.TexName());
   EXPECT_TRUE(glIsEnabled(GL_TEXTURE_2D));
   GLint envMode = 0;
   glGetTexEnviv(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, &envMode);
@@ -115,7 +115,7 @@ TEST_F(MappingGl, BindSetsTheSamplingOfItsOwnTexture) {
                                      {GL_TEXTURE_WRAP_T, GL_REPEAT},
                                      {GL_TEXTURE_MAG_FILTER, GL_LINEAR},
                                      {GL_TEXTURE_MIN_FILTER, GL_LINEAR}})
-    EXPECT_EQ(parameter(mapping.TexName, which), value) << which;
+    EXPECT_EQ(parameter(mapping.TexName(), which), value) << which;
   EXPECT_EQ(parameter(other, GL_TEXTURE_MIN_FILTER), GL_NEAREST) << "the texture bound before keeps its own";
   EXPECT_EQ(parameter(other, GL_TEXTURE_WRAP_S), GL_CLAMP);
   glDeleteTextures(1, &other);
@@ -126,7 +126,7 @@ TEST(MappingWithoutContext, PaintsTheTileAndStaysNameless) {
   ASSERT_EQ(currentRenderContext(), nullptr);
   TMapping mapping(1, 1);
   mapping.Build(5, 10, {}, {RGB(1, 2, 3), RGB(4, 5, 6), 0, 0, 0}, 1, 1);
-  EXPECT_EQ(mapping.TexName, 0u);
+  EXPECT_EQ(mapping.TexName(), 0u);
   EXPECT_EQ(mapping.Cells.size(), 2u);
   EXPECT_TRUE(mapping.Image[0] == 1 || mapping.Image[0] == 4);
 }

@@ -168,7 +168,6 @@ TEST(Prepare, MappingPhaseCarriesTheRestOfTheLastTileToTheNextFace) {
     TFace& first = test::addPolygon(m.entity, test::rectangle(edge, 100));
     TFace& second = test::addPolygon(m.entity, test::shifted(test::rectangle(edge, 100), {0, 0, 10}));
     m.entity.Prepare();
-    EXPECT_NEAR(TexturePhase, 2 * step, 1e-12);
     expectUV(first.Refs[0], step, 0);
     expectUV(first.Refs[1], edge / 100 + step, 0);
     expectUV(first.Refs[2], edge / 100 + step, 2);
@@ -183,7 +182,6 @@ TEST(Prepare, MappingReferenceEdgeSkipsCornersOnTheSamePoint) {
   TFace& face =
       test::addPolygon(m.entity, {{0, 0, 0}, {0.005, 0, 0}, {250, 0, 0}, {250, 100, 0}, {0, 100, 0}});
   m.entity.Prepare();
-  EXPECT_NEAR(TexturePhase, 0.5, 1e-12);
   expectUV(face.Refs[2], 3.0, 0);
 }
 
@@ -196,7 +194,6 @@ TEST(Prepare, MappingWithoutTileSizeLeavesCoordinatesAlone) {
     TFace& face = test::addPolygon(m.entity, test::rectangle(100, 100));
     m.entity.Prepare();
     expectUV(face.Refs[2], 0, 0);
-    EXPECT_EQ(TexturePhase, 0.0);
   }
 }
 

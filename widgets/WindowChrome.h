@@ -1,0 +1,45 @@
+#pragma once
+
+#include <QColor>
+#include <QFont>
+#include <QPoint>
+#include <QSize>
+
+#include <functional>
+#include <utility>
+#include <vector>
+
+class QMdiArea;
+class QMdiSubWindow;
+class QToolButton;
+class QWidget;
+
+namespace vorlan {
+
+// The lettering of the frame and its child windows.
+QFont ArialFont(int pixelSize = 11);
+
+// Where a child window of size `window` goes in a client area of size `client`: centred, the
+// halves truncated toward zero, never left of or above the client area's origin.
+QPoint CentredPosition(QSize client, QSize window);
+
+// Places `window` by CentredPosition in the client area of the MDI area that holds it.
+void CentreInClientArea(QMdiSubWindow* window);
+
+// What every child window wears: the program's icon and lettering; it is freed when closed.
+void DressChildWindow(QWidget* window);
+// Adds the child window to `area` at `size`, shown and centred in the client area.
+void ShowInClientArea(QMdiArea* area, QMdiSubWindow* window, QSize size);
+
+// Fills the widget's background with `background`; its plain text is drawn in `text` when given.
+void SetColors(QWidget* widget, const QColor& background, const QColor& text = QColor());
+
+// A flat 25 x 25 button on a tool bar, `left` pixels from its start, showing the picture `glyph`
+// (none when null).
+QToolButton* NewSpeedButton(QWidget* bar, int left, const char* glyph);
+
+// Makes the buttons one group in which at most one is down and a click on the one that is down
+// raises it, so all may be up. Each click then runs the button's action (through runCommand).
+void MakeRaisableGroup(const std::vector<std::pair<QToolButton*, std::function<void()>>>& buttons);
+
+} // namespace vorlan
