@@ -133,19 +133,30 @@ public:
   bool Visible = true;
   bool Printable = true;
 
+  // One editing transform: where each point goes, how lengths scale, how angles turn, and whether
+  // it mirrors. Groups pass it on to their children.
+  struct PointTransform {
+    std::function<void(double& x, double& y)> Map;
+    double LengthFactor = 1;
+    double TurnDegrees = 0;
+    bool Mirrors = false;
+    // What the transform does to a sequence of pieces (sequenced entities).
+    std::function<void(T2DOpenedSequence& sequence)> MapSequence;
+  };
+  virtual void ApplyTransform(const PointTransform& transform);
+
 protected:
   using PointMap = std::function<void(double& x, double& y)>;
-  // Moves every point of the geometry (not the grips, which CalcExtents rebuilds).
+  // Moves every point of the geometry (not the grips, which ApplyTransform moves).
   virtual void MapGeometry(const PointMap& map) = 0;
   // Lengths scale with ScaleBy: radii, text and head sizes.
   virtual void ScaleLengths(double) {}
+  // Texts turn with Rotate.
+  virtual void TurnAngles(double) {}
   // A mirror turns counter-clockwise arcs clockwise: arcs swap their ends.
   virtual void AfterMirror() {}
   // After an editing transform; most classes recompute their extents.
   virtual void GeometryChanged() { CalcExtents(); }
-
-private:
-  void Transform(const PointMap& map);
 };
 
 class TGV_Point : public TGV_ENTITY {
@@ -319,6 +330,7 @@ public:
 protected:
   void MapGeometry(const PointMap& map) override { map(X, Y); }
   void ScaleLengths(double factor) override;
+  void TurnAngles(double degrees) override;
 };
 
 class TGV_POLYGONE : public TGV_ENTITY {
@@ -345,11 +357,9 @@ public:
   TGV_Tag Tag() const override { return TGV_Tag::SequencedPolygone; }
   // When the sequence chains, its points become the vertices; then the polygon's extents.
   void CalcExtents() override;
+  void ApplyTransform(const PointTransform& transform) override;
 
   T2DClosedSequence Sequence;
-
-protected:
-  void MapGeometry(const PointMap& map) override;
 };
 
 // A picture stretched over X, Y (lower-left corner), Width, Height; it keeps its stored box.
@@ -389,11 +399,12 @@ public:
   // Widens the box with a child's box; a non-finite child adds nothing.
   void MergeBox(const TGV_ENTITY& child);
 
+  void ApplyTransform(const PointTransform& transform) override;
+
   std::vector<std::unique_ptr<TGV_ENTITY>> Children;
 
 protected:
   void MapGeometry(const PointMap&) override {}
-  void ScaleLengths(double) override {}
 };
 
 class TGV_POLYLINE : public TGV_GROUPE {
@@ -428,6 +439,7 @@ public:
   // When the sequence chains, the children become one line per pair of its consecutive points,
   // with the polyline's pen, brush and layer; then the group's extents.
   void CalcExtents() override;
+  void ApplyTransform(const PointTransform& transform) override;
 
   T2DOpenedSequence Sequence;
 };

@@ -161,8 +161,8 @@ public:
 
 // The records: piece = int32 kind, byte Reversed, byte Marker, 4 slopes, then 4 (line) or
 // 7 (arc) doubles; open sequence = int32 piece count and pieces; closed = int32 loop count and loops.
-std::unique_ptr<T2DSequenceItem> ReadSequencePiece(BinaryCursor& cursor, const std::string& what);
-T2DOpenedSequence ReadOpenedSequence(BinaryCursor& cursor, const std::string& what);
-T2DClosedSequence ReadClosedSequence(BinaryCursor& cursor, const std::string& what);
+std::unique_ptr<T2DSequenceItem> ReadSequencePiece(BinaryCursor& cursor);
+T2DOpenedSequence ReadOpenedSequence(BinaryCursor& cursor);
+T2DClosedSequence ReadClosedSequence(BinaryCursor& cursor);
 
 } // namespace vorlan
