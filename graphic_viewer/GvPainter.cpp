@@ -426,14 +426,16 @@ void GvPainter::DrawText(TGV_TEXTE& text) {
   DrawGrips(text);
 }
 
-// A framed cell; its text, one line high, sits by its alignment inside the margin: 0 left, 1 right,
-// 2 centred (these three at the top), 3 centred both ways.
+// A framed cell between two opposite corners (the first four cell values); its text, one line
+// |Font.height| drawing units high, sits by its alignment inside the margin (the fifth value):
+// 0 left, 1 right, 2 centred (these three at the top), 3 centred both ways.
 void GvPainter::DrawReportCell(TGV_RptMemoCel& cell) {
-  const double x = cell.Cell[0], y = cell.Cell[1], width = cell.Cell[2], height = cell.Cell[3];
   const double margin = cell.Cell[4];
   SetPen(cell, StateColor(cell));
   canvas_.brush = Brush{BrushStyle::Clear, White};
-  const QPoint topLeft = Screen(x, y + height), bottomRight = Screen(x + width, y);
+  const QPoint a = Screen(cell.Cell[0], cell.Cell[1]), b = Screen(cell.Cell[2], cell.Cell[3]);
+  const QPoint topLeft(std::min(a.x(), b.x()), std::min(a.y(), b.y()));
+  const QPoint bottomRight(std::max(a.x(), b.x()), std::max(a.y(), b.y()));
   canvas_.rectangle(topLeft.x(), topLeft.y(), bottomRight.x() + 1, bottomRight.y() + 1);
 
   const int pixels = transform_.ToPixels(std::abs(cell.Font.height));
