@@ -479,7 +479,7 @@ TGV_POLYGONE::TGV_POLYGONE(TGV_DOCUMENT* document, std::uint8_t layer) : TGV_ENT
 
 void TGV_POLYGONE::CalcExtents() {
   Grips = Vertices;
-  if (Vertices.empty()) return SetBox(0, 0, 0, 0);
+  if (Vertices.empty()) return SetInvertedBox();
   double xmin = Vertices[0].X, ymin = Vertices[0].Y, xmax = xmin, ymax = ymin;
   for (const TGV_SELPOINT& v : Vertices)
     xmin = std::min(xmin, v.X), ymin = std::min(ymin, v.Y), xmax = std::max(xmax, v.X),

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "platform/BinaryCursor.h"
 #include "platform/ReadError.h"
 
 #include <string>
@@ -14,6 +15,17 @@ template <class Read, class Name> decltype(auto) ReadInRecord(Read&& read, Name&
     return read();
   } catch (const ReadError& error) {
     throw ReadError(error.fileName(), error.offset(), name() + ": " + error.reason());
+  }
+}
+
+// A count or size from the file, accepted only when that many records of at least `minRecordSize`
+// bytes can follow. A refused claim is reported at the offset of the count itself.
+inline std::size_t ReadClaim(BinaryCursor& cursor, std::size_t minRecordSize, const char* what) {
+  const std::size_t start = cursor.offset();
+  try {
+    return cursor.readCount(minRecordSize, what);
+  } catch (const ReadError& error) {
+    cursor.failAt(start, error.reason());
   }
 }
 

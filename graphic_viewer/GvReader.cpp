@@ -5,6 +5,7 @@
 #include "platform/Jpeg.h"
 
 #include <cmath>
+#include <cstring>
 
 namespace vorlan {
 
@@ -60,6 +61,7 @@ private:
   Font ReadFontLBlock();
   void ReadFontTail(Font& font);
   QString ReadText256(const char* what) { return FromWindows1252(cursor_.readText256(what)); }
+  QString ReadLString(const char* what);
 
   BinaryCursor& cursor_;
   TGV_DOCUMENT& document_;
@@ -70,14 +72,14 @@ private:
 };
 
 void BodyReader::SkipPreview() {
-  const std::size_t length = cursor_.readCount(1, "preview length");
+  const std::size_t length = ReadClaim(cursor_, 1, "preview length");
   cursor_.skip(length, "preview picture");
 }
 
 // Merged by name: a layer the document already has is not added twice.
 void BodyReader::ReadLayers() {
   const std::size_t start = cursor_.offset();
-  const std::size_t count = cursor_.readCount(LayerRecordSize, "layer count");
+  const std::size_t count = ReadClaim(cursor_, LayerRecordSize, "layer count");
   if (count > MaxFileLayers)
     cursor_.failAt(start, std::to_string(count) + " layers; a drawing holds at most " +
                               std::to_string(MaxFileLayers));
@@ -114,9 +116,12 @@ void BodyReader::ReadLayer(TGV_Layer& layer) {
 }
 
 std::unique_ptr<TGV_GROUPE> BodyReader::ReadEntities(std::uint8_t loadLayer) {
+  const std::size_t start = cursor_.offset();
   const std::int32_t count = cursor_.readInt32("entity count");
   if (count <= 0) return nullptr;
-  cursor_.checkCount(count, EntityRecordMinSize, "entity count");
+  if (static_cast<std::size_t>(count) > cursor_.remaining() / EntityRecordMinSize)
+    cursor_.failAt(start, "entity count of " + std::to_string(count) + " records does not fit in the " +
+                              std::to_string(cursor_.remaining()) + " bytes left");
   auto group = std::make_unique<TGV_GROUPE>(&document_, loadLayer);
   group->Layer = loadLayer;
   for (std::int32_t i = 0; i < count; ++i)
@@ -165,7 +170,7 @@ std::uint8_t BodyReader::ReadCommonPart(TGV_ENTITY& entity) {
   entity.YMin = cursor_.readDouble("extents");
   entity.XMax = cursor_.readDouble("extents");
   entity.YMax = cursor_.readDouble("extents");
-  const std::size_t grips = cursor_.readCount(GripRecordSize, "grip count");
+  const std::size_t grips = ReadClaim(cursor_, GripRecordSize, "grip count");
   entity.Grips.resize(grips);
   for (TGV_SELPOINT& grip : entity.Grips) {
     grip.X = cursor_.readDouble("grip");
@@ -306,7 +311,7 @@ void BodyReader::ReadTextTail(TGV_TEXTE& text) {
 
 // int32 vertex count; vertices as grip records; 3 reserved.
 void BodyReader::ReadPolygonTail(TGV_POLYGONE& polygon) {
-  const std::size_t count = cursor_.readCount(GripRecordSize, "vertex count");
+  const std::size_t count = ReadClaim(cursor_, GripRecordSize, "vertex count");
   polygon.Vertices.resize(count);
   for (TGV_SELPOINT& vertex : polygon.Vertices) {
     vertex.X = cursor_.readDouble("vertex");
@@ -320,7 +325,7 @@ void BodyReader::ReadPolygonTail(TGV_POLYGONE& polygon) {
 void BodyReader::ReadGroupTail(TGV_GROUPE& group, int depth) {
   if (depth >= MaxGroupDepth)
     cursor_.fail("groups nested deeper than " + std::to_string(MaxGroupDepth) + " levels");
-  const std::size_t count = cursor_.readCount(EntityRecordMinSize, "child count");
+  const std::size_t count = ReadClaim(cursor_, EntityRecordMinSize, "child count");
   group.Children.reserve(count);
   for (std::size_t i = 0; i < count; ++i)
     group.Add(ReadEntity(depth + 1));
@@ -330,13 +335,13 @@ void BodyReader::ReadGroupTail(TGV_GROUPE& group, int depth) {
 // byte alignment; int32; byte; 3 reserved.
 void BodyReader::ReadReportCellTail(TGV_RptMemoCel& cell, int depth) {
   ReadGroupTail(cell, depth);
-  cell.Value = FromWindows1252(cursor_.readLString("cell value"));
+  cell.Value = ReadLString("cell value");
   cell.Flag = cursor_.readByte("cell flag");
   cursor_.skip(3, "cell reserved");
   for (double& field : cell.Cell)
     field = cursor_.readDouble("cell geometry");
   cell.Number1 = cursor_.readInt32("cell number");
-  cell.Text = FromWindows1252(cursor_.readLString("cell text"));
+  cell.Text = ReadLString("cell text");
   cell.Font = ReadFontLBlock();
   cell.Alignment = cursor_.readByte("cell alignment");
   cell.Number2 = cursor_.readInt32("cell number");
@@ -348,8 +353,8 @@ void BodyReader::ReadReportCellTail(TGV_RptMemoCel& cell, int depth) {
 void BodyReader::ReadBitmapTail(TGV_BITMAP& bitmap) {
   const std::int32_t kind = cursor_.readInt32("payload kind");
   if (kind == 1) {
-    const std::size_t infoSize = cursor_.readCount(1, "DIB header size");
-    const std::size_t bitsSize = cursor_.readCount(1, "DIB pixel size");
+    const std::size_t infoSize = ReadClaim(cursor_, 1, "DIB header size");
+    const std::size_t bitsSize = ReadClaim(cursor_, 1, "DIB pixel size");
     cursor_.checkCount(static_cast<std::int64_t>(infoSize) + static_cast<std::int64_t>(bitsSize), 1,
                        "DIB size");
     bitmap.Bitmap = readDib(cursor_, infoSize, bitsSize, "bitmap").convertToFormat(QImage::Format_RGB888);
@@ -368,7 +373,7 @@ QImage BodyReader::ReadChunkedJpeg() {
   cursor_.readInt32("JPEG total");
   const std::size_t start = cursor_.offset();
   std::vector<std::uint8_t> data;
-  while (const std::size_t length = cursor_.readCount(1, "JPEG chunk length")) {
+  while (const std::size_t length = ReadClaim(cursor_, 1, "JPEG chunk length")) {
     const auto chunk = cursor_.readBytes(length, "JPEG chunk");
     data.insert(data.end(), chunk.begin(), chunk.end());
   }
@@ -377,9 +382,20 @@ QImage BodyReader::ReadChunkedJpeg() {
 
 // int32 length; the JPEG file.
 QImage BodyReader::ReadJpeg() {
-  const std::size_t length = cursor_.readCount(1, "JPEG length");
+  const std::size_t length = ReadClaim(cursor_, 1, "JPEG length");
   const std::size_t start = cursor_.offset();
   return decodeJpeg(cursor_.readBytes(length, "JPEG data"), cursor_.fileName(), start);
+}
+
+// int32 n = characters + 1, then the characters and a NUL.
+QString BodyReader::ReadLString(const char* what) {
+  const std::size_t start = cursor_.offset();
+  const std::size_t length = ReadClaim(cursor_, 1, what);
+  if (length < 1)
+    cursor_.failAt(start, std::string(what) + ": length 0 leaves no room for the terminating NUL");
+  const auto bytes = cursor_.readBytes(length, what);
+  const auto* text = reinterpret_cast<const char*>(bytes.data());
+  return FromWindows1252(std::string(text, strnlen(text, length)));
 }
 
 // text256 face name; then the common font fields.
@@ -393,7 +409,7 @@ Font BodyReader::ReadFontBlock() {
 // lstring face name; then the common font fields.
 Font BodyReader::ReadFontLBlock() {
   Font font;
-  font.name = FromWindows1252(cursor_.readLString("font name"));
+  font.name = ReadLString("font name");
   ReadFontTail(font);
   return font;
 }

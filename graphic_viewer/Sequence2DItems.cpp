@@ -18,8 +18,10 @@ constexpr double PointTolerance = 0.001;
 constexpr double ChainTolerance = 1.0;
 // Arcs are cut into chords whose sagitta stays under this many drawing units: a quarter of a pixel
 // at one pixel per drawing unit, the scale a zoom-all gives a drawing of about a thousand units on
-// an ordinary window. The step also stays between 0.1 and 10 degrees, so that small arcs keep their
-// shape when zoomed in and no arc gives more than 3600 points.
+// an ordinary window. The point count is the span over the step rounded, so the last chord may be
+// up to one and a half steps long: the step is two thirds of the angle whose chord strays by the
+// quarter. It also stays between 0.1 and 10 degrees, so that small arcs keep their shape when
+// zoomed in and no arc gives more than 3600 points.
 constexpr double ChordError = 0.25;
 constexpr double MinStepDegrees = 0.1;
 constexpr double MaxStepDegrees = 10;
@@ -74,7 +76,7 @@ double DistanceToSegment(double x, double y, double x1, double y1, double x2, do
 
 double ArcStepDegrees(double radius) {
   const double cosine = 1 - ChordError / radius;
-  const double step = cosine > -1 && cosine < 1 ? Degrees(2 * std::acos(cosine)) : MaxStepDegrees;
+  const double step = cosine > -1 && cosine < 1 ? Degrees(2 * std::acos(cosine)) * 2 / 3 : MaxStepDegrees;
   return std::clamp(step, MinStepDegrees, MaxStepDegrees);
 }
 
@@ -286,7 +288,16 @@ bool T2DOpenedSequence::Chain() {
   }
   if (beginning == count) return false;
   std::swap(Pieces[0], Pieces[beginning]);
-  for (std::size_t i = 1; i < count; ++i) {
+  return ChainFromFirst();
+}
+
+bool T2DOpenedSequence::ChainLoop() {
+  if (Pieces.empty() || !ChainFromFirst()) return false;
+  return Meets(EndX(), EndY(), StartX(), StartY());
+}
+
+bool T2DOpenedSequence::ChainFromFirst() {
+  for (std::size_t i = 1; i < Pieces.size(); ++i) {
     const double endX = Pieces[i - 1]->EndX(), endY = Pieces[i - 1]->EndY();
     auto found = std::find_if(Pieces.begin() + static_cast<std::ptrdiff_t>(i), Pieces.end(),
                               [&](const auto& p) { return Meets(p->StartX(), p->StartY(), endX, endY); });
@@ -323,7 +334,7 @@ std::vector<const T2DSequenceItem*> T2DClosedSequence::AllPieces() const {
 
 bool T2DClosedSequence::Chain() {
   if (Loops.empty()) return false;
-  return std::all_of(Loops.begin(), Loops.end(), [](T2DOpenedSequence& loop) { return loop.Chain(); });
+  return std::all_of(Loops.begin(), Loops.end(), [](T2DOpenedSequence& loop) { return loop.ChainLoop(); });
 }
 
 void T2DClosedSequence::Translate(double dx, double dy) {
@@ -384,7 +395,7 @@ std::unique_ptr<T2DSequenceItem> ReadSequencePiece(BinaryCursor& cursor) {
 
 T2DOpenedSequence ReadOpenedSequence(BinaryCursor& cursor) {
   T2DOpenedSequence sequence;
-  const std::size_t count = cursor.readCount(MinPieceRecord, "piece count");
+  const std::size_t count = ReadClaim(cursor, MinPieceRecord, "piece count");
   sequence.Pieces.reserve(count);
   for (std::size_t i = 0; i < count; ++i)
     sequence.Add(ReadInRecord([&] { return ReadSequencePiece(cursor); },
@@ -394,7 +405,7 @@ T2DOpenedSequence ReadOpenedSequence(BinaryCursor& cursor) {
 
 T2DClosedSequence ReadClosedSequence(BinaryCursor& cursor) {
   T2DClosedSequence sequence;
-  const std::size_t count = cursor.readCount(MinOpenSequenceRecord, "loop count");
+  const std::size_t count = ReadClaim(cursor, MinOpenSequenceRecord, "loop count");
   sequence.Loops.reserve(count);
   for (std::size_t i = 0; i < count; ++i)
     sequence.Add(ReadInRecord([&] { return ReadOpenedSequence(cursor); },

@@ -136,8 +136,15 @@ public:
   // Puts the pieces in chain order (ends within 1.0 on X and on Y), turning pieces around where
   // needed; false when they do not form one continuous chain.
   bool Chain();
+  // The same for a loop, which has no free end: it starts from its first piece and its last end
+  // must come back to its first start.
+  bool ChainLoop();
 
   std::vector<std::unique_ptr<T2DSequenceItem>> Pieces;
+
+private:
+  // Orders the pieces after the first one, which is in place.
+  bool ChainFromFirst();
 };
 
 // Loops, each closing on itself.
@@ -149,7 +156,7 @@ public:
   // Every loop's points but its last, which repeats its first.
   std::vector<TPointZKT> GetPoints() const;
   std::vector<const T2DSequenceItem*> AllPieces() const;
-  // True when there is a loop and every loop chains.
+  // True when there is a loop and every loop closes on itself.
   bool Chain();
   void Translate(double dx, double dy);
   void Rotate(double angle, double cx, double cy);
