@@ -87,6 +87,12 @@ TEST(Entity, AGroupMergesItsChildrenAndLeavesOutNonFiniteOnes) {
   group.CalcExtents();
   ExpectBox(group, {0, 0, 15, 15});
   EXPECT_FALSE(group.Children[1]->IsInWindow(-1e10, -1e10, 1e10, 1e10));
+
+  // A text's box comes from its last measuring; recomputing the group keeps it.
+  TGV_ENTITY& text = group.Add(std::make_unique<TGV_TEXTE>(5, 5, "wide", 10));
+  text.XMin = -20, text.XMax = 30;
+  group.CalcExtents();
+  ExpectBox(group, {-20, 0, 30, 15});
   EXPECT_FALSE(group.Children[1]->HitTest(0, 0, GvTransform{}));
 }
 
