@@ -60,18 +60,24 @@ Box GeometryBox(const TGV_ENTITY& entity) {
   return {entity.XMin, entity.YMin, entity.XMax, entity.YMax};
 }
 
-// Texts reach beyond the boxes of dimensions, and axes have none: they are always drawn.
+// Axes have no box, angular dimensions write beside their arcs and report cells have a frame of
+// their own: they are always drawn. Groups are culled child by child.
 bool DrawsOutsideItsBox(TGV_Tag tag) {
   switch (tag) {
   case TGV_Tag::Axe:
-  case TGV_Tag::Cote:
   case TGV_Tag::CoteA:
-  case TGV_Tag::Texte:
   case TGV_Tag::RptMemoCel:
     return true;
   default:
     return IsGroupTag(tag);
   }
+}
+
+// How far a text of `textSize` drawing units may reach from its place: a character of an
+// ordinary font is narrower than its cell height (4/3 of the size in points), and a dimension's
+// text may be pushed 2.8 times its height off the line.
+double TextReach(int textSize, const QString& text) {
+  return 1.4 * std::abs(textSize) * (text.size() + 4);
 }
 
 } // namespace
@@ -105,13 +111,23 @@ void GvPainter::DrawOnPaper(TGV_ENTITY& entity, int pageWidth) {
 }
 
 // Culls the children of the groups, which is where a loaded drawing keeps all its entities; an
-// entity is skipped only when its box lies wholly outside the surface (a few pixels of pen and
-// dot included), so what shows is what the full drawing would show.
+// entity is skipped only when it cannot reach the surface (its box, a few pixels of pen and dot,
+// and the room its text may take), so what shows is what the full drawing would show.
 bool GvPainter::MayShow(const TGV_ENTITY& entity) const {
   if (DrawsOutsideItsBox(entity.Tag())) return true;
   double reach = (std::max(entity.PenWidth, 1) + 2) / transform_.Scale;
+  Box box = GeometryBox(entity);
   if (entity.Tag() == TGV_Tag::Arrow) reach += std::abs(static_cast<const TGV_ARROW&>(entity).HeadSize);
-  const Box box = GeometryBox(entity);
+  if (entity.Tag() == TGV_Tag::Cote) {
+    const auto& dimension = static_cast<const TGV_COTE&>(entity);
+    reach += TextReach(dimension.TextSize, dimension.Text);
+  }
+  // A text's box is the one it was last drawn with, or its point before that.
+  if (entity.Tag() == TGV_Tag::Texte) {
+    const auto& text = static_cast<const TGV_TEXTE&>(entity);
+    box = {text.X, text.Y, text.X, text.Y};
+    reach += TextReach(text.TextSize, text.Text);
+  }
   return box.right >= view_.left - reach && box.left <= view_.right + reach &&
          box.top >= view_.bottom - reach && box.bottom <= view_.top + reach;
 }

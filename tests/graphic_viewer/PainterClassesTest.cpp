@@ -298,6 +298,33 @@ TEST(Painter, AGroupHandsItsPenWidthAndStateToItsChildren) {
   }
 }
 
+// Children of a group are culled against the surface; whatever reaches into it must still show,
+// exactly as if each child were drawn on its own.
+TEST(Painter, CullingAGroupsChildrenHidesNothingThatReachesTheSurface) {
+  TGV_GROUPE group;
+  group.Add(std::make_unique<TGV_TEXTE>(-40, 100, "HHHHHHHHHHHH", 20));
+  group.Add(std::make_unique<TGV_CERCLE>(210, 100, 30));
+  auto arrow = std::make_unique<TGV_ARROW>(100, 230, 100, 206);
+  arrow->StartHead = 1, arrow->HeadSize = 20;
+  group.Add(std::move(arrow));
+  group.Add(std::make_unique<TGV_LINE>(-50, -50, 300, 300));
+  auto dimension = std::make_unique<TGV_COTE>(95, -6, 105, -6);
+  dimension->TextSize = 30;
+  group.Add(std::move(dimension));
+  group.Add(std::make_unique<TGV_LINE>(500, 500, 600, 600));
+
+  QImage separately = newBitmap(200, 200);
+  {
+    Canvas canvas(separately);
+    GvPainter painter(canvas, UnitTransform());
+    for (const auto& child : group.Children)
+      painter.Draw(*child);
+  }
+  const QImage together = Drawn(group);
+  EXPECT_LT(CountColour(together, WhitePixel, QRect(0, 0, 200, 200)), 200 * 200 - 400) << "the children show";
+  EXPECT_EQ(together, separately);
+}
+
 TEST(Painter, EntitiesWithCoordinatesThatAreNotNumbersAreNotDrawn) {
   TGV_LINE line(20, 100, std::nan(""), 100);
   TGV_CERCLE circle(std::numeric_limits<double>::infinity(), 100, 10);
