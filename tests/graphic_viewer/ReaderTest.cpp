@@ -490,6 +490,18 @@ TEST(Reader, NonFiniteCoordinatesLoadButStayOutOfExtents) {
   EXPECT_FALSE(group->Children[2]->IsInWindow(-1e300, -1e300, 1e300, 1e300));
 }
 
+// Single-byte texts are Windows-1252: 0x80..0x9F are letters and signs, not control codes.
+TEST(Reader, TextsAreWindows1252) {
+  const TGV_TEXTE text(0, 0, "xxxxx", 10);
+  auto bytes = Drawing({&text});
+  const std::size_t at = FirstEntityOffset + TailOffset(1) + 16;
+  const std::uint8_t ansi[] = {0x80, 0x96, 0x99, 0xE9, 0x81};
+  std::copy(std::begin(ansi), std::end(ansi), bytes.begin() + static_cast<std::ptrdiff_t>(at));
+  TGV_DOCUMENT document;
+  const auto& loaded = static_cast<const TGV_TEXTE&>(*Load(document, bytes)->Children[0]);
+  EXPECT_EQ(loaded.Text, QString::fromUtf8("€–™é") + QChar(0x81));
+}
+
 TEST(Reader, APolygonKeepsAllItsVertices) {
   TGV_POLYGONE polygon;
   for (int i = 0; i < 1500; ++i)
