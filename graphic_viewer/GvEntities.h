@@ -110,7 +110,7 @@ public:
   void Unhighlight() { Highlighted = false; }
   // Copies the layer's pen and brush when the document has a layer with Id `layer`.
   void ApplyLayer(std::uint8_t layer);
-  // The box from the stored geometry's finite extreme points; an inverted box when not finite.
+  // Sets the box; non-finite geometry or bounds give the inverted box, which merges as nothing.
   void SetBox(double xmin, double ymin, double xmax, double ymax);
   void SetInvertedBox();
 
