@@ -129,6 +129,7 @@ TEST(Painter, TextsOfOnePointOrLessAreNotDrawn) {
 // Both directions give the same upright text in the middle of the dimension.
 TEST(Painter, DimensionTextReadsUprightWhicheverWayItIsDrawn) {
   QRect boxes[2];
+  QImage images[2];
   int i = 0;
   for (const auto& [x1, x2] : {std::pair{20.0, 180.0}, {180.0, 20.0}}) {
     TGV_COTE dimension(x1, 100, x2, 100);
@@ -139,6 +140,7 @@ TEST(Painter, DimensionTextReadsUprightWhicheverWayItIsDrawn) {
     const QImage image = Drawn(dimension);
     EXPECT_EQ(dimension.PenStyle, PenStyle::Solid);
     EXPECT_EQ(dimension.Text, "160");
+    images[i] = image;
     boxes[i++] = TextBox(image, Rgb(Blue));
     EXPECT_EQ(rgbAt(image, 60, 100), Rgb(Red)) << "solid line";
   }
@@ -148,6 +150,8 @@ TEST(Painter, DimensionTextReadsUprightWhicheverWayItIsDrawn) {
   EXPECT_GT(boxes[0].bottom(), 100) << "a text that fits straddles its line";
   EXPECT_LE((boxes[0].center() - boxes[1].center()).manhattanLength(), 2);
   EXPECT_EQ(boxes[0].size(), boxes[1].size());
+  // Upside-down text would fill the same box: the glyphs themselves must match.
+  EXPECT_EQ(images[0].copy(boxes[0]), images[1].copy(boxes[0]));
 }
 
 TEST(Painter, ADimensionTextWiderThanItsLengthMovesOffTheLine) {

@@ -19,6 +19,8 @@ struct ViewerOnLines {
     viewer.Resize(width, height);
     viewer.SetDocument(&document);
   }
+  // A refused view is recorded instead of waiting for a click on a message box.
+  MessageRecorder messages;
   TGV_DOCUMENT document;
   TGV_VIEWER viewer;
 };
@@ -35,6 +37,7 @@ TEST(ViewerZoom, ZoomAllAddsTenthMarginsOrTenUnitsForAZeroWidth) {
   ViewerOnLines v({{100, 0, 100, 500}});
   v.viewer.ZoomAll();
   ExpectView(v.viewer.Viewport(), {90, -50, 110, 550});
+  EXPECT_TRUE(v.messages.texts().empty());
   ASSERT_EQ(v.viewer.ZoomHistory().Records().size(), 1u);
   EXPECT_EQ(v.viewer.ZoomHistory().Records()[0], v.viewer.Viewport());
 }
