@@ -41,6 +41,13 @@ double DimensionAngle(double x1, double y1, double x2, double y2) {
   return std::abs(angle) < 0.01 ? 0 : angle;
 }
 
+// Tenths of a degree in [0, 3600): a whole turn more draws the same text, and a canvas turned by
+// exactly 360 degrees would place its glyphs a rounding error away.
+int Escapement(double radians) {
+  const int tenths = Round(radians / Pi * 1800) % 3600;
+  return tenths < 0 ? tenths + 3600 : tenths;
+}
+
 struct Box {
   double left, bottom, right, top;
 };
@@ -385,7 +392,7 @@ void GvPainter::DrawDimension(TGV_COTE& dimension) {
     // that it reads upright.
     const QPointF offset =
         upsideDown ? Rotated((tw + d) / 2, -th / 2, angle) : Rotated((d - tw) / 2, th / 2, angle);
-    canvas_.font.escapement = Round((upsideDown ? angle + Pi : angle) / Pi * 1800);
+    canvas_.font.escapement = Escapement(upsideDown ? angle + Pi : angle);
     const QPoint origin = Screen(dimension.X1 + offset.x(), dimension.Y1 + offset.y());
     canvas_.textOut(origin.x(), origin.y(), dimension.Text);
     canvas_.font.escapement = 0;
@@ -434,7 +441,7 @@ void GvPainter::DrawText(TGV_TEXTE& text) {
   SetTextFont(text.Font, text.Selected, text.TextSize);
   // Written from its turned top-left corner so that (X, Y) is the middle of the text box.
   const QPointF offset = Rotated(-extent.width() / 2.0, extent.height() / 2.0, text.Angle);
-  canvas_.font.escapement = Round(text.Angle / Pi * 1800);
+  canvas_.font.escapement = Escapement(text.Angle);
   const QPoint origin = Screen(text.X + offset.x(), text.Y + offset.y());
   canvas_.textOut(origin.x(), origin.y(), text.Text);
   canvas_.font.escapement = 0;
