@@ -136,9 +136,16 @@ bool IsGroupTag(TGV_Tag tag) {
   }
 }
 
+// The font's point size at the canvas's own resolution (a printer's is not the screen's); the
+// canvas keeps the font it had.
 QSize CanvasTextMeasurer::TextExtent(const Font& font, const QString& text) {
+  const vorlan::Font saved = canvas_.font;
   canvas_.font = font;
-  return {canvas_.textWidth(text), canvas_.textHeight(text)};
+  canvas_.font.pixelsPerInch = saved.pixelsPerInch;
+  canvas_.font.setSize(font.size());
+  const QSize extent(canvas_.textWidth(text), canvas_.textHeight(text));
+  canvas_.font = saved;
+  return extent;
 }
 
 int ScaledFontSize(int textSize, const Font& font, const GvTransform& transform) {

@@ -77,6 +77,33 @@ TEST(PrintPaper, PenWidthsComeFromMillimetresInPaperMode) {
   }
 }
 
+// A printer's canvas has many more pixels per inch than the screen: a text must keep its size in
+// drawing units there.
+TEST(PrintPaper, TextsMeasureTheSameOnAPrinterCanvasAsOnTheScreen) {
+  double widths[2];
+  int i = 0;
+  for (const int dotsPerInch : {96, 1200}) {
+    SCOPED_TRACE(dotsPerInch);
+    const double ratio = dotsPerInch / 96.0;
+    GvTransform transform;
+    transform.Scale = ratio, transform.Width = Round(400 * ratio), transform.Height = Round(200 * ratio);
+    transform.OffsetY = transform.Height;
+    transform.Printing = dotsPerInch != 96;
+    transform.PrinterPixelsPerInch = dotsPerInch;
+    QImage page = newBitmap(transform.Width, transform.Height);
+    page.setDotsPerMeterX(Round(dotsPerInch / 0.0254));
+    page.setDotsPerMeterY(Round(dotsPerInch / 0.0254));
+    TGV_TEXTE text(200, 100, "HHHHHHHHHH", 20);
+    {
+      Canvas canvas(page);
+      GvPainter(canvas, transform).Draw(text);
+    }
+    widths[i++] = text.XMax - text.XMin;
+  }
+  EXPECT_GT(widths[0], 100);
+  EXPECT_NEAR(widths[1], widths[0], widths[0] * 0.1);
+}
+
 // The page of an image printer: the drawing fills it but for its margins, centred.
 TEST(PrintPaper, PrintingFitsTheDrawingToThePageAndZoomsAllAfterwards) {
   DiagonalDrawing d;
