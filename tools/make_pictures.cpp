@@ -303,16 +303,17 @@ QImage WhiteBackgroundGlyph() {
 }
 
 // A tool-bar tile: a steel band with a light top edge and faint diagonal grooves.
+// Light strokes, as the print glyph has, show on the dark tool-bar wallpaper.
 // A magnifying glass over a dashed frame: zoom to a window dragged on the drawing.
 QImage X2dZoomWindowGlyph() {
   return DrawnGlyph([](QPainter& p) {
-    p.setPen(QPen(SteelBlue, 1, Qt::DashLine));
+    p.setPen(QPen(SkyBlue, 1, Qt::DashLine));
     p.setBrush(Qt::NoBrush);
     p.drawRect(QRectF(1.5, 1.5, 9, 9));
-    p.setPen(QPen(Slate, 2.5, Qt::SolidLine, Qt::RoundCap));
+    p.setPen(QPen(Pale, 2.5, Qt::SolidLine, Qt::RoundCap));
     p.drawLine(QPointF(11, 11), QPointF(14.5, 14.5));
-    p.setPen(QPen(Slate, 1.2));
-    p.setBrush(Pale);
+    p.setPen(QPen(Pale, 1.2));
+    p.setBrush(SkyBlue);
     p.drawEllipse(QPointF(9, 9), 3.2, 3.2);
   });
 }
@@ -320,7 +321,7 @@ QImage X2dZoomWindowGlyph() {
 // Four corner marks around a small drawing: the whole drawing fitted.
 QImage X2dZoomAllGlyph() {
   return DrawnGlyph([](QPainter& p) {
-    p.setPen(QPen(Slate, 1.5));
+    p.setPen(QPen(Pale, 1.5));
     p.setBrush(Qt::NoBrush);
     for (const auto& [x, y, dx, dy] : {std::array{1.5, 1.5, 1.0, 1.0},
                                        {14.5, 1.5, -1.0, 1.0},
@@ -329,7 +330,7 @@ QImage X2dZoomAllGlyph() {
       p.drawLine(QPointF(x, y), QPointF(x + 4 * dx, y));
       p.drawLine(QPointF(x, y), QPointF(x, y + 4 * dy));
     }
-    p.setPen(QPen(SteelBlue, 1.5));
+    p.setPen(QPen(SkyBlue, 1.5));
     p.setBrush(SkyBlue);
     p.drawRect(QRectF(5, 5, 6, 6));
   });
@@ -338,13 +339,13 @@ QImage X2dZoomAllGlyph() {
 // A magnifying glass with arrows up and down: zoom by dragging the mouse.
 QImage X2dDynamicZoomGlyph() {
   return DrawnGlyph([](QPainter& p) {
-    p.setPen(QPen(Slate, 2.5, Qt::SolidLine, Qt::RoundCap));
+    p.setPen(QPen(Pale, 2.5, Qt::SolidLine, Qt::RoundCap));
     p.drawLine(QPointF(7, 9), QPointF(10, 12));
-    p.setPen(QPen(Slate, 1.2));
-    p.setBrush(Pale);
+    p.setPen(QPen(Pale, 1.2));
+    p.setBrush(SkyBlue);
     p.drawEllipse(QPointF(5, 6.5), 3.5, 3.5);
     p.setPen(Qt::NoPen);
-    p.setBrush(SteelBlue);
+    p.setBrush(SkyBlue);
     p.drawPolygon(QPolygonF({QPointF(13, 0.5), QPointF(16, 4.5), QPointF(10, 4.5)}));
     p.drawPolygon(QPolygonF({QPointF(13, 15.5), QPointF(16, 11.5), QPointF(10, 11.5)}));
     p.drawRect(QRectF(12.25, 4.5, 1.5, 7));

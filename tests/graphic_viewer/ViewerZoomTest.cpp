@@ -57,14 +57,6 @@ TEST(ViewerZoom, ZoomAllLeavesOutBoxesThatAreNotNumbers) {
   ExpectView(v.viewer.Viewport(), {-10, -5, 110, 55});
 }
 
-TEST(ViewerZoom, TheTransformOfThe659By442Control) {
-  ViewerOnLines v({{0, 0, 1, 1}});
-  v.viewer.SetView(0, 0, 1000, 1000);
-  EXPECT_DOUBLE_EQ(v.viewer.Transform().Scale, 441.0 / 1000);
-  EXPECT_EQ(v.viewer.Transform().OffsetX, 108);
-  EXPECT_EQ(v.viewer.Transform().OffsetY, 442);
-}
-
 TEST(ViewerZoom, AWindowUnderHalfAUnitIsRefusedWithZoomToHigh) {
   ViewerOnLines v({{0, 0, 100, 100}});
   v.viewer.SetView(0, 0, 1000, 1000);
@@ -152,14 +144,6 @@ TEST(ViewerZoom, MiddleButtonPansAtTheSameScaleAndRecordsTheViewOnRelease) {
   ASSERT_EQ(v.viewer.ZoomHistory().Records().size(), 1u);
   EXPECT_EQ(v.viewer.ZoomHistory().Records()[0], v.viewer.Viewport());
   EXPECT_EQ(v.viewer.Command(), TGV_VIEWER::CommandSelection) << "the buttons' commands are untouched";
-}
-
-TEST(ViewerZoom, HistoryPushDropsTheViewsAfterTheCurrentOne) {
-  TGV_ZoomUnzoomList history;
-  history.Push({0, 0, 1, 1});
-  history.Push({0, 0, 2, 2});
-  EXPECT_EQ(history.Current(), 1);
-  EXPECT_EQ(history.Records().size(), 2u);
 }
 
 TEST(ViewerDisplayList, HoldsOnlyTheEntitiesInsideTheVisibleWorld) {
