@@ -7,7 +7,9 @@
 #include "tools/x2d/X2dWriter.h"
 
 #include <QApplication>
+#include <QDialog>
 #include <QMdiArea>
+#include <QTimer>
 
 #include <gtest/gtest.h>
 
@@ -89,6 +91,31 @@ TEST(X2dWindow, ResizingRefitsTheWholeDrawing) {
   EXPECT_EQ(viewer.Viewport(), fitted);
   EXPECT_EQ(window->Capture().size(), QSize(500, 300));
   window->close();
+}
+
+TEST(X2dWindow, CancellingThePrintDialogChangesNothing) {
+  test::ScratchDir dir;
+  QMdiArea area;
+  area.show();
+  TFicheX2D* window = TFicheX2D::Open(&area, WriteFloorPlan(dir));
+  TGV_VIEWER& viewer = window->v1->Viewer();
+  QApplication::processEvents();
+  window->Capture(); // the first paint zooms all
+  viewer.SetView(100, 100, 2000, 1500);
+  const TGV_ViewPortRestore view = viewer.Viewport();
+  const double scalePaper = viewer.ScalePaper();
+  bool dialogShown = false;
+  QTimer::singleShot(0, [&] {
+    if (auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget())) {
+      dialogShown = true;
+      dialog->reject();
+    }
+  });
+  window->imprime();
+  EXPECT_TRUE(dialogShown);
+  EXPECT_EQ(viewer.Viewport(), view);
+  EXPECT_EQ(viewer.ScalePaper(), scalePaper);
+  EXPECT_EQ(viewer.SpaceView(), CST_SPACE::ModelSpace);
 }
 
 TEST(X2dWindow, AFileThatIsNotADrawingLeavesAnEmptyWindowAndSaysWhy) {
