@@ -133,7 +133,6 @@ public:
   bool Interactive = true;
   bool KeysEnabled = true;
   std::uint8_t LoadLayer = 0;
-  double FormatVersion = X2dFormatVersion;
 
 private:
   void SetupTransform(bool paper, int width, int height);
