@@ -4,17 +4,23 @@
 #include "cam/KX_DXF.h"
 #include "cam/SceneView.h"
 #include "gl/KX_OpenGL_VIEW.h"
+#include "graphic_viewer/UnitX2D.h"
 #include "platform/Dib.h"
 #include "platform/FileBytes.h"
 #include "platform/Jpeg.h"
 #include "platform/Messages.h"
+#include "platform/Printing.h"
 #include "platform/ReadError.h"
 #include "scene3d/KX_SUPEROBJECT.h"
 
 #include <QCommandLineParser>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QPrinter>
 #include <QRegularExpression>
 
 #include <cstdio>
+#include <map>
 #include <memory>
 #include <optional>
 
@@ -77,8 +83,22 @@ QImage RenderScene(const TBatchJob& job) {
   return picture;
 }
 
+// The drawing window right after its opening sequence, its viewer `size` pixels large; a file that
+// is not a drawing, or too recent, is an error here rather than a message box.
+TFicheX2D* OpenDrawing(QMdiArea& area, const TBatchJob& job) {
+  area.resize(job.Size + QSize(64, 64));
+  area.show();
+  TFicheX2D* window = TFicheX2D::Open(&area, job.Input, TFicheX2D::HeaderErrors::Raise);
+  window->SetViewerSize(job.Size);
+  return window;
+}
+
 QImage RenderPicture(const TBatchJob& job) {
   const std::string extension = upperExtension(job.Input);
+  if (extension == ".X2D") {
+    QMdiArea area;
+    return OpenDrawing(area, job)->Capture();
+  }
   if (extension == ".BMP") return loadBmpFile(job.Input);
   if (extension == ".JPG") return loadJpegFile(job.Input);
   if (IsScene3D(job.Input)) return RenderScene(job);
@@ -113,9 +133,56 @@ void ExportDxfFile(const TBatchJob& job) {
     std::fprintf(stderr, "vorlancam: %s\n", text.c_str());
 }
 
+// --paper is a flag of --render and takes a page size after --print, so --print has its own parser.
+std::string ParsePrintJob(const QStringList& arguments, TBatchJob& job) {
+  QCommandLineParser parser;
+  const QCommandLineOption print("print", "", "FILE"), output({"o", "output"}, "", "OUT"),
+      paper("paper", "", "PAPER"), orientation("orientation", "", "ORIENTATION");
+  parser.addOptions({print, output, paper, orientation});
+  if (!parser.parse(arguments)) return parser.errorText().toStdString();
+  if (!parser.isSet(output)) return "an output file is needed: -o OUT.pdf";
+  if (!parser.positionalArguments().isEmpty()) return "files to open do not go with --print";
+  job.What = TBatchJob::Kind::Print;
+  job.Input = parser.value(print).toStdString();
+  job.Output = parser.value(output).toStdString();
+  if (upperExtension(job.Output) != ".PDF") return "--print writes a .pdf file";
+  const std::map<QString, QPageSize::PageSizeId> papers{
+      {"A4", QPageSize::A4}, {"A3", QPageSize::A3}, {"Letter", QPageSize::Letter}};
+  if (parser.isSet(paper)) {
+    const auto found = papers.find(parser.value(paper));
+    if (found == papers.end()) return "--paper takes A4, A3 or Letter";
+    job.PaperSize = found->second;
+  }
+  if (parser.isSet(orientation)) {
+    const QString value = parser.value(orientation);
+    if (value != "landscape" && value != "portrait") return "--orientation takes landscape or portrait";
+    job.Orientation = value == "landscape" ? QPageLayout::Landscape : QPageLayout::Portrait;
+  }
+  return {};
+}
+
+// The print button's output, on the page the job names, without a dialog.
+void PrintFile(const TBatchJob& job) {
+  QPrinter printer(QPrinter::HighResolution);
+  printer.setOutputFormat(QPrinter::PdfFormat);
+  printer.setOutputFileName(QString::fromStdString(job.Output));
+  printer.setPageSize(QPageSize(job.PaperSize));
+  printer.setPageOrientation(job.Orientation);
+  if (upperExtension(job.Input) == ".X2D") {
+    QMdiArea area;
+    return OpenDrawing(area, job)->PrintOn(printer);
+  }
+  printPictureOn(printer, RenderPicture(job));
+}
+
 } // namespace
 
 std::string ParseBatchJob(const QStringList& arguments, TBatchJob& job) {
+  if (arguments.contains("--print") || !arguments.filter(QRegularExpression("^--print=")).isEmpty()) {
+    if (arguments.contains("--render") || arguments.contains("--export-dxf"))
+      return "--print goes with neither --render nor --export-dxf";
+    return ParsePrintJob(arguments, job);
+  }
   QCommandLineParser parser;
   const QCommandLineOption render("render", "", "FILE"), exportDxf("export-dxf", "", "FILE"),
       output({"o", "output"}, "", "OUT"), size("size", "", "WxH"), view("view", "", "VIEW"), paper("paper"),
@@ -148,12 +215,14 @@ std::string ParseBatchJob(const QStringList& arguments, TBatchJob& job) {
 }
 
 bool NeedsDisplay(const TBatchJob& job) {
-  return job.What == TBatchJob::Kind::Render && fileExists(job.Input) && IsScene3D(job.Input);
+  const bool draws = job.What == TBatchJob::Kind::Render || job.What == TBatchJob::Kind::Print;
+  return draws && fileExists(job.Input) && IsScene3D(job.Input);
 }
 
 void RunBatchJob(const TBatchJob& job) {
   if (job.What == TBatchJob::Kind::Render) WritePicture(RenderPicture(job), job.Output);
   if (job.What == TBatchJob::Kind::ExportDxf) ExportDxfFile(job);
+  if (job.What == TBatchJob::Kind::Print) PrintFile(job);
 }
 
 } // namespace vorlan

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <QPageLayout>
+#include <QPageSize>
 #include <QSize>
 #include <QStringList>
 
@@ -7,14 +9,17 @@
 
 namespace vorlan {
 
-// --render and --export-dxf: what a file's window would first show, or what its DXF button writes,
-// written to a file without a user.
+// --render, --export-dxf and --print: what a file's window would first show, what its DXF button
+// writes, or what its print button prints, written to a file without a user.
 struct TBatchJob {
-  enum class Kind { None, Render, ExportDxf } What = Kind::None;
+  enum class Kind { None, Render, ExportDxf, Print } What = Kind::None;
   std::string Input, Output;
   QSize Size{800, 600};
   std::string View = "perspective"; // perspective, top, front or side
   bool Paper = false, White = false;
+  // --print only: the page, as chosen in the print dialog.
+  QPageSize::PageSizeId PaperSize = QPageSize::A4;
+  QPageLayout::Orientation Orientation = QPageLayout::Landscape;
 };
 
 // Fills `job` from the batch options; returns an error text for a usage error, empty otherwise.

@@ -14,10 +14,15 @@ constexpr const char* HelpText =
     "       vorlancam --render FILE -o OUT [--size WxH] [--view perspective|top|front|side] [--paper] "
     "[--white]\n"
     "       vorlancam --export-dxf FILE -o OUT.dxf\n"
+    "       vorlancam --print FILE -o OUT.pdf [--paper A4|A3|Letter] [--orientation landscape|portrait]\n"
+    "       vorlancam --info FILE [--json]\n"
     "Viewer for .cam, .x3d, .x2d, .bmp and .jpg design files.\n"
     "Each FILE opens in its own window, as if chosen in File > Open.\n"
     "--render writes what the file's window first shows as .png, .jpg or .bmp (3D files need an X display);\n"
-    "--export-dxf writes the DXF that the 3D window's DXF button writes.\n\n"
+    "--export-dxf writes the DXF that the 3D window's DXF button writes;\n"
+    "--print writes what the window's print button prints as a PDF page (landscape A4 unless told;\n"
+    "pictures always print landscape, as their windows do);\n"
+    "--info prints what a drawing holds (layers, entities by class, extents), as JSON with --json.\n\n"
     "  -h, --help     Show this help.\n"
     "  -v, --version  Show the version.\n";
 constexpr const char* VersionText = "Vorlan cam 2.3.2\n";

@@ -2,6 +2,7 @@
 
 #include "app/UnitImage.h"
 #include "cam/CamOpener.h"
+#include "graphic_viewer/UnitX2D.h"
 #include "platform/FileBytes.h"
 #include "platform/Messages.h"
 #include "widgets/WindowChrome.h"
@@ -106,6 +107,7 @@ void TForm1::RegisterPictureOpeners() {
   RegisterOpener(".BMP", [this](const std::string& F) { TFicheImage::OpenBitmap(ClientArea_, F); });
   RegisterOpener(".JPG", [this](const std::string& F) { TFicheImage::OpenJpeg(ClientArea_, F); });
   RegisterCamOpeners(*this);
+  RegisterX2DOpener(*this);
 }
 
 void TForm1::RegisterOpener(const std::string& extension, FileOpener opener) {

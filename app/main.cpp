@@ -2,6 +2,7 @@
 #include "app/Accueil.h"
 #include "app/Batch.h"
 #include "app/CommandLine.h"
+#include "app/Inspector.h"
 #include "platform/Application.h"
 
 #include <QPointer>
@@ -39,6 +40,8 @@ int main(int argc, char** argv) {
   QStringList arguments;
   for (int i = 0; i < argc; ++i)
     arguments << QString::fromLocal8Bit(argv[i]);
+  // --info reads and describes a file; it needs neither a window nor a display.
+  if (vorlan::IsInfoRequest(arguments)) return vorlan::RunInspector(arguments);
   vorlan::TBatchJob job;
   if (const std::string error = vorlan::ParseBatchJob(arguments, job); !error.empty()) {
     std::fprintf(stderr, "vorlancam: %s\n", error.c_str());

@@ -130,7 +130,7 @@ Canvas::Canvas(QPaintDevice& device) {
 }
 
 Canvas::~Canvas() {
-  painter_.end();
+  if (painter_.isActive()) painter_.end();
 }
 
 int Canvas::width() const {

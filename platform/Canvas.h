@@ -104,6 +104,11 @@ public:
   Brush brush;
   Font font;
 
+  // False when the device could not be painted on (a printer whose job did not start).
+  bool isActive() const { return painter_.isActive(); }
+  // Ends the painting now (a printer's job ends with it); false when the device failed.
+  bool end() { return !painter_.isActive() || painter_.end(); }
+
   // The bitmap under the canvas, or null on a device that is not an image.
   const QImage* image() const { return image_; }
   int width() const;

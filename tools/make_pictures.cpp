@@ -7,6 +7,7 @@
 #include <QPainter>
 #include <QPainterPath>
 
+#include <array>
 #include <cstdio>
 #include <functional>
 #include <utility>
@@ -302,6 +303,55 @@ QImage WhiteBackgroundGlyph() {
 }
 
 // A tool-bar tile: a steel band with a light top edge and faint diagonal grooves.
+// Light strokes, as the print glyph has, show on the dark tool-bar wallpaper.
+// A magnifying glass over a dashed frame: zoom to a window dragged on the drawing.
+QImage X2dZoomWindowGlyph() {
+  return DrawnGlyph([](QPainter& p) {
+    p.setPen(QPen(SkyBlue, 1, Qt::DashLine));
+    p.setBrush(Qt::NoBrush);
+    p.drawRect(QRectF(1.5, 1.5, 9, 9));
+    p.setPen(QPen(Pale, 2.5, Qt::SolidLine, Qt::RoundCap));
+    p.drawLine(QPointF(11, 11), QPointF(14.5, 14.5));
+    p.setPen(QPen(Pale, 1.2));
+    p.setBrush(SkyBlue);
+    p.drawEllipse(QPointF(9, 9), 3.2, 3.2);
+  });
+}
+
+// Four corner marks around a small drawing: the whole drawing fitted.
+QImage X2dZoomAllGlyph() {
+  return DrawnGlyph([](QPainter& p) {
+    p.setPen(QPen(Pale, 1.5));
+    p.setBrush(Qt::NoBrush);
+    for (const auto& [x, y, dx, dy] : {std::array{1.5, 1.5, 1.0, 1.0},
+                                       {14.5, 1.5, -1.0, 1.0},
+                                       {1.5, 14.5, 1.0, -1.0},
+                                       {14.5, 14.5, -1.0, -1.0}}) {
+      p.drawLine(QPointF(x, y), QPointF(x + 4 * dx, y));
+      p.drawLine(QPointF(x, y), QPointF(x, y + 4 * dy));
+    }
+    p.setPen(QPen(SkyBlue, 1.5));
+    p.setBrush(SkyBlue);
+    p.drawRect(QRectF(5, 5, 6, 6));
+  });
+}
+
+// A magnifying glass with arrows up and down: zoom by dragging the mouse.
+QImage X2dDynamicZoomGlyph() {
+  return DrawnGlyph([](QPainter& p) {
+    p.setPen(QPen(Pale, 2.5, Qt::SolidLine, Qt::RoundCap));
+    p.drawLine(QPointF(7, 9), QPointF(10, 12));
+    p.setPen(QPen(Pale, 1.2));
+    p.setBrush(SkyBlue);
+    p.drawEllipse(QPointF(5, 6.5), 3.5, 3.5);
+    p.setPen(Qt::NoPen);
+    p.setBrush(SkyBlue);
+    p.drawPolygon(QPolygonF({QPointF(13, 0.5), QPointF(16, 4.5), QPointF(10, 4.5)}));
+    p.drawPolygon(QPolygonF({QPointF(13, 15.5), QPointF(16, 11.5), QPointF(10, 11.5)}));
+    p.drawRect(QRectF(12.25, 4.5, 1.5, 7));
+  });
+}
+
 QImage Wallpaper() {
   QImage tile(32, 25, QImage::Format_RGB32);
   tile.fill(QColor(0x34, 0x4E, 0x68));
@@ -423,7 +473,10 @@ int main(int argc, char** argv) {
                                                            {"cam3d_side.png", SideGlyph},
                                                            {"cam3d_perspective.png", PerspectiveGlyph},
                                                            {"cam3d_paper.png", PaperGlyph},
-                                                           {"cam3d_white.png", WhiteBackgroundGlyph}};
+                                                           {"cam3d_white.png", WhiteBackgroundGlyph},
+                                                           {"x2d_zoom_window.png", X2dZoomWindowGlyph},
+                                                           {"x2d_zoom_all.png", X2dZoomAllGlyph},
+                                                           {"x2d_dynamic_zoom.png", X2dDynamicZoomGlyph}};
   int failures = 0;
   for (const auto& [name, draw] : pictures)
     if (!Save(draw(), folder, name)) ++failures;

@@ -3,6 +3,7 @@
 //   scene.cam    a 3D scene: flat, by-angle and smooth meshes, a face with a hole, a picture-textured
 //                cube (its picture checker.bmp beside it) and a super-object with three mappings
 //   model.x3d    a small house: brick walls and a tiled roof
+//   floor.x2d    a floor plan: walls, doors, dimensions, notes and furniture on named layers
 //   pair.cam     a bitmap pair: one landscape by day and by dusk
 // Everything sits within about 500 units of the origin, which the 3D window's camera orbits.
 
@@ -14,6 +15,7 @@
 #include "scene3d/KX_MAPPING.h"
 #include "scene3d/KX_OBJECTS.h"
 #include "scene3d/KX_SUPEROBJECT.h"
+#include "tools/x2d/X2dWriter.h"
 
 #include <QDir>
 #include <QImage>
@@ -393,6 +395,7 @@ void WriteSamples(const QString& folder) {
   const auto path = [&](const char* name) { return QDir(folder).filePath(name).toStdString(); };
   writeFileBytes(path("scene.cam"), SceneBytes(folder));
   writeFileBytes(path("model.x3d"), ModelBytes());
+  writeFileBytes(path("floor.x2d"), x2d::FloorPlanDrawing());
   writeFileBytes(path("pair.cam"), PairBytes());
 }
 

@@ -1,0 +1,174 @@
+#include "graphic_viewer/UnitX2D.h"
+
+#include "graphic_viewer/GvPrinting.h"
+#include "graphic_viewer/GvViewerControl.h"
+#include "platform/Messages.h"
+#include "widgets/KX_BUTTONS.h"
+
+#include <QApplication>
+#include <QMdiArea>
+#include <QPrintDialog>
+#include <QPrinter>
+#include <QToolButton>
+#include <QVBoxLayout>
+
+namespace vorlan {
+
+namespace {
+
+constexpr int BorderWidth = 5;
+constexpr int ToolBarHeight = 25;
+const QColor FormColor(0x51, 0x51, 0x51);
+const char* const LoadingCaption = "LOADING ....";
+
+QFont WindowFont() {
+  QFont font("Arial");
+  font.setPixelSize(11);
+  return font;
+}
+
+void SetBackground(QWidget* widget, const QColor& color) {
+  widget->setAutoFillBackground(true);
+  QPalette palette = widget->palette();
+  palette.setColor(QPalette::Window, color);
+  widget->setPalette(palette);
+}
+
+} // namespace
+
+TFicheX2D::TFicheX2D(QMdiArea* area) : Document(std::make_unique<TGV_DOCUMENT>()) {
+  setAttribute(Qt::WA_DeleteOnClose);
+  setWindowIcon(QIcon(":/app_icon.png"));
+  setFont(WindowFont());
+
+  auto* client = new QWidget;
+  SetBackground(client, FormColor);
+  auto* layout = new QVBoxLayout(client);
+  layout->setContentsMargins(BorderWidth, BorderWidth, BorderWidth, BorderWidth);
+  layout->setSpacing(0);
+  v1 = new TGV_ViewerControl(client);
+  v1->Viewer().SetDocument(Document.get());
+  layout->addWidget(v1, 1);
+  Panel1 = new QWidget(client);
+  Panel1->setFixedHeight(ToolBarHeight);
+  SetBackground(Panel1, FormColor);
+  layout->addWidget(Panel1);
+  BuildToolBar();
+  setWidget(client);
+  // The viewer fills the client area: its resize is the window's.
+  v1->OnResize = [this] { FormResize(); };
+
+  area->addSubWindow(this);
+  resize(677, 511);
+  show();
+  CentreInClientArea(this);
+}
+
+TFicheX2D::~TFicheX2D() {
+  // The viewer outlives this body (Qt frees the children later): it lets go of the document first.
+  v1->Viewer().SetDocument(nullptr);
+}
+
+void TFicheX2D::BuildToolBar() {
+  KXPanel1 = new TKXPanel(Panel1);
+  auto* fill = new QVBoxLayout(Panel1);
+  fill->setContentsMargins(0, 0, 0, 0);
+  fill->addWidget(KXPanel1);
+  ApplyToolBarLook(*KXPanel1, RGB(0, 0, 255), RGB(255, 0, 255));
+
+  SpeedButton1 = NewSpeedButton(4, ":/x2d_zoom_window.png");
+  connect(SpeedButton1, &QToolButton::clicked, this, &TFicheX2D::SpeedButton1Click);
+  SpeedButton2 = NewSpeedButton(29, ":/x2d_zoom_all.png");
+  connect(SpeedButton2, &QToolButton::clicked, this, &TFicheX2D::SpeedButton2Click);
+  SpeedButton3 = NewSpeedButton(54, ":/x2d_dynamic_zoom.png");
+  connect(SpeedButton3, &QToolButton::clicked, this, &TFicheX2D::SpeedButton3Click);
+  SpeedButton5 = NewSpeedButton(109, ":/print.png");
+  connect(SpeedButton5, &QToolButton::clicked, this, &TFicheX2D::imprime);
+}
+
+QToolButton* TFicheX2D::NewSpeedButton(int left, const char* glyph) {
+  auto* button = new QToolButton(KXPanel1);
+  button->setGeometry(left, 0, 25, 25);
+  button->setAutoRaise(true);
+  button->setIcon(QIcon(glyph));
+  return button;
+}
+
+TFicheX2D* TFicheX2D::Open(QMdiArea* area, const std::string& F, HeaderErrors headerErrors) {
+  auto* window = new TFicheX2D(area);
+  window->repaint();
+  window->showMinimized();
+  if (QWidget* frame = area->window()) frame->repaint();
+  window->setWindowTitle(LoadingCaption);
+  try {
+    window->v1->Viewer().LoadFromFile(F);
+  } catch (const X2dTooRecentError& error) {
+    if (headerErrors == HeaderErrors::Raise) throw;
+    showMessage(error.reason());
+  } catch (const X2dHeaderError& error) {
+    if (headerErrors == HeaderErrors::Raise) throw;
+    showMessage(error.what());
+  } catch (...) {
+    window->FinishOpening(F);
+    throw;
+  }
+  window->FinishOpening(F);
+  return window;
+}
+
+// The loaded drawing is one group: made unselectable, it shows no selection colours or grips.
+void TFicheX2D::FinishOpening(const std::string& F) {
+  if (!Document->Entities().empty()) Document->Entities().front()->Selectable = false;
+  showNormal();
+  v1->Viewer().ZoomAll();
+  setWindowTitle(QString::fromStdString(F));
+}
+
+void TFicheX2D::SetViewerSize(QSize size) {
+  QApplication::sendPostedEvents(nullptr, QEvent::LayoutRequest);
+  resize(this->size() + (size - v1->size()));
+  QApplication::sendPostedEvents(nullptr, QEvent::LayoutRequest);
+}
+
+QImage TFicheX2D::Capture() {
+  TGV_VIEWER& viewer = v1->Viewer();
+  if (viewer.NeedsPaint()) viewer.Paint();
+  return viewer.Surface();
+}
+
+void TFicheX2D::PrintOn(QPrinter& printer) {
+  PrintDrawingFitted(v1->Viewer(), printer);
+}
+
+void TFicheX2D::FormResize() {
+  v1->Viewer().ZoomAll();
+}
+
+void TFicheX2D::SpeedButton1Click() {
+  v1->Viewer().StartZoomWindow();
+}
+
+void TFicheX2D::SpeedButton2Click() {
+  v1->Viewer().ZoomAll();
+}
+
+void TFicheX2D::SpeedButton3Click() {
+  v1->Viewer().StartDynamicZoom();
+}
+
+void TFicheX2D::imprime() {
+  QPrinter printer(QPrinter::HighResolution);
+  printer.setPageOrientation(v1->Viewer().PrintOrientation() == TPrinterOrientation::poLandscape
+                                 ? QPageLayout::Landscape
+                                 : QPageLayout::Portrait);
+  QPrintDialog dialog(&printer, this);
+  if (dialog.exec() != QDialog::Accepted || !printer.isValid()) return;
+  PrintOn(printer);
+}
+
+void RegisterX2DOpener(FrameServices& frame) {
+  frame.RegisterOpener(
+      ".X2D", [](const std::string& F) { TFicheX2D::Open(FrameServices::instance()->ClientArea(), F); });
+}
+
+} // namespace vorlan

@@ -1,0 +1,179 @@
+#include "graphic_viewer/Sequence2DItems.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <limits>
+#include <numbers>
+
+namespace vorlan {
+namespace {
+
+std::unique_ptr<T2DSequenceItem> Line(double x1, double y1, double x2, double y2) {
+  return std::make_unique<T2DSequenceLine>(x1, y1, x2, y2);
+}
+
+std::unique_ptr<T2DSequenceItem> Arc(double cx, double cy, double r, double x1, double y1, double x2,
+                                     double y2) {
+  return std::make_unique<T2DSequenceArc>(cx, cy, r, x1, y1, x2, y2);
+}
+
+template <class... Pieces> T2DOpenedSequence Chain(Pieces... pieces) {
+  T2DOpenedSequence sequence;
+  (sequence.Add(std::move(pieces)), ...);
+  return sequence;
+}
+
+void ExpectPoint(const TPointZKT& p, double x, double y) {
+  EXPECT_NEAR(p.X, x, 1e-9);
+  EXPECT_NEAR(p.Y, y, 1e-9);
+}
+
+TEST(Sequence, OneLineGivesItsEndsAndALineThenAnArcShareTheirJoint) {
+  const auto line = Chain(Line(0, 0, 10, 0)).GetPoints();
+  ASSERT_EQ(line.size(), 2u);
+  ExpectPoint(line[0], 0, 0);
+  ExpectPoint(line[1], 10, 0);
+
+  const auto points = Chain(Line(0, 0, 10, 0), Arc(10, 5, 5, 10, 0, 10, 10)).GetPoints();
+  ASSERT_GT(points.size(), 3u);
+  ExpectPoint(points[0], 0, 0);
+  ExpectPoint(points[1], 10, 0);
+  ExpectPoint(points.back(), 10, 10);
+  EXPECT_GT(points[2].X, 10) << "the half circle bulges to the right, counter-clockwise from the bottom";
+}
+
+// Every point lies on the circle, they advance counter-clockwise, and no chord strays more than a
+// quarter unit from the arc up to radii where the 3600-point cap takes over.
+TEST(Sequence, ArcsAreCutIntoChordsCloseToTheCircle) {
+  for (double radius : {0.5, 5.0, 100.0, 5000.0, 1e6}) {
+    SCOPED_TRACE(radius);
+    const T2DSequenceArc arc(0, 0, radius, radius, 0, 0, radius);
+    const auto points = arc.GetPoints();
+    ASSERT_GE(points.size(), 2u);
+    EXPECT_LE(points.size(), 3600u);
+    double previous = -1;
+    for (std::size_t i = 0; i < points.size(); ++i) {
+      EXPECT_NEAR(std::hypot(points[i].X, points[i].Y), radius, radius * 1e-9);
+      const double angle = std::atan2(points[i].Y, points[i].X);
+      EXPECT_GT(angle, previous);
+      if (i > 0 && radius <= 1e5) {
+        const double half = (angle - previous) / 2;
+        EXPECT_LE(radius * (1 - std::cos(half)), 0.25 + 1e-9);
+      }
+      previous = angle;
+    }
+  }
+}
+
+TEST(Sequence, DegenerateAndNonFiniteArcsNeitherHangNorFlood) {
+  EXPECT_TRUE(T2DSequenceArc(0, 0, 5, 5, 0, 5.0005, 0.0005).GetPoints().empty());
+  const double nan = std::numeric_limits<double>::quiet_NaN();
+  EXPECT_LE(T2DSequenceArc(0, 0, nan, 5, 0, 0, 5).GetPoints().size(), 3600u);
+  EXPECT_LE(T2DSequenceArc(nan, 0, 5, 5, 0, 0, 5).GetPoints().size(), 3600u);
+  EXPECT_LE(T2DSequenceArc(0, 0, std::numeric_limits<double>::infinity(), 5, 0, 0, 5).GetPoints().size(),
+            3600u);
+}
+
+TEST(Sequence, ReversingTwiceRestoresOrderAndFlags) {
+  auto sequence = Chain(Line(0, 0, 10, 0), Arc(10, 5, 5, 10, 0, 10, 10), Line(10, 10, 0, 10));
+  const auto before = sequence.GetPoints();
+  sequence.Reverse();
+  const auto reversed = sequence.GetPoints();
+  ASSERT_EQ(reversed.size(), before.size());
+  for (std::size_t i = 0; i < before.size(); ++i)
+    ExpectPoint(reversed[i], before[before.size() - 1 - i].X, before[before.size() - 1 - i].Y);
+  EXPECT_TRUE(sequence.Items(0).Reversed);
+  sequence.Reverse();
+  EXPECT_FALSE(sequence.Items(0).Reversed);
+  EXPECT_EQ(sequence.Items(0).PieceKind(), T2DSequenceItem::Kind::Line);
+  EXPECT_EQ(sequence.Items(1).PieceKind(), T2DSequenceItem::Kind::Arc);
+  ExpectPoint(sequence.GetPoints().front(), 0, 0);
+}
+
+TEST(Sequence, AClosedLoopOfFourLinesGivesFourPoints) {
+  T2DClosedSequence closed;
+  closed.Add(Chain(Line(0, 0, 10, 0), Line(10, 0, 10, 10), Line(10, 10, 0, 10), Line(0, 10, 0, 0)));
+  closed.Add(Chain(Line(20, 0, 30, 0), Line(30, 0, 20, 10), Line(20, 10, 20, 0)));
+  EXPECT_TRUE(closed.Chain());
+  EXPECT_EQ(closed.GetPoints().size(), 7u);
+  EXPECT_EQ(closed.AllPieces().size(), 7u);
+
+  T2DClosedSequence shuffled;
+  shuffled.Add(Chain(Line(10, 10, 10, 0), Line(0, 0, 10, 0), Line(0, 10, 0, 0), Line(10, 10, 0, 10)));
+  ASSERT_TRUE(shuffled.Chain()) << "a loop listed out of order, pieces backwards";
+  const auto points = shuffled.GetPoints();
+  ASSERT_EQ(points.size(), 4u);
+  for (std::size_t i = 0; i < 4; ++i)
+    EXPECT_NEAR(std::hypot(points[i].X - points[(i + 1) % 4].X, points[i].Y - points[(i + 1) % 4].Y), 10,
+                1e-9);
+
+  T2DClosedSequence open;
+  open.Add(Chain(Line(0, 0, 10, 0), Line(10, 0, 10, 10)));
+  EXPECT_FALSE(open.Chain()) << "a chain that does not come back to its start is no loop";
+}
+
+// Pieces listed out of order, some backwards, chain when their ends are within 1.0 on each axis.
+TEST(Sequence, ChainingOrdersAndTurnsPiecesWithinTheTolerance) {
+  struct Case {
+    const char* name;
+    double gap;
+    bool chains;
+  };
+  for (const Case& c : {Case{"touching", 0, true}, {"0.99 apart", 0.99, true}, {"1.0 apart", 1.0, false}}) {
+    SCOPED_TRACE(c.name);
+    auto sequence = Chain(Line(20 + c.gap, 0, 30, 0), Line(10, 0, 0, 0), Line(20, 0, 10 + c.gap, 0));
+    ASSERT_EQ(sequence.Chain(), c.chains);
+    if (!c.chains) continue;
+    const auto points = sequence.GetPoints();
+    ASSERT_EQ(points.size(), 4u);
+    const double xs[] = {30, 20 + c.gap, 10 + c.gap, 0};
+    for (std::size_t i = 0; i < 4; ++i)
+      EXPECT_NEAR(points[i].X, xs[i], 1e-9) << i;
+  }
+  T2DOpenedSequence empty;
+  EXPECT_FALSE(empty.Chain());
+  auto loop = Chain(Line(0, 0, 10, 0), Line(10, 0, 0, 0));
+  EXPECT_FALSE(loop.Chain()) << "every piece joined at both ends: no beginning";
+}
+
+TEST(Sequence, TransformsMovePiecesAndMirrorKeepsArcsOnTheirSide) {
+  auto sequence = Chain(Line(0, 0, 10, 0), Arc(10, 5, 5, 10, 0, 10, 10));
+  sequence.Translate(1, 2);
+  ExpectPoint(sequence.GetPoints().front(), 1, 2);
+  sequence.Rotate(90, 1, 2);
+  ExpectPoint(sequence.GetPoints()[1], 1, 12);
+  sequence.ScaleBy(2, 1, 2);
+  ExpectPoint(sequence.GetPoints()[1], 1, 22);
+  // Mirrored about the vertical x = 1: the ends swap sides, the arc's circle moves from centre
+  // (-9, 22) to (11, 22), and the chain still starts at the line.
+  const auto before = sequence.GetPoints();
+  sequence.Mirror(1, 0, 1, 10);
+  const auto after = sequence.GetPoints();
+  ExpectPoint(after.front(), 2 - before.front().X, before.front().Y);
+  ExpectPoint(after.back(), 2 - before.back().X, before.back().Y);
+  for (std::size_t i = 1; i < after.size(); ++i)
+    EXPECT_NEAR(std::hypot(after[i].X - 11, after[i].Y - 22), 10, 1e-6) << i;
+}
+
+TEST(Sequence, SlopesStandForVerticalAndHorizontalDirections) {
+  T2DSequenceLine vertical(0, 0, 0, 5), horizontal(0, 0, 5, 0), diagonal(0, 0, 2, 4);
+  for (T2DSequenceLine* line : {&vertical, &horizontal, &diagonal})
+    line->ComputeSlopes();
+  EXPECT_EQ(vertical.StartSlope, VerticalSlope);
+  EXPECT_EQ(vertical.StartNormalSlope, 0);
+  EXPECT_EQ(horizontal.StartSlope, 0);
+  EXPECT_EQ(horizontal.StartNormalSlope, VerticalSlope);
+  EXPECT_DOUBLE_EQ(diagonal.EndSlope, 2);
+  EXPECT_DOUBLE_EQ(diagonal.EndNormalSlope, -0.5);
+  T2DSequenceArc arc(0, 0, 5, 5, 0, 0, 5);
+  arc.ComputeSlopes();
+  EXPECT_EQ(arc.StartSlope, VerticalSlope);
+  EXPECT_EQ(arc.EndSlope, 0);
+  EXPECT_NEAR(arc.Length(), 5 * std::numbers::pi / 2, 1e-9);
+  EXPECT_TRUE(arc.ContainsPoint(5 / std::sqrt(2), 5 / std::sqrt(2), 0.01));
+  EXPECT_FALSE(arc.ContainsPoint(-5, 0, 0.01));
+}
+
+} // namespace
+} // namespace vorlan

@@ -1,0 +1,181 @@
+#include "graphic_viewer/UnitX2D.h"
+
+#include "app/Main.h"
+#include "graphic_viewer/GvViewerControl.h"
+#include "platform/Messages.h"
+#include "support/TestSupport.h"
+#include "tools/x2d/X2dWriter.h"
+
+#include <QApplication>
+#include <QDialog>
+#include <QMdiArea>
+#include <QTimer>
+
+#include <gtest/gtest.h>
+
+namespace vorlan {
+namespace {
+
+// What a person would see of the window at each change of its caption or state.
+struct Step {
+  QString caption;
+  bool minimised;
+  std::size_t entities;
+  bool firstSelectable;
+};
+
+class StepRecorder : public QObject {
+public:
+  bool eventFilter(QObject* watched, QEvent* event) override {
+    auto* window = qobject_cast<TFicheX2D*>(watched);
+    if (window &&
+        (event->type() == QEvent::WindowTitleChange || event->type() == QEvent::WindowStateChange)) {
+      const auto& entities = window->GV_DOCUMENT1().Entities();
+      steps.push_back({window->windowTitle(), window->isMinimized(), entities.size(),
+                       entities.empty() || entities.front()->Selectable});
+    }
+    return false;
+  }
+  std::vector<Step> steps;
+};
+
+std::string WriteFloorPlan(const test::ScratchDir& dir) {
+  const std::string file = dir.path("floor.x2d");
+  test::writeBytes(file, x2d::FloorPlanDrawing());
+  return file;
+}
+
+TEST(X2dWindow, OpensMinimisedWhileLoadingThenRestoresFittedUnderTheFileName) {
+  test::ScratchDir dir;
+  const std::string file = WriteFloorPlan(dir);
+  QMdiArea area;
+  area.resize(900, 700);
+  area.show();
+  StepRecorder recorder;
+  qApp->installEventFilter(&recorder);
+  TFicheX2D* window = TFicheX2D::Open(&area, file);
+  qApp->removeEventFilter(&recorder);
+
+  const auto loading = std::find_if(recorder.steps.begin(), recorder.steps.end(),
+                                    [](const Step& s) { return s.caption == "LOADING ...."; });
+  ASSERT_NE(loading, recorder.steps.end());
+  EXPECT_TRUE(loading->minimised);
+  EXPECT_EQ(loading->entities, 0u) << "the caption shows before the load";
+  const auto restored =
+      std::find_if(loading, recorder.steps.end(), [](const Step& s) { return !s.minimised; });
+  ASSERT_NE(restored, recorder.steps.end());
+  EXPECT_EQ(restored->entities, 1u);
+  EXPECT_FALSE(restored->firstSelectable) << "the drawing is unselectable before the window comes back";
+  EXPECT_EQ(recorder.steps.back().caption, QString::fromStdString(file));
+  EXPECT_FALSE(window->isMinimized());
+
+  // Fitted: the view is the drawing's box with its margins.
+  const TGV_ENTITY& drawing = *window->GV_DOCUMENT1().Entities().front();
+  const TGV_ViewPortRestore view = window->v1->Viewer().Viewport();
+  EXPECT_DOUBLE_EQ(view.Xmin, drawing.XMin - (drawing.XMax - drawing.XMin) / 10);
+  EXPECT_DOUBLE_EQ(view.Ymax, drawing.YMax + (drawing.YMax - drawing.YMin) / 10);
+  window->close();
+}
+
+TEST(X2dWindow, ResizingRefitsTheWholeDrawing) {
+  test::ScratchDir dir;
+  QMdiArea area;
+  area.resize(900, 700);
+  area.show();
+  TFicheX2D* window = TFicheX2D::Open(&area, WriteFloorPlan(dir));
+  TGV_VIEWER& viewer = window->v1->Viewer();
+  const TGV_ViewPortRestore fitted = viewer.Viewport();
+  viewer.SetView(0, 0, 100, 100);
+  window->SetViewerSize({500, 300});
+  EXPECT_EQ(window->v1->size(), QSize(500, 300));
+  EXPECT_EQ(viewer.Viewport(), fitted);
+  EXPECT_EQ(window->Capture().size(), QSize(500, 300));
+  window->close();
+}
+
+TEST(X2dWindow, CancellingThePrintDialogChangesNothing) {
+  test::ScratchDir dir;
+  QMdiArea area;
+  area.show();
+  TFicheX2D* window = TFicheX2D::Open(&area, WriteFloorPlan(dir));
+  TGV_VIEWER& viewer = window->v1->Viewer();
+  QApplication::processEvents();
+  window->Capture(); // the first paint zooms all
+  viewer.SetView(100, 100, 2000, 1500);
+  const TGV_ViewPortRestore view = viewer.Viewport();
+  const double scalePaper = viewer.ScalePaper();
+  bool dialogShown = false;
+  QTimer::singleShot(0, [&] {
+    if (auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget())) {
+      dialogShown = true;
+      dialog->reject();
+    }
+  });
+  window->imprime();
+  EXPECT_TRUE(dialogShown);
+  EXPECT_EQ(viewer.Viewport(), view);
+  EXPECT_EQ(viewer.ScalePaper(), scalePaper);
+  EXPECT_EQ(viewer.SpaceView(), CST_SPACE::ModelSpace);
+}
+
+TEST(X2dWindow, AFileThatIsNotADrawingLeavesAnEmptyWindowAndSaysWhy) {
+  struct Case {
+    const char* name;
+    std::vector<std::uint8_t> bytes;
+    std::string message;
+  };
+  x2d::X2dWriter recent;
+  recent.WriteHeader(1.2000001);
+  recent.WritePreview({});
+  recent.WriteLayers({TGV_Layer{}});
+  recent.WriteEntityCount(0);
+  std::vector<Case> cases{{"text.x2d", std::vector<std::uint8_t>(400, 'a'), "offset 0"},
+                          {"recent.x2d", recent.Bytes(), "This X2D file is more recent than the program !"}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    test::ScratchDir dir;
+    const std::string file = dir.path(c.name);
+    test::writeBytes(file, c.bytes);
+    QMdiArea area;
+    area.show();
+    MessageRecorder messages;
+    TFicheX2D* window = TFicheX2D::Open(&area, file);
+    ASSERT_EQ(messages.texts().size(), 1u);
+    EXPECT_NE(messages.texts()[0].find(c.message), std::string::npos) << messages.texts()[0];
+    EXPECT_TRUE(window->GV_DOCUMENT1().Entities().empty());
+    EXPECT_EQ(window->windowTitle(), QString::fromStdString(file));
+    EXPECT_FALSE(window->isMinimized());
+    EXPECT_THROW(TFicheX2D::Open(&area, file, TFicheX2D::HeaderErrors::Raise), ReadError);
+  }
+}
+
+// A damaged body is an error that leaves the handler, but the window is back and named.
+TEST(X2dWindow, ATruncatedDrawingLeavesTheWindowRestoredAndNamed) {
+  test::ScratchDir dir;
+  std::vector<std::uint8_t> bytes = x2d::FloorPlanDrawing();
+  bytes.resize(bytes.size() - 40);
+  const std::string file = dir.path("cut.x2d");
+  test::writeBytes(file, bytes);
+  QMdiArea area;
+  area.show();
+  EXPECT_THROW(TFicheX2D::Open(&area, file), ReadError);
+  ASSERT_EQ(area.subWindowList().size(), 1);
+  EXPECT_EQ(area.subWindowList()[0]->windowTitle(), QString::fromStdString(file));
+  EXPECT_FALSE(area.subWindowList()[0]->isMinimized());
+}
+
+TEST(X2dWindow, TheFramesOpenCommandSendsX2dFilesToTheDrawingWindow) {
+  test::ScratchDir dir;
+  const std::string file = WriteFloorPlan(dir);
+  TForm1 frame;
+  frame.show();
+  frame.OpenFile(file);
+  const auto windows = frame.ClientArea()->subWindowList();
+  ASSERT_EQ(windows.size(), 1);
+  auto* window = qobject_cast<TFicheX2D*>(windows[0]);
+  ASSERT_NE(window, nullptr);
+  EXPECT_EQ(window->GV_DOCUMENT1().Entities().size(), 1u);
+}
+
+} // namespace
+} // namespace vorlan
