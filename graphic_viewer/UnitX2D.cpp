@@ -4,6 +4,7 @@
 #include "graphic_viewer/GvViewerControl.h"
 #include "platform/Messages.h"
 #include "widgets/KX_BUTTONS.h"
+#include "widgets/WindowChrome.h"
 
 #include <QApplication>
 #include <QMdiArea>
@@ -21,28 +22,13 @@ constexpr int ToolBarHeight = 25;
 const QColor FormColor(0x51, 0x51, 0x51);
 const char* const LoadingCaption = "LOADING ....";
 
-QFont WindowFont() {
-  QFont font("Arial");
-  font.setPixelSize(11);
-  return font;
-}
-
-void SetBackground(QWidget* widget, const QColor& color) {
-  widget->setAutoFillBackground(true);
-  QPalette palette = widget->palette();
-  palette.setColor(QPalette::Window, color);
-  widget->setPalette(palette);
-}
-
 } // namespace
 
 TFicheX2D::TFicheX2D(QMdiArea* area) : Document(std::make_unique<TGV_DOCUMENT>()) {
-  setAttribute(Qt::WA_DeleteOnClose);
-  setWindowIcon(QIcon(":/app_icon.png"));
-  setFont(WindowFont());
+  DressChildWindow(this);
 
   auto* client = new QWidget;
-  SetBackground(client, FormColor);
+  SetColors(client, FormColor);
   auto* layout = new QVBoxLayout(client);
   layout->setContentsMargins(BorderWidth, BorderWidth, BorderWidth, BorderWidth);
   layout->setSpacing(0);
@@ -51,17 +37,14 @@ TFicheX2D::TFicheX2D(QMdiArea* area) : Document(std::make_unique<TGV_DOCUMENT>()
   layout->addWidget(v1, 1);
   Panel1 = new QWidget(client);
   Panel1->setFixedHeight(ToolBarHeight);
-  SetBackground(Panel1, FormColor);
+  SetColors(Panel1, FormColor);
   layout->addWidget(Panel1);
   BuildToolBar();
   setWidget(client);
   // The viewer fills the client area: its resize is the window's.
   v1->OnResize = [this] { FormResize(); };
 
-  area->addSubWindow(this);
-  resize(677, 511);
-  show();
-  CentreInClientArea(this);
+  ShowInClientArea(area, this, QSize(677, 511));
 }
 
 TFicheX2D::~TFicheX2D() {
@@ -76,22 +59,14 @@ void TFicheX2D::BuildToolBar() {
   fill->addWidget(KXPanel1);
   ApplyToolBarLook(*KXPanel1, RGB(0, 0, 255), RGB(255, 0, 255));
 
-  SpeedButton1 = NewSpeedButton(4, ":/x2d_zoom_window.png");
-  connect(SpeedButton1, &QToolButton::clicked, this, &TFicheX2D::SpeedButton1Click);
-  SpeedButton2 = NewSpeedButton(29, ":/x2d_zoom_all.png");
-  connect(SpeedButton2, &QToolButton::clicked, this, &TFicheX2D::SpeedButton2Click);
-  SpeedButton3 = NewSpeedButton(54, ":/x2d_dynamic_zoom.png");
-  connect(SpeedButton3, &QToolButton::clicked, this, &TFicheX2D::SpeedButton3Click);
-  SpeedButton5 = NewSpeedButton(109, ":/print.png");
-  connect(SpeedButton5, &QToolButton::clicked, this, &TFicheX2D::imprime);
-}
-
-QToolButton* TFicheX2D::NewSpeedButton(int left, const char* glyph) {
-  auto* button = new QToolButton(KXPanel1);
-  button->setGeometry(left, 0, 25, 25);
-  button->setAutoRaise(true);
-  button->setIcon(QIcon(glyph));
-  return button;
+  SpeedButton1 = NewSpeedButton(KXPanel1, 4, ":/x2d_zoom_window.png");
+  connect(SpeedButton1, &QToolButton::clicked, this, commandSlot(this, &TFicheX2D::SpeedButton1Click));
+  SpeedButton2 = NewSpeedButton(KXPanel1, 29, ":/x2d_zoom_all.png");
+  connect(SpeedButton2, &QToolButton::clicked, this, commandSlot(this, &TFicheX2D::SpeedButton2Click));
+  SpeedButton3 = NewSpeedButton(KXPanel1, 54, ":/x2d_dynamic_zoom.png");
+  connect(SpeedButton3, &QToolButton::clicked, this, commandSlot(this, &TFicheX2D::SpeedButton3Click));
+  SpeedButton5 = NewSpeedButton(KXPanel1, 109, ":/print.png");
+  connect(SpeedButton5, &QToolButton::clicked, this, commandSlot(this, &TFicheX2D::imprime));
 }
 
 TFicheX2D* TFicheX2D::Open(QMdiArea* area, const std::string& F, HeaderErrors headerErrors) {

@@ -64,7 +64,6 @@ public slots:
 
 private:
   void BuildToolBar();
-  QToolButton* NewSpeedButton(int left, const char* glyph);
   void FinishOpening(const std::string& F);
 
   std::unique_ptr<TGV_DOCUMENT> Document;

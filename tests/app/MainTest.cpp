@@ -1,4 +1,7 @@
 #include "app/Main.h"
+#include "graphic_viewer/UnitX2D.h"
+#include "support/TestSupport.h"
+#include "tools/x2d/X2dWriter.h"
 
 #include "platform/Messages.h"
 #include "widgets/WindowChrome.h"
@@ -90,6 +93,20 @@ TEST(TForm1, FilesThatMatchNoOpeningSequenceOpenNothingAndSayNothing) {
     EXPECT_TRUE(frame.ClientArea()->subWindowList().isEmpty());
   }
   EXPECT_TRUE(messages.texts().empty());
+}
+
+TEST(TForm1, TheOpenCommandSendsX2dFilesToTheDrawingWindow) {
+  test::ScratchDir dir;
+  const std::string file = dir.path("floor.x2d");
+  test::writeBytes(file, x2d::FloorPlanDrawing());
+  TForm1 frame;
+  frame.show();
+  frame.OpenFile(file);
+  const auto windows = frame.ClientArea()->subWindowList();
+  ASSERT_EQ(windows.size(), 1);
+  auto* window = qobject_cast<TFicheX2D*>(windows[0]);
+  ASSERT_NE(window, nullptr);
+  EXPECT_EQ(window->GV_DOCUMENT1().Entities().size(), 1u);
 }
 
 // A 3D window as the rotation service sees it: it records each step it is asked to take.

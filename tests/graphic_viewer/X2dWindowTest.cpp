@@ -1,6 +1,5 @@
 #include "graphic_viewer/UnitX2D.h"
 
-#include "app/Main.h"
 #include "graphic_viewer/GvViewerControl.h"
 #include "platform/Messages.h"
 #include "support/TestSupport.h"
@@ -162,19 +161,6 @@ TEST(X2dWindow, ATruncatedDrawingLeavesTheWindowRestoredAndNamed) {
   ASSERT_EQ(area.subWindowList().size(), 1);
   EXPECT_EQ(area.subWindowList()[0]->windowTitle(), QString::fromStdString(file));
   EXPECT_FALSE(area.subWindowList()[0]->isMinimized());
-}
-
-TEST(X2dWindow, TheFramesOpenCommandSendsX2dFilesToTheDrawingWindow) {
-  test::ScratchDir dir;
-  const std::string file = WriteFloorPlan(dir);
-  TForm1 frame;
-  frame.show();
-  frame.OpenFile(file);
-  const auto windows = frame.ClientArea()->subWindowList();
-  ASSERT_EQ(windows.size(), 1);
-  auto* window = qobject_cast<TFicheX2D*>(windows[0]);
-  ASSERT_NE(window, nullptr);
-  EXPECT_EQ(window->GV_DOCUMENT1().Entities().size(), 1u);
 }
 
 } // namespace
