@@ -28,19 +28,15 @@ private:
   GvTransform transform_;
 };
 
-TEST(Document, ANewDocumentHasTheDefaultLayer) {
+// An entity created on an existing layer takes its pen and brush; on a missing one, its defaults.
+TEST(Document, NewEntitiesTakeTheirLayersPen) {
   TGV_DOCUMENT document;
-  ASSERT_EQ(document.Layers().size(), 1u);
-  EXPECT_EQ(document.Layers()[0]->Name, "-- 0 --");
-  EXPECT_EQ(document.MaxLayerId(), 0);
-  EXPECT_TRUE(document.Empty());
-  // An entity created on an existing layer takes its pen and brush; on a missing one, its defaults.
   document.Layers()[0]->PenColor = 0x123456;
   EXPECT_EQ(TGV_LINE(0, 0, 1, 1, &document, 0).PenColor, 0x123456u);
   EXPECT_EQ(TGV_LINE(0, 0, 1, 1, &document, 7).PenColor, 0u);
 }
 
-TEST(Document, EntitiesReachEveryViewerAndLeaveTheSelectionWhenRemoved) {
+TEST(Document, EntitiesReachEveryViewerOnceAndDetachingKeepsTheShowingOne) {
   TGV_DOCUMENT document;
   CountingViewer first(&document), second(&document);
   document.AttachViewer(first);
@@ -49,33 +45,11 @@ TEST(Document, EntitiesReachEveryViewerAndLeaveTheSelectionWhenRemoved) {
   EXPECT_EQ(document.ViewerCount(), 2);
   TGV_ENTITY& line = document.AddEntity(std::make_unique<TGV_LINE>(0, 0, 1, 1));
   EXPECT_EQ(second.displayList, std::vector<TGV_ENTITY*>{&line});
-  line.Selected = true;
-  document.Selection().push_back(&line);
-  EXPECT_FALSE(document.Empty());
-  EXPECT_NE(document.RemoveEntity(line), nullptr);
-  EXPECT_TRUE(document.Selection().empty());
-  EXPECT_TRUE(document.Empty());
 
   second.shown_ = nullptr;
   document.DetachViewers();
   EXPECT_EQ(document.ViewerCount(), 1);
   EXPECT_EQ(document.Viewers(1), nullptr);
-}
-
-TEST(Document, ClearingSelectionAndHighlightsResetsTheirFlags) {
-  TGV_DOCUMENT document;
-  TGV_ENTITY& a = document.AddEntity(std::make_unique<TGV_LINE>());
-  TGV_ENTITY& b = document.AddEntity(std::make_unique<TGV_LINE>());
-  a.Selected = b.Selected = b.Picked = a.Highlighted = true;
-  document.Selection().push_back(&a);
-  document.SecondarySelection().push_back(&b);
-  document.HighlightedList().push_back(&a);
-  document.SnapPoints().push_back({1, 2});
-  document.ClearSelection();
-  document.ClearHighlights();
-  EXPECT_FALSE(a.Selected || b.Selected || b.Picked || a.Highlighted);
-  EXPECT_TRUE(document.Selection().empty() && document.SecondarySelection().empty());
-  EXPECT_TRUE(document.HighlightedList().empty() && document.SnapPoints().empty());
 }
 
 // Painting one viewer redraws them all, each once, without recursing; printing draws only its own.

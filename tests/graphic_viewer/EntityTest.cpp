@@ -44,10 +44,6 @@ TEST(Entity, DimensionTextIsTheLengthInFiveSignificantDigits) {
     const TGV_COTE dimension(0, 0, x2, y2);
     EXPECT_EQ(dimension.Text, text);
   }
-  const TGV_COTE dimension;
-  EXPECT_EQ(dimension.Font.name, "Arial");
-  EXPECT_EQ(dimension.Font.size(), 10);
-  EXPECT_EQ(dimension.BrushStyle, BrushStyle::Clear);
 }
 
 TEST(Entity, ExtentsByClass) {
@@ -138,39 +134,6 @@ TEST(Entity, WindowTests) {
   EXPECT_TRUE(inside.IsInWindow(1, 1, 9, 9)) << "bounds are inclusive";
   EXPECT_TRUE(group.IsInWindow(0, 0, 10, 10)) << "any child";
   EXPECT_FALSE(wide.IsInWindow(0, 0, 10, 10)) << "only lines are taken when they cross";
-}
-
-TEST(Entity, EditingTransformsMoveGeometryAndGrips) {
-  TGV_LINE line(0, 0, 10, 0);
-  line.Rotate(90, 0, 0);
-  EXPECT_NEAR(line.X2, 0, 1e-9);
-  EXPECT_NEAR(line.Y2, 10, 1e-9);
-  EXPECT_NEAR(line.Grips[2].Y, 5, 1e-9) << "the midpoint grip follows";
-  line.Translate(3, 4);
-  line.ScaleBy(2, 3, 4);
-  EXPECT_NEAR(line.Y2, 24, 1e-9);
-  ExpectBox(line, {3, 4, 3, 24});
-
-  TGV_CERCLE circle(10, 0, 5);
-  circle.ScaleBy(3, 0, 0);
-  EXPECT_DOUBLE_EQ(circle.Radius, 15);
-  ExpectBox(circle, {15, -15, 45, 15});
-  EXPECT_DOUBLE_EQ(circle.Grips[1].Y, 15);
-
-  // A quarter arc above the x axis, mirrored about it, covers the quarter below.
-  TGV_ARC arc(0, 0, 10, 10, 0, 0, 10);
-  arc.Mirror(0, 0, 1, 0);
-  ExpectBox(arc, {0, -10, 10, 0});
-
-  TGV_TEXTE text(1, 0, "a", 10);
-  text.Rotate(90, 0, 0);
-  EXPECT_NEAR(text.Angle, std::numbers::pi / 2, 1e-12);
-  EXPECT_NEAR(text.Y, 1, 1e-9);
-
-  TGV_GROUPE group;
-  group.Add(std::make_unique<TGV_LINE>(0, 0, 1, 1));
-  group.Translate(10, 0);
-  ExpectBox(group, {10, 0, 11, 1});
 }
 
 class FixedMeasurer : public TGV_TextMeasurer {

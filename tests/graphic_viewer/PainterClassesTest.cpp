@@ -6,6 +6,8 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <functional>
+#include <limits>
 #include <numbers>
 #include <set>
 
@@ -78,29 +80,68 @@ bool SameGlyphs(const std::set<std::pair<int, int>>& a, const std::set<std::pair
   return false;
 }
 
-TEST(Painter, LineEndsFollowTheTransformAndLeaveOutTheLastPixel) {
-  TGV_LINE line(10, 10, 100, 10);
-  const QImage image = Drawn(line);
-  EXPECT_EQ(rgbAt(image, 10, 190), 0u);
-  EXPECT_EQ(rgbAt(image, 99, 190), 0u);
-  EXPECT_EQ(rgbAt(image, 100, 190), WhitePixel);
-  EXPECT_EQ(rgbAt(image, 50, 189), WhitePixel);
+QImage TwoByTwoPicture() {
+  QImage picture(2, 2, QImage::Format_RGB32);
+  picture.setPixel(0, 0, 0xFF0000), picture.setPixel(1, 0, 0x00FF00);
+  picture.setPixel(0, 1, 0x0000FF), picture.setPixel(1, 1, 0x123456);
+  return picture;
 }
 
-TEST(Painter, CircleQuadrantsAndArcDirection) {
-  TGV_CERCLE circle(100, 100, 50);
-  const QImage round = Drawn(circle);
-  for (const QPoint p : {QPoint(50, 100), QPoint(149, 100), QPoint(100, 50), QPoint(100, 149)}) {
-    SCOPED_TRACE(p.x() * 1000 + p.y());
-    EXPECT_EQ(rgbAt(round, p.x(), p.y()), 0u);
+// Pixels that show where each kind of entity lands: ends (the last pixel left out), quadrants, the
+// sweep direction, the corners of a stretched picture, the axis icon's arms.
+TEST(Painter, PixelProbes) {
+  using Probes = std::vector<std::pair<QPoint, std::uint32_t>>;
+  struct Case {
+    const char* name;
+    std::function<QImage()> draw;
+    Probes probes;
+  };
+  const Case cases[] = {
+      {"line",
+       [] {
+         TGV_LINE line(10, 10, 100, 10);
+         return Drawn(line);
+       },
+       {{{10, 190}, 0}, {{99, 190}, 0}, {{100, 190}, WhitePixel}, {{50, 189}, WhitePixel}}},
+      {"circle outline",
+       [] {
+         TGV_CERCLE circle(100, 100, 50);
+         return Drawn(circle);
+       },
+       {{{50, 100}, 0}, {{149, 100}, 0}, {{100, 50}, 0}, {{100, 149}, 0}, {{100, 100}, WhitePixel}}},
+      {"arc right to left, counter-clockwise: the upper half",
+       [] {
+         TGV_ARC arc(100, 100, 50, 150, 100, 50, 100);
+         return Drawn(arc);
+       },
+       {{{100, 50}, 0}, {{100, 149}, WhitePixel}}},
+      {"bitmap corners",
+       [] {
+         TGV_BITMAP bitmap;
+         bitmap.Bitmap = TwoByTwoPicture();
+         bitmap.X = 20, bitmap.Y = 20, bitmap.Width = 100, bitmap.Height = 100;
+         return Drawn(bitmap);
+       },
+       {{{20, 80}, 0xFF0000},
+        {{119, 80}, 0x00FF00},
+        {{20, 179}, 0x0000FF},
+        {{119, 179}, 0x123456},
+        {{120, 179}, WhitePixel}}},
+      {"axis icon: arms of min(200, 400) / 20 from (10, 190)",
+       [] {
+         QImage image = newBitmap(400, 200);
+         Canvas canvas(image);
+         GvPainter::DrawAxisIcon(canvas, 400, 200);
+         return image;
+       },
+       {{{15, 190}, 0x0000FF}, {{10, 185}, 0xFF0000}, {{21, 190}, WhitePixel}}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    const QImage image = c.draw();
+    for (const auto& [p, rgb] : c.probes)
+      EXPECT_EQ(rgbAt(image, p.x(), p.y()), rgb) << p.x() << ", " << p.y();
   }
-  EXPECT_EQ(rgbAt(round, 100, 100), WhitePixel) << "outlines only";
-
-  // From the right-hand point to the left-hand one, counter-clockwise on the screen: the upper half.
-  TGV_ARC arc(100, 100, 50, 150, 100, 50, 100);
-  const QImage upper = Drawn(arc);
-  EXPECT_EQ(rgbAt(upper, 100, 50), 0u);
-  EXPECT_EQ(rgbAt(upper, 100, 149), WhitePixel);
 }
 
 TEST(Painter, PolygonTakesItsLayersHatchAndDrawsEveryVertex) {
@@ -137,14 +178,6 @@ TEST(Painter, TextIsCentredOnItsPointAtItsAngle) {
   }
 }
 
-TEST(Painter, TextsOfOnePointOrLessAreNotDrawn) {
-  GvTransform small = UnitTransform();
-  small.Scale = 0.07; // 20 units make 1.4 points: rounded to 1
-  TGV_TEXTE text(100, 100, "HHHH", 20);
-  text.Selected = true, text.GripsShown = true;
-  EXPECT_EQ(CountColour(Drawn(text, small), WhitePixel, QRect(0, 0, 200, 200)), 200 * 200);
-}
-
 // Both directions give the same upright text in the middle of the dimension.
 TEST(Painter, DimensionTextReadsUprightWhicheverWayItIsDrawn) {
   QRect boxes[2];
@@ -160,7 +193,6 @@ TEST(Painter, DimensionTextReadsUprightWhicheverWayItIsDrawn) {
     EXPECT_EQ(dimension.PenStyle, PenStyle::Solid);
     EXPECT_EQ(dimension.Text, "160");
     images[i] = image;
-    image.save(QString("/tmp/dim%1.png").arg(i));
     boxes[i++] = TextBox(image, Rgb(Blue));
     EXPECT_EQ(rgbAt(image, 60, 100), Rgb(Red)) << "solid line";
   }
@@ -219,22 +251,6 @@ TEST(Painter, ArrowHeadStyles) {
     EXPECT_EQ(rgbAt(image, c.probe.x(), c.probe.y()) == Rgb(Red), c.coloured);
   }
 }
-
-TEST(Painter, BitmapCornersLandOnTheirScreenCorners) {
-  QImage picture(2, 2, QImage::Format_RGB32);
-  picture.setPixel(0, 0, 0xFF0000), picture.setPixel(1, 0, 0x00FF00);
-  picture.setPixel(0, 1, 0x0000FF), picture.setPixel(1, 1, 0x123456);
-  TGV_BITMAP bitmap;
-  bitmap.Bitmap = picture;
-  bitmap.X = 20, bitmap.Y = 20, bitmap.Width = 100, bitmap.Height = 100;
-  const QImage image = Drawn(bitmap);
-  EXPECT_EQ(rgbAt(image, 20, 80), 0xFF0000u) << "top left";
-  EXPECT_EQ(rgbAt(image, 119, 80), 0x00FF00u) << "top right";
-  EXPECT_EQ(rgbAt(image, 20, 179), 0x0000FFu) << "bottom left";
-  EXPECT_EQ(rgbAt(image, 119, 179), 0x123456u) << "bottom right";
-  EXPECT_EQ(rgbAt(image, 120, 179), WhitePixel);
-}
-
 TEST(Painter, ColourRules) {
   struct Case {
     const char* name;
@@ -286,12 +302,20 @@ TEST(Painter, GripsShowOnlyOnSelectableSelectedVisibleEntities) {
     TGV_LINE line(20, 100, 180, 100);
     line.Selected = true, line.Selectable = c.selectable, line.GripsShown = c.gripsShown,
     line.Visible = c.visible;
-    const QImage image = Drawn(line);
-    EXPECT_EQ(rgbAt(image, 15, 97) == Rgb(HighlightColor), c.grips) << "left side of the first grip";
-    if (!c.visible) {
-      EXPECT_EQ(CountColour(image, WhitePixel, QRect(0, 0, 200, 200)), 200 * 200);
-    }
+    EXPECT_EQ(rgbAt(Drawn(line), 15, 97) == Rgb(HighlightColor), c.grips) << "left side of the first grip";
   }
+}
+
+TEST(Painter, HiddenNonFiniteAndTinyEntitiesDrawNothing) {
+  GvTransform small = UnitTransform();
+  small.Scale = 0.07; // 20 units make 1.4 points: rounded to 1
+  TGV_TEXTE tiny(100, 100, "HHHH", 20);
+  tiny.Selected = true, tiny.GripsShown = true;
+  TGV_LINE hidden(20, 100, 180, 100), notANumber(20, 100, std::nan(""), 100);
+  hidden.Visible = false;
+  TGV_CERCLE endless(std::numeric_limits<double>::infinity(), 100, 10);
+  for (const QImage& image : {Drawn(tiny, small), Drawn(hidden), Drawn(notANumber), Drawn(endless)})
+    EXPECT_EQ(CountColour(image, WhitePixel, QRect(0, 0, 200, 200)), 200 * 200);
 }
 
 TEST(Painter, NonPrintableEntitiesAndGroupsAreSkippedOnlyWhilePrinting) {
@@ -348,25 +372,5 @@ TEST(Painter, CullingAGroupsChildrenHidesNothingThatReachesTheSurface) {
   EXPECT_LT(CountColour(together, WhitePixel, QRect(0, 0, 200, 200)), 200 * 200 - 400) << "the children show";
   EXPECT_EQ(together, separately);
 }
-
-TEST(Painter, EntitiesWithCoordinatesThatAreNotNumbersAreNotDrawn) {
-  TGV_LINE line(20, 100, std::nan(""), 100);
-  TGV_CERCLE circle(std::numeric_limits<double>::infinity(), 100, 10);
-  for (TGV_ENTITY* entity : {static_cast<TGV_ENTITY*>(&line), static_cast<TGV_ENTITY*>(&circle)})
-    EXPECT_EQ(CountColour(Drawn(*entity), WhitePixel, QRect(0, 0, 200, 200)), 200 * 200);
-}
-
-TEST(Painter, AxisIconAtTheLowerLeftInBlueAndRed) {
-  QImage image = newBitmap(400, 200);
-  {
-    Canvas canvas(image);
-    GvPainter::DrawAxisIcon(canvas, 400, 200);
-  }
-  // Arms of min(200 / 20, 400 / 20) = 10 pixels from (10, 190).
-  EXPECT_EQ(rgbAt(image, 15, 190), Rgb(RGB(0, 0, 255)));
-  EXPECT_EQ(rgbAt(image, 10, 185), Rgb(RGB(255, 0, 0)));
-  EXPECT_EQ(rgbAt(image, 21, 190), WhitePixel) << "the X arm ends at its length";
-}
-
 } // namespace
 } // namespace vorlan

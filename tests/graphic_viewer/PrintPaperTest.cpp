@@ -34,24 +34,6 @@ void SetUpPdf(QPrinter& printer, const std::string& file, QPageSize::PageSizeId 
   printer.setPageMargins(QMarginsF(0, 0, 0, 0), QPageLayout::Millimeter);
 }
 
-TEST(PrintPaper, PaperScaleFitsTheDrawingAndItsMarginsOnA4Landscape) {
-  test::ScratchDir dir;
-  QPrinter printer(QPrinter::HighResolution);
-  SetUpPdf(printer, dir.path("a.pdf"), QPageSize::A4, QPageLayout::Landscape);
-  const GvPrinterInfo info = PrinterInfoOf(printer);
-  EXPECT_EQ(info.PaperWidthMM, 297);
-  EXPECT_EQ(info.PaperHeightMM, 210);
-  EXPECT_EQ(info.Orientation, TPrinterOrientation::poLandscape);
-
-  DiagonalDrawing d;
-  d.viewer.SetPrinter(info);
-  EXPECT_DOUBLE_EQ(d.viewer.ComputePaperScale(), 1200.0 / 297);
-  const TGV_ViewPortRestore box = d.viewer.Viewport();
-  EXPECT_DOUBLE_EQ(box.Xmin, -100);
-  EXPECT_DOUBLE_EQ(box.Ymax, 550);
-  EXPECT_TRUE(d.viewer.ZoomHistory().Records().empty());
-}
-
 // In paper mode a pen is as wide on the page as its millimetres say.
 TEST(PrintPaper, PenWidthsComeFromMillimetresInPaperMode) {
   GvTransform transform;

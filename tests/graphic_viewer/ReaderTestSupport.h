@@ -10,14 +10,24 @@
 
 namespace vorlan::test {
 
+// A writer past the header, the empty preview and the layers (from version 1.2 on) and the entity
+// count.
+inline x2d::X2dWriter StartedDrawing(std::int32_t entityCount, double version = 1.2,
+                                     const std::vector<TGV_Layer>& layers = {TGV_Layer{}}) {
+  x2d::X2dWriter writer;
+  writer.WriteHeader(version);
+  if (version > 1.1) {
+    writer.WritePreview({});
+    writer.WriteLayers(layers);
+  }
+  writer.WriteEntityCount(entityCount);
+  return writer;
+}
+
 // A version-1.2 drawing with an empty preview, the given layers and entities.
 inline std::vector<std::uint8_t> Drawing(const std::vector<const TGV_ENTITY*>& entities,
                                          const std::vector<TGV_Layer>& layers = {TGV_Layer{}}) {
-  x2d::X2dWriter writer;
-  writer.WriteHeader(1.2);
-  writer.WritePreview({});
-  writer.WriteLayers(layers);
-  writer.WriteEntityCount(static_cast<std::int32_t>(entities.size()));
+  x2d::X2dWriter writer = StartedDrawing(static_cast<std::int32_t>(entities.size()), 1.2, layers);
   for (const TGV_ENTITY* entity : entities)
     writer.WriteEntity(*entity);
   return std::move(writer.Bytes());

@@ -4,7 +4,6 @@
 
 #include <cmath>
 #include <limits>
-#include <numbers>
 
 namespace vorlan {
 namespace {
@@ -75,22 +74,6 @@ TEST(Sequence, DegenerateAndNonFiniteArcsNeitherHangNorFlood) {
             3600u);
 }
 
-TEST(Sequence, ReversingTwiceRestoresOrderAndFlags) {
-  auto sequence = Chain(Line(0, 0, 10, 0), Arc(10, 5, 5, 10, 0, 10, 10), Line(10, 10, 0, 10));
-  const auto before = sequence.GetPoints();
-  sequence.Reverse();
-  const auto reversed = sequence.GetPoints();
-  ASSERT_EQ(reversed.size(), before.size());
-  for (std::size_t i = 0; i < before.size(); ++i)
-    ExpectPoint(reversed[i], before[before.size() - 1 - i].X, before[before.size() - 1 - i].Y);
-  EXPECT_TRUE(sequence.Items(0).Reversed);
-  sequence.Reverse();
-  EXPECT_FALSE(sequence.Items(0).Reversed);
-  EXPECT_EQ(sequence.Items(0).PieceKind(), T2DSequenceItem::Kind::Line);
-  EXPECT_EQ(sequence.Items(1).PieceKind(), T2DSequenceItem::Kind::Arc);
-  ExpectPoint(sequence.GetPoints().front(), 0, 0);
-}
-
 TEST(Sequence, AClosedLoopOfFourLinesGivesFourPoints) {
   T2DClosedSequence closed;
   closed.Add(Chain(Line(0, 0, 10, 0), Line(10, 0, 10, 10), Line(10, 10, 0, 10), Line(0, 10, 0, 0)));
@@ -135,44 +118,6 @@ TEST(Sequence, ChainingOrdersAndTurnsPiecesWithinTheTolerance) {
   EXPECT_FALSE(empty.Chain());
   auto loop = Chain(Line(0, 0, 10, 0), Line(10, 0, 0, 0));
   EXPECT_FALSE(loop.Chain()) << "every piece joined at both ends: no beginning";
-}
-
-TEST(Sequence, TransformsMovePiecesAndMirrorKeepsArcsOnTheirSide) {
-  auto sequence = Chain(Line(0, 0, 10, 0), Arc(10, 5, 5, 10, 0, 10, 10));
-  sequence.Translate(1, 2);
-  ExpectPoint(sequence.GetPoints().front(), 1, 2);
-  sequence.Rotate(90, 1, 2);
-  ExpectPoint(sequence.GetPoints()[1], 1, 12);
-  sequence.ScaleBy(2, 1, 2);
-  ExpectPoint(sequence.GetPoints()[1], 1, 22);
-  // Mirrored about the vertical x = 1: the ends swap sides, the arc's circle moves from centre
-  // (-9, 22) to (11, 22), and the chain still starts at the line.
-  const auto before = sequence.GetPoints();
-  sequence.Mirror(1, 0, 1, 10);
-  const auto after = sequence.GetPoints();
-  ExpectPoint(after.front(), 2 - before.front().X, before.front().Y);
-  ExpectPoint(after.back(), 2 - before.back().X, before.back().Y);
-  for (std::size_t i = 1; i < after.size(); ++i)
-    EXPECT_NEAR(std::hypot(after[i].X - 11, after[i].Y - 22), 10, 1e-6) << i;
-}
-
-TEST(Sequence, SlopesStandForVerticalAndHorizontalDirections) {
-  T2DSequenceLine vertical(0, 0, 0, 5), horizontal(0, 0, 5, 0), diagonal(0, 0, 2, 4);
-  for (T2DSequenceLine* line : {&vertical, &horizontal, &diagonal})
-    line->ComputeSlopes();
-  EXPECT_EQ(vertical.StartSlope, VerticalSlope);
-  EXPECT_EQ(vertical.StartNormalSlope, 0);
-  EXPECT_EQ(horizontal.StartSlope, 0);
-  EXPECT_EQ(horizontal.StartNormalSlope, VerticalSlope);
-  EXPECT_DOUBLE_EQ(diagonal.EndSlope, 2);
-  EXPECT_DOUBLE_EQ(diagonal.EndNormalSlope, -0.5);
-  T2DSequenceArc arc(0, 0, 5, 5, 0, 0, 5);
-  arc.ComputeSlopes();
-  EXPECT_EQ(arc.StartSlope, VerticalSlope);
-  EXPECT_EQ(arc.EndSlope, 0);
-  EXPECT_NEAR(arc.Length(), 5 * std::numbers::pi / 2, 1e-9);
-  EXPECT_TRUE(arc.ContainsPoint(5 / std::sqrt(2), 5 / std::sqrt(2), 0.01));
-  EXPECT_FALSE(arc.ContainsPoint(-5, 0, 0.01));
 }
 
 } // namespace

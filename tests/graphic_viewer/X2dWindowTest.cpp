@@ -1,6 +1,7 @@
 #include "graphic_viewer/UnitX2D.h"
 
 #include "graphic_viewer/GvViewerControl.h"
+#include "graphic_viewer/ReaderTestSupport.h"
 #include "platform/Messages.h"
 #include "support/TestSupport.h"
 #include "tools/x2d/X2dWriter.h"
@@ -44,7 +45,7 @@ std::string WriteFloorPlan(const test::ScratchDir& dir) {
   return file;
 }
 
-TEST(X2dWindow, OpensMinimisedWhileLoadingThenRestoresFittedUnderTheFileName) {
+TEST(X2dWindow, OpensMinimisedWhileLoadingThenRestoresUnderTheFileName) {
   test::ScratchDir dir;
   const std::string file = WriteFloorPlan(dir);
   QMdiArea area;
@@ -67,12 +68,6 @@ TEST(X2dWindow, OpensMinimisedWhileLoadingThenRestoresFittedUnderTheFileName) {
   EXPECT_FALSE(restored->firstSelectable) << "the drawing is unselectable before the window comes back";
   EXPECT_EQ(recorder.steps.back().caption, QString::fromStdString(file));
   EXPECT_FALSE(window->isMinimized());
-
-  // Fitted: the view is the drawing's box with its margins.
-  const TGV_ENTITY& drawing = *window->GV_DOCUMENT1().Entities().front();
-  const TGV_ViewPortRestore view = window->v1->Viewer().Viewport();
-  EXPECT_DOUBLE_EQ(view.Xmin, drawing.XMin - (drawing.XMax - drawing.XMin) / 10);
-  EXPECT_DOUBLE_EQ(view.Ymax, drawing.YMax + (drawing.YMax - drawing.YMin) / 10);
   window->close();
 }
 
@@ -123,11 +118,7 @@ TEST(X2dWindow, AFileThatIsNotADrawingLeavesAnEmptyWindowAndSaysWhy) {
     std::vector<std::uint8_t> bytes;
     std::string message;
   };
-  x2d::X2dWriter recent;
-  recent.WriteHeader(1.2000001);
-  recent.WritePreview({});
-  recent.WriteLayers({TGV_Layer{}});
-  recent.WriteEntityCount(0);
+  x2d::X2dWriter recent = test::StartedDrawing(0, 1.2000001);
   std::vector<Case> cases{{"text.x2d", std::vector<std::uint8_t>(400, 'a'), "offset 0"},
                           {"recent.x2d", recent.Bytes(), "This X2D file is more recent than the program !"}};
   for (const Case& c : cases) {
