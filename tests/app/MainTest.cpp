@@ -83,24 +83,18 @@ TEST(TForm1, OpenFileRunsTheOpenerOfTheMatchingBranchOnly) {
   EXPECT_TRUE(messages.texts().empty());
 }
 
-// A missing .cam is probed as no kind at all; the others match no branch.
-TEST(TForm1, FilesThatMatchNoOpeningSequenceOpenNothingAndSayNothing) {
-  TForm1 frame;
-  MessageRecorder messages;
-  for (const char* fileName : {"/d/a.cam", "/d/p.jpeg", "/d/noextension"}) {
-    SCOPED_TRACE(fileName);
-    frame.OpenFile(fileName);
-    EXPECT_TRUE(frame.ClientArea()->subWindowList().isEmpty());
-  }
-  EXPECT_TRUE(messages.texts().empty());
-}
-
-TEST(TForm1, TheOpenCommandSendsX2dFilesToTheDrawingWindow) {
+// With the frame's own openers, a missing .cam is probed as no kind at all and opens nothing, quietly;
+// an .x2d goes to the drawing window.
+TEST(TForm1, TheOwnOpenersSendX2dFilesToTheDrawingWindowAndAMissingCamNowhere) {
   test::ScratchDir dir;
   const std::string file = dir.path("floor.x2d");
   test::writeBytes(file, x2d::FloorPlanDrawing());
   TForm1 frame;
   frame.show();
+  MessageRecorder messages;
+  frame.OpenFile("/d/a.cam");
+  EXPECT_TRUE(frame.ClientArea()->subWindowList().isEmpty());
+  EXPECT_TRUE(messages.texts().empty());
   frame.OpenFile(file);
   const auto windows = frame.ClientArea()->subWindowList();
   ASSERT_EQ(windows.size(), 1);
@@ -153,24 +147,6 @@ TEST(TForm1, TheRotationTimerRunsWhileAtLeastOneWindowRotates) {
   }
 }
 
-// Each tick steps the listed windows once, first to last, with the timer as sender; a destroyed
-// window has left the list.
-TEST(TForm1, RotStepsEachListedWindowOnceFromFirstToLastWithTheTimerAsSender) {
-  TForm1 frame;
-  std::vector<std::string> steps;
-  FakeRotatingWindow a(steps, "a"), b(steps, "b");
-  auto gone = std::make_unique<FakeRotatingWindow>(steps, "gone");
-  frame.SetRotating(&b, true);
-  frame.SetRotating(gone.get(), true);
-  frame.SetRotating(&a, true);
-  gone.reset();
-  frame.Rot();
-  EXPECT_EQ(steps, (std::vector<std::string>{"b", "a"}));
-  EXPECT_EQ(a.lastSender, frame.Timer1);
-  EXPECT_EQ(frame.RotationList(), (std::vector<TRotatingWindow*>{&b, &a}));
-  EXPECT_TRUE(QTest::qWaitFor([&] { return steps.size() >= 5; }, 2000)) << "the running timer steps them";
-}
-
 // A window whose step closes another rotating window, as a window closing in its timer step would.
 class ClosingWindow : public TRotatingWindow {
 public:
@@ -181,18 +157,25 @@ private:
   std::unique_ptr<FakeRotatingWindow>& victim_;
 };
 
-TEST(TForm1, RotSkipsAWindowClosedByAnEarlierStepOfTheSameTick) {
+// Each tick steps the listed windows once, first to last, with the timer as sender; a destroyed
+// window has left the list, also one closed by an earlier step of the same tick.
+TEST(TForm1, RotStepsEachListedWindowOnceFromFirstToLastWithTheTimerAsSender) {
   TForm1 frame;
   std::vector<std::string> steps;
+  FakeRotatingWindow a(steps, "a"), b(steps, "b");
+  auto gone = std::make_unique<FakeRotatingWindow>(steps, "gone");
   auto victim = std::make_unique<FakeRotatingWindow>(steps, "victim");
   ClosingWindow closer(victim);
-  FakeRotatingWindow last(steps, "last");
-  frame.SetRotating(&closer, true);
-  frame.SetRotating(victim.get(), true);
-  frame.SetRotating(&last, true);
+  for (TRotatingWindow* window :
+       std::initializer_list<TRotatingWindow*>{&b, gone.get(), &closer, victim.get(), &a})
+    frame.SetRotating(window, true);
+  gone.reset();
   frame.Rot();
-  EXPECT_EQ(steps, std::vector<std::string>{"last"});
-  EXPECT_EQ(frame.RotationList(), (std::vector<TRotatingWindow*>{&closer, &last}));
+  EXPECT_EQ(steps, (std::vector<std::string>{"b", "a"}));
+  EXPECT_EQ(a.lastSender, frame.Timer1);
+  EXPECT_EQ(frame.RotationList(), (std::vector<TRotatingWindow*>{&b, &closer, &a}));
+  frame.SetRotating(&closer, false);
+  EXPECT_TRUE(QTest::qWaitFor([&] { return steps.size() >= 5; }, 2000)) << "the running timer steps them";
 }
 
 TEST(TForm1, WindowsOutlivingTheFrameFindNoFrame) {

@@ -10,6 +10,7 @@
 #include <QCoreApplication>
 #include <QMdiArea>
 #include <QProcess>
+#include <QRegularExpression>
 
 #include <gtest/gtest.h>
 
@@ -33,32 +34,6 @@ ProgramRun RunProgram(const QStringList& arguments) {
 
 QString Q(const std::string& text) {
   return QString::fromStdString(text);
-}
-
-TEST(PrintCommandLine, PrintOptionsAndUsageErrors) {
-  struct Case {
-    QStringList arguments;
-    bool usageError;
-  };
-  const Case cases[] = {
-      {{"vorlancam", "--print", "a.x2d", "-o", "a.pdf"}, false},
-      {{"vorlancam", "--print", "a.x2d", "-o", "a.pdf", "--paper", "A3", "--orientation", "portrait"}, false},
-      {{"vorlancam", "--print", "a.x2d"}, true},
-      {{"vorlancam", "--print", "a.x2d", "-o", "a.png"}, true},
-      {{"vorlancam", "--print", "a.x2d", "-o", "a.pdf", "--paper", "B5"}, true},
-      {{"vorlancam", "--print", "a.x2d", "-o", "a.pdf", "--orientation", "upside"}, true},
-      {{"vorlancam", "--print", "a.x2d", "--render", "b.x2d", "-o", "a.pdf"}, true},
-  };
-  for (const Case& c : cases) {
-    SCOPED_TRACE(c.arguments.join(' ').toStdString());
-    TBatchJob job;
-    EXPECT_EQ(ParseBatchJob(c.arguments, job).empty(), !c.usageError);
-  }
-  TBatchJob job;
-  ASSERT_EQ(ParseBatchJob(cases[1].arguments, job), "");
-  EXPECT_EQ(job.What, TBatchJob::Kind::Print);
-  EXPECT_EQ(job.PaperSize, QPageSize::A3);
-  EXPECT_EQ(job.Orientation, QPageLayout::Portrait);
 }
 
 // --render is the drawing window itself: the same picture as the window's own capture.
@@ -106,6 +81,13 @@ TEST(PrintCommandLine, ExitStatusAndOnePdfPage) {
        "more recent than the program"},
       {{"--print", Q(drawing)}, 2, "-o OUT.pdf"},
       {{"--print", Q(drawing), "-o", Q(dir.path("x.pdf")), "--paper", "B5"}, 2, "A4, A3 or Letter"},
+      {{"--print", Q(drawing), "-o", Q(dir.path("x.png"))}, 2, ".pdf file"},
+      {{"--print", Q(drawing), "-o", Q(dir.path("x.pdf")), "--orientation", "upside"}, 2, "orientation"},
+      {{"--print", Q(drawing), "--render", Q(drawing), "-o", Q(dir.path("x.pdf"))}, 2, ""},
+      {{"--print", Q(drawing), "-o", Q(dir.path("portrait.pdf")), "--paper", "A3", "--orientation",
+        "portrait"},
+       0,
+       ""},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.arguments.join(' ').toStdString());
@@ -113,16 +95,23 @@ TEST(PrintCommandLine, ExitStatusAndOnePdfPage) {
     EXPECT_EQ(run.exitCode, c.exitCode);
     EXPECT_TRUE(run.standardError.contains(c.stderrHas)) << run.standardError.toStdString();
   }
-  for (const char* pdf : {"floor.pdf", "picture.pdf"}) {
-    SCOPED_TRACE(pdf);
-    const std::vector<std::uint8_t> bytes = readFileBytes(dir.path(pdf));
-    const std::string text(bytes.begin(), bytes.end());
-    EXPECT_EQ(text.rfind("%PDF", 0), 0u);
-    std::size_t pages = 0;
-    for (std::size_t at = text.find("/Type /Page\n"); at != std::string::npos;
-         at = text.find("/Type /Page\n", at + 1))
-      ++pages;
-    EXPECT_EQ(pages, 1u);
+  // One page each; A3 is 842 x 1191 points, standing when asked.
+  struct Pdf {
+    const char* name;
+    double width, height; // 0: any size
+  };
+  for (const auto& [name, width, height] :
+       {Pdf{"floor.pdf", 1190.55, 841.89}, {"portrait.pdf", 841.89, 1190.55}, {"picture.pdf", 0, 0}}) {
+    SCOPED_TRACE(name);
+    const std::vector<std::uint8_t> bytes = readFileBytes(dir.path(name));
+    const QString pdf = QString::fromLatin1(reinterpret_cast<const char*>(bytes.data()), bytes.size());
+    EXPECT_TRUE(pdf.startsWith("%PDF"));
+    EXPECT_EQ(pdf.count(QRegularExpression("/Type\\s*/Page\\b")), 1);
+    const auto box = QRegularExpression("/MediaBox \\[0 0 ([0-9.]+) ([0-9.]+)\\]").match(pdf);
+    ASSERT_TRUE(box.hasMatch());
+    if (width == 0) continue;
+    EXPECT_NEAR(box.captured(1).toDouble(), width, 1);
+    EXPECT_NEAR(box.captured(2).toDouble(), height, 1);
   }
 }
 
