@@ -4,6 +4,7 @@
 
 #include <QRect>
 
+#include <array>
 #include <functional>
 #include <vector>
 
@@ -59,79 +60,56 @@ struct Probe {
   TColor colour;
 };
 
+enum class Figure { Rectangle, Ellipse, FilledRect };
+
+// A figure in the box (left, top, right, bottom), with a red brush unless it is clear.
 struct FigureCase {
   const char* name;
-  std::function<void(Canvas&)> draw;
+  Figure figure;
+  std::array<int, 4> box;
+  PenStyle pen;
+  int penWidth;
+  BrushStyle brush;
   QRect ink;
   std::vector<Probe> probes;
 };
 
 // Closed figures leave out their right column and bottom row; without a pen they fill one pixel less.
+// fillRect ignores the pen (even an inverting one) and paints nothing for a box given backwards.
 TEST(Canvas, ClosedFiguresCoverTheirBoxButItsRightColumnAndBottomRow) {
+  using enum Figure;
+  constexpr BrushStyle Solid = BrushStyle::Solid;
+  // clang-format off
   const FigureCase cases[] = {
-      {"rectangle",
-       [](Canvas& c) {
-         c.brush.color = red;
-         c.rectangle(0, 0, 10, 10);
-       },
-       {0, 0, 10, 10},
+      {"rectangle", Rectangle, {0, 0, 10, 10}, PenStyle::Solid, 1, Solid, {0, 0, 10, 10},
        {{9, 9, black}, {9, 0, black}, {1, 1, red}, {8, 8, red}, {10, 10, white}}},
-      {"rectangle given backwards",
-       [](Canvas& c) { c.rectangle(10, 10, 0, 0); },
-       {0, 0, 10, 10},
+      {"rectangle given backwards", Rectangle, {10, 10, 0, 0}, PenStyle::Solid, 1, Solid, {0, 0, 10, 10},
        {{9, 9, black}}},
-      {"rectangle, clear pen of any width",
-       [](Canvas& c) {
-         c.pen.style = PenStyle::Clear;
-         c.pen.width = 5;
-         c.brush.color = red;
-         c.rectangle(0, 0, 10, 10);
-       },
-       {0, 0, 9, 9},
+      {"rectangle, clear pen of any width", Rectangle, {0, 0, 10, 10}, PenStyle::Clear, 5, Solid, {0, 0, 9, 9},
        {{8, 8, red}}},
-      {"rectangle, clear brush",
-       [](Canvas& c) {
-         c.brush.style = BrushStyle::Clear;
-         c.rectangle(2, 2, 12, 12);
-       },
-       {2, 2, 10, 10},
-       {{2, 2, black}, {7, 7, white}}},
-      {"rectangle, wide inside-frame pen",
-       [](Canvas& c) {
-         c.pen.style = PenStyle::InsideFrame;
-         c.pen.width = 5;
-         c.rectangle(5, 5, 15, 15);
-       },
-       {5, 5, 10, 10},
-       {{10, 5, black}, {15, 15, white}}},
-      {"fillRect ignores the pen; an inverted one paints nothing",
-       [](Canvas& c) {
-         c.brush.color = red;
-         c.pen.mode = PenMode::NotXor;
-         c.fillRect({2, 3, 7, 9});
-         c.fillRect({11, 11, 5, 5});
-       },
-       {2, 3, 5, 6},
-       {{2, 3, red}, {6, 8, red}}},
-      {"ellipse, corners of the box outside",
-       [](Canvas& c) {
-         c.brush.color = red;
-         c.ellipse(0, 0, 11, 9);
-       },
-       {0, 0, 11, 9},
+      {"rectangle, clear brush", Rectangle, {2, 2, 12, 12}, PenStyle::Solid, 1, BrushStyle::Clear,
+       {2, 2, 10, 10}, {{2, 2, black}, {7, 7, white}}},
+      {"rectangle, wide inside-frame pen", Rectangle, {5, 5, 15, 15}, PenStyle::InsideFrame, 5, Solid,
+       {5, 5, 10, 10}, {{10, 5, black}, {15, 15, white}}},
+      {"fillRect", FilledRect, {2, 3, 7, 9}, PenStyle::Solid, 5, Solid, {2, 3, 5, 6}, {{2, 3, red}, {6, 8, red}}},
+      {"fillRect given backwards", FilledRect, {16, 16, 11, 11}, PenStyle::Solid, 1, Solid, {}, {}},
+      {"ellipse, corners of the box outside", Ellipse, {0, 0, 11, 9}, PenStyle::Solid, 1, Solid, {0, 0, 11, 9},
        {{5, 4, red}, {0, 0, white}, {10, 8, white}}},
-      {"ellipse without pen",
-       [](Canvas& c) {
-         c.pen.style = PenStyle::Clear;
-         c.brush.color = red;
-         c.ellipse(2, 2, 12, 12);
-       },
-       {2, 2, 9, 9},
-       {{6, 6, red}}},
+      {"ellipse without pen", Ellipse, {2, 2, 12, 12}, PenStyle::Clear, 1, Solid, {2, 2, 9, 9}, {{6, 6, red}}},
   };
+  // clang-format on
   for (const FigureCase& k : cases) {
     SCOPED_TRACE(k.name);
-    const QImage image = drawn(20, 20, k.draw);
+    const QImage image = drawn(20, 20, [&](Canvas& c) {
+      c.pen.style = k.pen;
+      c.pen.width = k.penWidth;
+      if (k.figure == FilledRect) c.pen.mode = PenMode::NotXor;
+      c.brush = Brush{k.brush, red};
+      const auto [left, top, right, bottom] = k.box;
+      if (k.figure == Rectangle) c.rectangle(left, top, right, bottom);
+      if (k.figure == Ellipse) c.ellipse(left, top, right, bottom);
+      if (k.figure == FilledRect) c.fillRect({left, top, right, bottom});
+    });
     EXPECT_EQ(inkBox(image), k.ink);
     for (auto [x, y, colour] : k.probes)
       EXPECT_EQ(at(image, x, y), colour) << x << "," << y;
