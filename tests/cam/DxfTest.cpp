@@ -134,20 +134,12 @@ TEST(DxfNumber, FiveSignificantDigitsPlainOrScientificWithADecimalPoint) {
     double value;
     const char* text;
   };
-  for (auto [value, text] : {Case{1234.567, "1234.6"},
-                             {100, "100"},
-                             {0.000123456, "0.00012346"},
-                             {123456, "1.2346E5"},
-                             {-0.0, "0"},
-                             {12345.67, "12346"},
-                             {99999.5, "1E5"},
-                             {0.0001, "0.0001"},
-                             {0.000099999, "9.9999E-5"},
-                             {-123456, "-1.2346E5"},
-                             {1e-300, "1E-300"},
-                             {100.125, "100.12"},
-                             {NAN, "NAN"},
-                             {-INFINITY, "-INF"}}) {
+  // clang-format off
+  for (auto [value, text] : {Case{1234.567, "1234.6"}, {100, "100"}, {0.000123456, "0.00012346"},
+                             {123456, "1.2346E5"}, {-0.0, "0"}, {12345.67, "12346"}, {99999.5, "1E5"},
+                             {0.0001, "0.0001"}, {0.000099999, "9.9999E-5"}, {-123456, "-1.2346E5"},
+                             {1e-300, "1E-300"}, {100.125, "100.12"}, {NAN, "NAN"}, {-INFINITY, "-INF"}}) {
+    // clang-format on
     SCOPED_TRACE(value);
     EXPECT_EQ(DxfNumber(value), text);
   }

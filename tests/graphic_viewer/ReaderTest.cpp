@@ -343,6 +343,7 @@ TEST(Reader, BadCountsTagsAndKindsAreErrorsWhereTheyStand) {
       {"preview length", line.get(), 0, 298, {Max, -1}, false},
       {"layer count", line.get(), 0, 302, {Max, -1}, false},
       {"entity count", line.get(), 0, 302 + 4 + 285, {Max}, false},
+      {"entity count without a record", nullptr, 0, 302 + 4 + 285, {1}, false},
       {"grip count", line.get(), 0, GripCountOffset, {Max, -1}},
       {"vertex count", polygon.get(), 0, TailOffset(3), {Max, -1}},
       {"child count", group.get(), 0, TailOffset(0), {Max, -1}},
@@ -362,7 +363,7 @@ TEST(Reader, BadCountsTagsAndKindsAreErrorsWhereTheyStand) {
       x2d::X2dWriter writer = StartedDrawing(1);
       if (c.payload)
         writer.WriteBitmap(*bitmap, c.payload);
-      else
+      else if (c.entity)
         writer.WriteEntity(*c.entity);
       auto bytes = writer.Bytes();
       const std::size_t at = c.inRecord ? FirstEntityOffset + c.offset : c.offset;
