@@ -275,34 +275,25 @@ TEST(DxfExport, AFourthCornerWithACoordinateEqualToNoFourthCornerIsLeftOut) {
   }
 }
 
-Ring withCorner2(double x) {
-  Ring ring = kPentagon;
-  ring[2].x = x;
-  return ring;
-}
-
 // A face needing the tessellator that yields nothing is reported; faces too small to hold an area
 // write nothing either way and are not.
 TEST(DxfExport, FacesGivingNoTriangleAreReportedOnlyWhenTheyNeededTessellating) {
   const Ring line{{0, 0, 0}, {1, 1, 0}, {2, 2, 0}, {3, 3, 0}, {4, 4, 0}};
+  Ring withNan = kPentagon;
+  withNan[2].x = NAN;
   struct Case {
     const char* what;
-    std::function<void(TEntity&)> build;
-    bool reported;
+    Ring corners;
+    bool contour, reported;
   };
-  for (const auto& [what, build, reported] :
-       {Case{"5 collinear corners", [&](TEntity& e) { addPolygon(e, line); }, true},
-        {"a contour of collinear corners", [&](TEntity& e) { addContourFace(e, {line}); }, true},
-        {"a NaN corner", [](TEntity& e) { addPolygon(e, withCorner2(NAN)); }, true},
-        {"no corners", [](TEntity& e) { TFace::Create(e); }, false},
-        {"two corners",
-         [&](TEntity& e) {
-           addPolygon(e, {line[0], line[4]});
-         },
-         false}}) {
+  for (const auto& [what, corners, contour, reported] : {Case{"5 collinear corners", line, false, true},
+                                                         {"a contour of collinear corners", line, true, true},
+                                                         {"a NaN corner", withNan, false, true},
+                                                         {"no corners", {}, false, false},
+                                                         {"two corners", {line[0], line[4]}, false, false}}) {
     SCOPED_TRACE(what);
     TEntity entity;
-    build(entity);
+    contour ? addContourFace(entity, {corners}) : addPolygon(entity, corners);
     bool someNotExported = !reported;
     EXPECT_TRUE(facesOf(textOf({&entity}, someNotExported)).empty());
     EXPECT_EQ(someNotExported, reported);
