@@ -53,24 +53,13 @@ TEST(Info, DescribesTheFloorPlanAsJson) {
 
   // Counted by hand from the plan: outline and partition lines, the door leaf, the rectangle's and
   // the hexagon's sides; the series holds two of the three dimensions.
-  const QJsonObject expected{{"line", 17},
-                             {"dimension", 3},
-                             {"text", 3},
-                             {"polygon", 2},
-                             {"bitmap", 1},
-                             {"arc", 2},
-                             {"polyline", 3},
-                             {"axis", 1},
-                             {"rectangle", 1},
-                             {"circle", 1},
-                             {"regular_polygon", 1},
-                             {"angular_dimension", 1},
-                             {"point", 1},
-                             {"arrow", 1},
-                             {"dimension_series", 1},
-                             {"report_cell", 1},
-                             {"sequenced_polygon", 1},
+  // clang-format off
+  const QJsonObject expected{{"line", 17}, {"dimension", 3}, {"text", 3}, {"polygon", 2}, {"bitmap", 1},
+                             {"arc", 2}, {"polyline", 3}, {"axis", 1}, {"rectangle", 1}, {"circle", 1},
+                             {"regular_polygon", 1}, {"angular_dimension", 1}, {"point", 1}, {"arrow", 1},
+                             {"dimension_series", 1}, {"report_cell", 1}, {"sequenced_polygon", 1},
                              {"sequenced_polyline", 1}};
+  // clang-format on
   EXPECT_EQ(info["entities"].toObject(), expected);
   EXPECT_EQ(info["extents"].toArray(), (QJsonArray{-500, -600, 10500, 8000}));
 }
