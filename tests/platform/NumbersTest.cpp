@@ -24,18 +24,15 @@ TEST(Numbers, RoundTakesHalvesToEvenAndTruncGoesTowardZero) {
   }
 }
 
-// The test programs run with LC_ALL=de_DE.UTF-8, like a German user.
-TEST(Numbers, TheApplicationKeepsADecimalPointUnderAGermanLocale) {
+// The test programs run with LC_ALL=de_DE.UTF-8, like a German user: the application keeps a decimal
+// point, and formatGeneral ignores a German C locale even when one is set.
+TEST(Numbers, DecimalPointsUnderAGermanLocale) {
   char text[32];
   std::snprintf(text, sizeof text, "%.2f", 1234.5);
   EXPECT_STREQ(text, "1234.50");
   EXPECT_EQ(QLocale().toString(0.5), "0.5");
-}
-
-TEST(Numbers, FormatGeneralIgnoresTheCLocale) {
   const std::string saved = std::setlocale(LC_NUMERIC, nullptr);
   ASSERT_NE(std::setlocale(LC_NUMERIC, "de_DE.UTF-8"), nullptr) << "the German locale must be installed";
-  char text[32];
   std::snprintf(text, sizeof text, "%.1f", 1.5);
   EXPECT_STREQ(text, "1,5") << "the locale is really in force";
   EXPECT_EQ(formatGeneral(1234.567, 5), "1234.6");
