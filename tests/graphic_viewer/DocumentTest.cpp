@@ -28,14 +28,6 @@ private:
   GvTransform transform_;
 };
 
-// An entity created on an existing layer takes its pen and brush; on a missing one, its defaults.
-TEST(Document, NewEntitiesTakeTheirLayersPen) {
-  TGV_DOCUMENT document;
-  document.Layers()[0]->PenColor = 0x123456;
-  EXPECT_EQ(TGV_LINE(0, 0, 1, 1, &document, 0).PenColor, 0x123456u);
-  EXPECT_EQ(TGV_LINE(0, 0, 1, 1, &document, 7).PenColor, 0u);
-}
-
 TEST(Document, EntitiesReachEveryViewerOnceAndDetachingKeepsTheShowingOne) {
   TGV_DOCUMENT document;
   CountingViewer first(&document), second(&document);

@@ -23,23 +23,14 @@ template <class... Pieces> T2DOpenedSequence Chain(Pieces... pieces) {
   return sequence;
 }
 
-void ExpectPoint(const TPointZKT& p, double x, double y) {
-  EXPECT_NEAR(p.X, x, 1e-9);
-  EXPECT_NEAR(p.Y, y, 1e-9);
-}
-
-TEST(Sequence, OneLineGivesItsEndsAndALineThenAnArcShareTheirJoint) {
-  const auto line = Chain(Line(0, 0, 10, 0)).GetPoints();
-  ASSERT_EQ(line.size(), 2u);
-  ExpectPoint(line[0], 0, 0);
-  ExpectPoint(line[1], 10, 0);
-
+// The joint is one point, and the half circle bulges to the right, counter-clockwise from the bottom.
+TEST(Sequence, ALineThenAnArcShareTheirJoint) {
   const auto points = Chain(Line(0, 0, 10, 0), Arc(10, 5, 5, 10, 0, 10, 10)).GetPoints();
   ASSERT_GT(points.size(), 3u);
-  ExpectPoint(points[0], 0, 0);
-  ExpectPoint(points[1], 10, 0);
-  ExpectPoint(points.back(), 10, 10);
-  EXPECT_GT(points[2].X, 10) << "the half circle bulges to the right, counter-clockwise from the bottom";
+  EXPECT_EQ(std::pair(points[1].X, points[1].Y), std::pair(10.0, 0.0));
+  EXPECT_GT(points[2].X, 10);
+  EXPECT_NEAR(points.back().X, 10, 1e-9);
+  EXPECT_NEAR(points.back().Y, 10, 1e-9);
 }
 
 // Every point lies on the circle, they advance counter-clockwise, and no chord strays more than a
