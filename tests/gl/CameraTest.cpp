@@ -106,55 +106,35 @@ TEST(TGL_CAMERA, CopyToCopiesEverySettingAndTheStyleDecidesPerspective) {
     TGL_CAMERA copy;
     source.CopyTo(copy);
 
-    EXPECT_EQ(copy.Perspective(), perspective) << "the copied style overrides the perspective flag";
-    EXPECT_EQ(copy.Style(), style);
-    EXPECT_EQ(std::tuple(copy.Angle(), copy.DistNear(), copy.DistFar(), copy.Scale()),
-              std::tuple(40, 0.5, 900, 0.25));
-    const TPosition* points[] = {&copy.Position(), &copy.Lookat(), &copy.UpVector()};
-    for (int i = 0; i < 3; ++i)
-      EXPECT_EQ(std::tuple(points[i]->X(), points[i]->Y(), points[i]->Z()),
-                std::tuple(3 * i + 1, 3 * i + 2, 3 * i + 3));
+    EXPECT_EQ(std::tuple(copy.Perspective(), copy.Style(), copy.Angle(), copy.DistNear(), copy.DistFar(),
+                         copy.Scale()),
+              std::tuple(perspective, style, 40, 0.5, 900, 0.25))
+        << "the copied style overrides the perspective flag";
+    for (int i = 0; const TPosition* p : {&copy.Position(), &copy.Lookat(), &copy.UpVector()}) {
+      EXPECT_EQ(std::tuple(p->X(), p->Y(), p->Z()), std::tuple(3 * i + 1, 3 * i + 2, 3 * i + 3));
+      ++i;
+    }
     for (int f = 0; f < paramCount; ++f)
       EXPECT_EQ((copy.Params().*paramFields[f].get)(), value(f)) << paramFields[f].name;
   }
 }
 
-TEST(TGL_CAMERA, ViewsAreListedOnceAndRenamingSkipsViewsShowingAnotherCamera) {
-  TGL_CAMERA camera, other;
-  EXPECT_EQ(camera.FindView(), nullptr);
-  FakeView first, second;
-  first.SetCamera(&camera);
-  second.SetCamera(&camera);
-  camera.AddView(second);
-  EXPECT_EQ(camera.Views().size(), 2u) << "a view added twice is listed once";
-  first.pointAt(&other);
-  EXPECT_EQ(camera.FindView(), &second);
-  camera.SetName("CAMERA1");
-  EXPECT_EQ(second.redraws, 1);
-  EXPECT_EQ(first.redraws, 0);
-  second.SetCamera(nullptr);
-  EXPECT_EQ(camera.FindView(), nullptr);
-  first.pointAt(&camera);
-}
-
-TEST(TGL_CAMERA, DestroyedCameraLeavesNoViewPointingAtIt) {
+TEST(TGL_CAMERA, ViewsAreListedOnceRenamingSkipsViewsShowingAnotherCameraAndNoneOutlivesIt) {
   FakeView first, second;
   {
-    TGL_CAMERA camera;
+    TGL_CAMERA camera, other;
+    EXPECT_EQ(camera.FindView(), nullptr);
     first.SetCamera(&camera);
     second.SetCamera(&camera);
+    camera.AddView(second);
+    EXPECT_EQ(camera.Views().size(), 2u) << "a view added twice is listed once";
+    first.pointAt(&other);
+    EXPECT_EQ(camera.FindView(), &second);
+    camera.SetName("CAMERA1");
+    EXPECT_EQ(std::pair(first.redraws, second.redraws), std::pair(0, 1));
+    first.pointAt(&camera);
   }
-  EXPECT_EQ(first.Camera(), nullptr);
-  EXPECT_EQ(second.Camera(), nullptr);
-}
-
-TEST(ShiftStateFrom, ReadsModifiersAndButtons) {
-  const TShiftState s = ShiftStateFrom(Qt::AltModifier | Qt::ControlModifier | Qt::KeypadModifier,
-                                       Qt::LeftButton | Qt::RightButton | Qt::MiddleButton);
-  EXPECT_EQ(std::tuple(s.Shift, s.Alt, s.Ctrl, s.Left, s.Right), std::tuple(false, true, true, true, true));
-  const TShiftState t = ShiftStateFrom(Qt::ShiftModifier, Qt::NoButton);
-  EXPECT_EQ(std::tuple(t.Shift, t.Alt, t.Ctrl, t.Left, t.Right),
-            std::tuple(true, false, false, false, false));
+  EXPECT_FALSE(first.Camera() || second.Camera()) << "a destroyed camera leaves no view pointing at it";
 }
 
 // What a navigation step reads or may change: the TParams values in table order, then three more.

@@ -1,7 +1,9 @@
 #include "SceneFixtures.h"
 #include "support/TestSupport.h"
 
+#include "platform/Dib.h"
 #include "platform/FileBytes.h"
+#include "platform/Jpeg.h"
 #include "scene3d/KX_OBJECTS.h"
 #include "scene3d/TextureFiles.h"
 
@@ -126,14 +128,39 @@ TEST(EntityTexture, EmptyAndMissingNamesLeaveTheEntityWithoutTexture) {
   }
 }
 
-TEST(EntityTexture, FileThatIsNoPictureFailsAtTheName) {
+// Texture files are told apart by their content, whatever their name says.
+TEST(EntityTexture, FilesDecodeByTheirContentOrFailAtTheName) {
+  QImage stripes(30, 20, QImage::Format_RGB32);
+  stripes.fill(QColor(20, 20, 240));
+  for (int y = 0; y < 20; ++y)
+    for (int x = 0; x < 10; ++x)
+      stripes.setPixelColor(x, y, QColor(250, 20, 20));
+  struct Case {
+    const char* file;
+    std::vector<std::uint8_t> bytes;
+    const char* error;
+  };
   test::ScratchDir doc;
-  test::writeBytes(doc.path("bad.jpg"), {0xFF, 0xD8, 0xFF, 0x00, 'n', 'o', 't'});
-  const auto attempt = loadWithTexture("bad.jpg", true, doc.path("scene.cam"));
-  ASSERT_TRUE(attempt.error);
-  EXPECT_EQ(attempt.error->offset(), test::kTextureNameOffset);
-  EXPECT_NE(std::string(attempt.error->what()).find("bad.jpg\" is not a picture"), std::string::npos)
-      << attempt.error->what();
+  for (const Case& c : {Case{"wall.jpg", encodeJpeg(stripes), nullptr},
+                        {"wall.bmp", encodeBmp(stripes), nullptr},
+                        {"jpeg-named.bmp", encodeJpeg(stripes), nullptr},
+                        {"notes.jpg", {'h', 'e', 'l', 'l', 'o'}, "neither a bitmap nor a JPEG"},
+                        {"bad.jpg", {0xFF, 0xD8, 0xFF, 0x00, 'n', 'o', 't'}, "bad.jpg\" is not a picture"}}) {
+    SCOPED_TRACE(c.file);
+    test::writeBytes(doc.path(c.file), c.bytes);
+    const auto attempt = loadWithTexture(c.file, true, doc.path("scene.cam"));
+    if (c.error) {
+      ASSERT_TRUE(attempt.error);
+      EXPECT_EQ(attempt.error->offset(), test::kTextureNameOffset);
+      EXPECT_NE(std::string(attempt.error->what()).find(c.error), std::string::npos) << attempt.error->what();
+      continue;
+    }
+    ASSERT_FALSE(attempt.error) << attempt.error->what();
+    const QImage& picture = attempt.entity->Texture->Picture;
+    EXPECT_EQ(picture.size(), QSize(30, 20));
+    EXPECT_LT(std::abs(qRed(picture.pixel(3, 3)) - 250), 12) << "the picture itself, not a placeholder";
+    EXPECT_LT(std::abs(qBlue(picture.pixel(25, 15)) - 240), 12);
+  }
 }
 
 } // namespace
