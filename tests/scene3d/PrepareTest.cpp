@@ -174,68 +174,38 @@ TEST(Prepare, TextureCoordinatesOfOneCorner) {
       e.Faces[0]->Textured = faceTextured;
     };
   };
+  const auto noTile = [](bool width) {
+    return [=](TEntity&, TMappingTile& t) { (width ? t.TileWidth : t.TileHeight) = 0; };
+  };
+  const auto placed = [](TEntity& e, TMappingTile&) {
+    e.EdgeAligned = false;
+    e.Position = {-50, 0, 0};
+  };
   const Ring square = test::rectangle(100, 100), wide = test::rectangle(200, 100);
+  const Ring behind = {{0, 0, 0}, {100, 0, 0}, {100, 100, 0}, {-50, 100, 0}};
+  const Ring merged = {{0, 0, 0}, {0.005, 0, 0}, {250, 0, 0}, {250, 100, 0}, {0, 100, 0}};
+  // Facing -Z, -Y, +Y, +X, -X, and X and Z alike.
+  const Ring mZ = {{0, 0, 0}, {0, 100, 0}, {200, 100, 0}, {200, 0, 0}};
+  const Ring mY = {{0, 0, 0}, {200, 0, 0}, {200, 0, 100}, {0, 0, 100}};
+  const Ring pY = {{0, 0, 0}, {0, 0, 100}, {200, 0, 100}, {200, 0, 0}};
+  const Ring pX = {{0, 0, 0}, {0, 200, 0}, {0, 200, 100}, {0, 0, 100}};
+  const Ring mX = {{0, 0, 0}, {0, 0, 100}, {0, 200, 100}, {0, 200, 0}};
+  const Ring tie = {{0, 0, 0}, {0, 200, 0}, {100, 200, 100}, {100, 0, 100}};
   for (const auto& [name, setup, corners, probe, u, v] : {
-           Case{"picture: negative behind the reference corner",
-                picture(true, true),
-                {{0, 0, 0}, {100, 0, 0}, {100, 100, 0}, {-50, 100, 0}},
-                3,
-                -0.5,
-                0.5},
-           Case{"picture: untextured face", picture(true, false), square, 2, 0, 0},
-           Case{"picture: entity not using its texture", picture(false, true), square, 2, 0, 0},
-           Case{"mapping: the edge skips a corner on the same point",
-                aligned,
-                {{0, 0, 0}, {0.005, 0, 0}, {250, 0, 0}, {250, 100, 0}, {0, 100, 0}},
-                2,
-                3.0,
-                0},
-           Case{"mapping: no tile width", [](TEntity&, TMappingTile&t) { t.TileWidth = 0; }, square, 2, 0, 0},
-           Case{"mapping: no tile height", [](TEntity&, TMappingTile&t) { t.TileHeight = 0; }, square, 2, 0,
-                0},
-           Case{"+Z: U = (y - MinY)/H, V = (MaxX - x)/W", byAxis, wide, 2, 2, 0},
-           Case{"-Z: U = (y - MinY)/H, V = (x - MinX)/W",
-                byAxis,
-                {{0, 0, 0}, {0, 100, 0}, {200, 100, 0}, {200, 0, 0}},
-                3,
-                0,
-                2},
-           Case{"-Y: U = (x - MinX)/W, V = (z - MinZ)/H",
-                byAxis,
-                {{0, 0, 0}, {200, 0, 0}, {200, 0, 100}, {0, 0, 100}},
-                1,
-                2,
-                0},
-           Case{"+Y: U = (MaxX - x)/W, V = (z - MinZ)/H",
-                byAxis,
-                {{0, 0, 0}, {0, 0, 100}, {200, 0, 100}, {200, 0, 0}},
-                2,
-                0,
-                2},
-           Case{"+X: U = (y - MinY)/W, V = (z - MinZ)/H",
-                byAxis,
-                {{0, 0, 0}, {0, 200, 0}, {0, 200, 100}, {0, 0, 100}},
-                1,
-                2,
-                0},
-           Case{"-X: U = (MaxY - y)/W, V = (z - MinZ)/H",
-                byAxis,
-                {{0, 0, 0}, {0, 0, 100}, {0, 200, 100}, {0, 200, 0}},
-                2,
-                0,
-                2},
-           Case{"X and Z tie: the X row",
-                byAxis,
-                {{0, 0, 0}, {0, 200, 0}, {100, 200, 100}, {100, 0, 100}},
-                2,
-                2,
-                2},
-           Case{"bounds include the placement, corners do not",
-                [](TEntity&e, TMappingTile&) {
-                  e.EdgeAligned = false;
-                  e.Position = {-50, 0, 0};
-                },
-                wide, 2, 2, -0.5},
+           Case{"picture: negative behind the reference corner", picture(true, true), behind, 3, -0.5, 0.5},
+           {"picture: untextured face", picture(true, false), square, 2, 0, 0},
+           {"picture: entity not using its texture", picture(false, true), square, 2, 0, 0},
+           {"mapping: the edge skips a corner on the same point", aligned, merged, 2, 3.0, 0},
+           {"mapping: no tile width", noTile(true), square, 2, 0, 0},
+           {"mapping: no tile height", noTile(false), square, 2, 0, 0},
+           {"+Z: U = (y - MinY)/H, V = (MaxX - x)/W", byAxis, wide, 2, 2, 0},
+           {"-Z: U = (y - MinY)/H, V = (x - MinX)/W", byAxis, mZ, 3, 0, 2},
+           {"-Y: U = (x - MinX)/W, V = (z - MinZ)/H", byAxis, mY, 1, 2, 0},
+           {"+Y: U = (MaxX - x)/W, V = (z - MinZ)/H", byAxis, pY, 2, 0, 2},
+           {"+X: U = (y - MinY)/W, V = (z - MinZ)/H", byAxis, pX, 1, 2, 0},
+           {"-X: U = (MaxY - y)/W, V = (z - MinZ)/H", byAxis, mX, 2, 0, 2},
+           {"X and Z tie: the X row", byAxis, tie, 2, 2, 2},
+           {"bounds include the placement, corners do not", placed, wide, 2, 2, -0.5},
        }) {
     SCOPED_TRACE(name);
     MappedEntity m(true);

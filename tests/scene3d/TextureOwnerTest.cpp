@@ -46,7 +46,7 @@ struct Owner {
   int size;
   GLenum format;
   int levels;
-  std::vector<std::pair<GLenum, GLint>> sampling; // the parameters Bind sets, then the environment mode
+  std::array<GLint, 5> sampling; // as Bind sets them: wrap S and T, min and mag filter, environment mode
 };
 
 Owner viewTexture(std::shared_ptr<TGL_TEXTURE> t) {
@@ -61,11 +61,7 @@ Owner viewTexture(std::shared_ptr<TGL_TEXTURE> t) {
           8,
           GL_RGBA,
           1,
-          {{GL_TEXTURE_WRAP_S, GL_CLAMP},
-           {GL_TEXTURE_WRAP_T, GL_REPEAT},
-           {GL_TEXTURE_MIN_FILTER, GL_NEAREST},
-           {GL_TEXTURE_MAG_FILTER, GL_LINEAR},
-           {GL_TEXTURE_ENV_MODE, GL_MODULATE}}};
+          {GL_CLAMP, GL_REPEAT, GL_NEAREST, GL_LINEAR, GL_MODULATE}};
 }
 
 Owner mapping(std::uint8_t kind) {
@@ -82,11 +78,7 @@ Owner mapping(std::uint8_t kind) {
           picture ? 256 : 64,
           GLenum(kind == 254 ? GL_RGBA : GL_RGB),
           1,
-          {{GL_TEXTURE_WRAP_S, GL_REPEAT},
-           {GL_TEXTURE_WRAP_T, GL_REPEAT},
-           {GL_TEXTURE_MIN_FILTER, GL_LINEAR},
-           {GL_TEXTURE_MAG_FILTER, GL_LINEAR},
-           {GL_TEXTURE_ENV_MODE, GL_MODULATE}}};
+          {GL_REPEAT, GL_REPEAT, GL_LINEAR, GL_LINEAR, GL_MODULATE}};
 }
 
 Owner entityTexture() {
@@ -100,11 +92,7 @@ Owner entityTexture() {
           256,
           GL_RGB,
           9,
-          {{GL_TEXTURE_WRAP_S, GL_CLAMP_TO_EDGE},
-           {GL_TEXTURE_WRAP_T, GL_REPEAT},
-           {GL_TEXTURE_MIN_FILTER, GL_NEAREST},
-           {GL_TEXTURE_MAG_FILTER, GL_LINEAR},
-           {GL_TEXTURE_ENV_MODE, GL_REPLACE}}};
+          {GL_CLAMP_TO_EDGE, GL_REPEAT, GL_NEAREST, GL_LINEAR, GL_REPLACE}};
 }
 
 class TextureOwner : public test::ReleasedRenderContextTest {};
@@ -139,8 +127,10 @@ TEST_F(TextureOwner, UploadsInTheRegisteredContextBindsItsOwnSamplingAndFreesIts
     glGetIntegerv(GL_TEXTURE_BINDING_2D, &bound);
     glGetTexEnviv(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, &envMode);
     EXPECT_EQ(GLuint(bound), name);
-    for (const auto& [which, value] : owner->sampling)
-      EXPECT_EQ(which == GL_TEXTURE_ENV_MODE ? envMode : parameter(name, which), value) << which;
+    EXPECT_EQ(
+        (std::array{parameter(name, GL_TEXTURE_WRAP_S), parameter(name, GL_TEXTURE_WRAP_T),
+                    parameter(name, GL_TEXTURE_MIN_FILTER), parameter(name, GL_TEXTURE_MAG_FILTER), envMode}),
+        owner->sampling);
     EXPECT_EQ(std::pair(parameter(other, GL_TEXTURE_MIN_FILTER), parameter(other, GL_TEXTURE_WRAP_S)),
               std::pair(GL_NEAREST, GL_CLAMP))
         << "the texture bound before keeps its own";
