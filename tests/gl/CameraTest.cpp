@@ -211,6 +211,8 @@ const TShiftState leftShift{.Shift = true, .Left = true};
 const TShiftState leftAlt{.Alt = true, .Left = true};
 const TShiftState leftCtrl{.Ctrl = true, .Left = true};
 const TShiftState rightCtrl{.Ctrl = true, .Right = true};
+const TShiftState leftShiftCtrl{.Shift = true, .Ctrl = true, .Left = true};
+const TShiftState leftShiftAlt{.Shift = true, .Alt = true, .Left = true};
 
 // Starting from the camera's own settings: azimuth and elevation 45, distance 1500, pan 1000, Pas 100,
 // PasRot 2.
@@ -220,15 +222,10 @@ TEST(NavigateMouse, PolarPerspectiveOrbitsPansSlidesAndDolliesUpToItsLimits) {
       {"left, mostly leftwards: azimuth down by PasRot", {}, left, -5, -2, {{Azimuth, 43}}},
       {"left, |dX| = |dY| counts as vertical: elevation up", {}, left, 3, -3, {{Elevation, 46}}},
       {"left, no movement: elevation down one degree", {}, left, 0, 0, {{Elevation, 44}}},
-      {"left+shift+ctrl upwards only pans",
+      {"left+shift+ctrl upwards only pans", {}, leftShiftCtrl, 5, -5, {{Pan_v, 950}}},
+      {"left+shift+alt pans down and slides across",
        {},
-       {.Shift = true, .Ctrl = true, .Left = true},
-       5,
-       -5,
-       {{Pan_v, 950}}},
-      {"left+shift+alt pans down and slides across the view",
-       {},
-       {.Shift = true, .Alt = true, .Left = true},
+       leftShiftAlt,
        5,
        4,
        {{Pan_v, 1050}, {X, -c}, {Y, c}}},
@@ -257,14 +254,12 @@ std::vector<Value> window(double halfWidth, double halfHeight, double pas) {
   return {{Left, -halfWidth}, {Right, halfWidth}, {Bottom, -halfHeight}, {Top, halfHeight}, {Pas, pas}};
 }
 
+// A drag of (4, 2) moves the window by (-20, 20) and halves Pas.
+const std::vector<Value> moved{{Left, -520}, {Right, 480}, {Bottom, -480}, {Top, 520}, {Pas, 50}};
+
 TEST(NavigateMouse, NormalOrthographicSlidesAndZoomsTheWindow) {
   const NavCase cases[] = {
-      {"left drag moves the window with the picture",
-       {},
-       left,
-       4,
-       2,
-       {{Left, -520}, {Right, 480}, {Bottom, -480}, {Top, 520}, {Pas, 50}}},
+      {"left drag moves the window with the picture", {}, left, 4, 2, moved},
       {"left+ctrl keeps the horizontal", {}, leftCtrl, 4, -2, {{Bottom, -520}, {Top, 480}, {Pas, 50}}},
       {"right+ctrl upwards zooms in by Pas", {}, rightCtrl, 0, -1, window(400, 400, 50)},
       {"zoom step Pas rounds halves to even: 2.5 -> 2", {{Pas, 2.5}}, right, 0, 1, window(502, 502, 50)},
@@ -280,12 +275,7 @@ TEST(NavigateMouse, NormalOrthographicSlidesAndZoomsTheWindow) {
 
 TEST(NavigateMouse, CuttingSlidesZoomsAndMovesTheCuttingPlane) {
   const NavCase cases[] = {
-      {"left drag as in the normal style, Pas kept",
-       {},
-       left,
-       4,
-       2,
-       {{Left, -520}, {Right, 480}, {Bottom, -480}, {Top, 520}}},
+      {"left drag as in the normal style, Pas kept", {}, left, 4, 2, {moved.begin(), moved.end() - 1}},
       {"right+ctrl downwards pushes the plane away", {{DistNear, 50}}, rightCtrl, 0, 3, {{DistNear, 60}}},
       {"right+ctrl upwards pulls it nearer", {{DistNear, 50}}, rightCtrl, 0, -3, {{DistNear, 40}}},
       {"right without ctrl zooms by Pas", {}, right, 0, 1, window(600, 600, 100)},
