@@ -142,21 +142,9 @@ TEST(AddPoint, AgreesWithTheScanAtCellBoundaries) {
 
 TEST(AddPoint, NonFiniteAndHugeCoordinatesMatchOnlyAsTheScanSays) {
   const double clampEdge = PointGrid::kCellLimit * PointGrid::kCellSize;
-  const double values[] = {kNaN,
-                           kInf,
-                           -kInf,
-                           kMax,
-                           -kMax,
-                           1e300,
-                           -1e300,
-                           1e15,
-                           1e15 + 0.125,
-                           clampEdge,
-                           clampEdge + 0.005,
-                           -clampEdge - 0.005,
-                           4.9e-324,
-                           -0.0,
-                           0.0};
+  const double past = clampEdge + 0.005;
+  const double values[] = {kNaN,      kInf, -kInf, kMax,     -kMax, 1e300, -1e300, 1e15, 1000000000000000.125,
+                           clampEdge, past, -past, 4.9e-324, -0.0,  0.0};
   std::vector<Vector3D> corners;
   for (double a : values)
     for (double b : {a, 0.0, kNaN}) {

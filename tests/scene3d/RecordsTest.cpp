@@ -11,22 +11,6 @@ namespace {
 
 const ReadPlace kHere("test");
 
-TEST(PointRecord, ShortRecordNamesWhereItWasRead) {
-  const std::vector<std::uint8_t> bytes(17, 0);
-  BinaryCursor c(bytes, "scene.cam");
-  const ReadPlace entity("entity 2");
-  TPoint3D p;
-  try {
-    p.LoadFromFile(c, entity.at("face", 3).at("corner", 7));
-    FAIL() << "no error";
-  } catch (const ReadError& e) {
-    EXPECT_STREQ(e.what(),
-                 "scene.cam: offset 0: read beyond end of file: entity 2: face 3: corner 7: point record "
-                 "needs 63 bytes, 17 left");
-  }
-  EXPECT_EQ(c.offset(), 0u);
-}
-
 // A face record built field by field: out-of-range words, one contour of two corners.
 std::vector<std::uint8_t> handBuiltFace(std::int32_t visible, std::int32_t shading, std::int32_t contours) {
   BinaryWriter w;

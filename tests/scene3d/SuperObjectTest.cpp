@@ -275,37 +275,21 @@ TEST(SuperObject, DamageFailsWhereItIsAndKeepsWhatWasRead) {
     std::string text;
   };
   const std::int32_t huge = std::numeric_limits<std::int32_t>::max();
-  const std::size_t all = SIZE_MAX, classNameOf3 = l.entityStarts[3] + 4, e2 = l.entityStarts[2];
+  const std::size_t all = SIZE_MAX, e0 = l.entityStarts[0], e2 = l.entityStarts[2],
+                    name3 = l.entityStarts[3] + 4;
   const Case cases[] = {
       {"cut inside the name", &valid, kHeadSize - 100, {}, 0, kHeadSize - 256, 0, 0, "name needs 256 bytes"},
       {"cut before K", &valid, kHeadSize, {}, 0, kHeadSize, 0, 0, "mapping count"},
       {"cut after mapping 0", &valid, l.mappingStarts[1], {}, 0, l.mappingStarts[1], 1, 0, "mapping 1"},
       {"cut before E", &valid, l.entityCount, {}, 0, l.entityCount, 3, 0, "entity count"},
-      {"cut before entity 0",
-       &valid,
-       l.entityStarts[0],
-       {},
-       0,
-       l.entityStarts[0],
-       3,
-       0,
-       "entity 0: mapping index"},
-      {"cut inside entity 3's class name",
-       &valid,
-       classNameOf3 + 10,
-       {},
-       0,
-       classNameOf3,
-       3,
-       3,
-       "entity 3: class name"},
+      {"cut before entity 0", &valid, e0, {}, 0, e0, 3, 0, "entity 0: mapping index"},
+      {"cut in entity 3's class name", &valid, name3 + 10, {}, 0, name3, 3, 3, "entity 3: class name"},
       {"K -1", &valid, all, -1, kHeadSize, kHeadSize, 0, 0, "mapping count is negative"},
       {"E -1", &valid, all, -1, l.entityCount, l.entityCount, 3, 0, "entity count is negative"},
       {"E huge", &valid, all, huge, l.entityCount, valid.size(), 3, 4, "entity 4: mapping index"},
       {"version 1 N -3", &version1, all, -3, faceCount, faceCount, 1, 1, "entity 1: face count is negative"},
       {"version 1 N huge", &version1, all, huge, faceCount, version1.size(), 1, 1, "entity 1: face 2"},
-      {"mapping index 3", &valid, all, 3, e2, e2, 3, 2,
-       "entity 2: mapping index 3 is outside the 3 mappings"},
+      {"mapping index 3", &valid, all, 3, e2, e2, 3, 2, "entity 2: mapping index 3 is outside the 3"},
       {"mapping index max", &valid, all, huge, e2, e2, 3, 2, "mapping index 2147483647 is outside"},
   };
   for (const Case& c : cases) {

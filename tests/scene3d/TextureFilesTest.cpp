@@ -95,22 +95,18 @@ TEST(EntityTexture, FoundPictureBecomesTheTextureAndKeepsItsStoredName) {
   const TEntity& entity = *attempt.entity;
   ASSERT_TRUE(entity.Texture);
   EXPECT_TRUE(entity.UseTexture) << "loading a texture turns it on";
-  EXPECT_EQ(entity.Texture->Picture.size(), QSize(8, 4));
-  EXPECT_EQ(test::rgbAt(entity.Texture->Picture, 3, 2), 0xFF0000u);
-  EXPECT_EQ(entity.Texture->Width, 500.0);
-  EXPECT_EQ(entity.Texture->Height, 500.0);
-  EXPECT_EQ(entity.Texture->FileName, stored);
-
-  const auto savedWithFile = test::savedBytes(entity);
-  BinaryCursor saved(savedWithFile, "saved");
-  saved.seek(test::kTextureNameOffset, "texture name");
-  EXPECT_EQ(saved.readText256("texture name"), stored) << "written back as it was read";
-
+  const TTexture& t = *entity.Texture;
+  EXPECT_EQ(std::tuple(t.Picture.size(), test::rgbAt(t.Picture, 3, 2), t.Width, t.Height, t.FileName),
+            std::tuple(QSize(8, 4), 0xFF0000u, 500.0, 500.0, stored));
+  const auto savedName = [&] {
+    const auto bytes = test::savedBytes(entity);
+    BinaryCursor saved(bytes, "saved");
+    saved.seek(test::kTextureNameOffset, "texture name");
+    return saved.readText256("texture name");
+  };
+  EXPECT_EQ(savedName(), stored) << "written back as it was read";
   QFile::remove(QString::fromStdString(doc.path("red.bmp")));
-  const auto savedWithoutFile = test::savedBytes(entity);
-  BinaryCursor afterRemoval(savedWithoutFile, "saved");
-  afterRemoval.seek(test::kTextureNameOffset, "texture name");
-  EXPECT_EQ(afterRemoval.readText256("texture name"), "NoTexture") << "a file that is gone is not named";
+  EXPECT_EQ(savedName(), "NoTexture") << "a file that is gone is not named";
 }
 
 TEST(EntityTexture, EmptyAndMissingNamesLeaveTheEntityWithoutTexture) {
