@@ -12,8 +12,6 @@
 namespace vorlan {
 namespace {
 
-using test::rgbOf;
-
 // The largest difference of one channel between two 0xRRGGBB pixels.
 int channelDistance(std::uint32_t a, std::uint32_t b) {
   int distance = 0;
@@ -32,53 +30,64 @@ QImage filled(int width, int height, QColor colour) {
   return image;
 }
 
-// A 128-pixel view with the blend function the view sets at its initialisation.
-class BackgroundDraw : public test::GroundScene {
+// A 256-pixel view looking along +x (+y to the left), in the state the drawing pass leaves, with the
+// flare's streaks pinned.
+class Background : public test::GroundScene {
 protected:
-  BackgroundDraw() : GroundScene(QSize(size, size)) {}
+  Background() : GroundScene(QSize(size, size)), background_(host_) {}
 
   void SetUp() override {
     GroundScene::SetUp();
     glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
     lookAlongX();
+    background_.SetRandomSource([] { return 0.5; });
   }
 
-  // The default sun lies off to the right of this view.
-  static void placeSun(TGL_BACKGROUND& background, double x, double y, double z) {
-    background.SetSunX(x);
-    background.SetSunY(y);
-    background.SetSunZ(z);
+  void placeSun(double x, double y, double z) {
+    background_.SetSunX(x);
+    background_.SetSunY(y);
+    background_.SetSunZ(z);
   }
 
-  static constexpr int size = 128;
+  std::uint32_t drawnAt(int x, int y) {
+    clear();
+    background_.Draw();
+    return pixel(x, y);
+  }
+
+  QImage flareOverCleared() {
+    clear();
+    background_.DrawLensFlare();
+    return context_.grab();
+  }
+
+  static constexpr int size = 256, mid = size / 2, last = size - 1;
+  TGL_BACKGROUND background_;
 };
 
-TEST_F(BackgroundDraw, StyleFillsFromTheFirstColourAtTheTopToTheSecondAtTheBottom) {
+TEST_F(Background, GradientRunsFromTheFirstColourAtTheTopToTheSecondAtTheBottom) {
   struct Case {
     CBackGroundStyle style;
     TColor first, second;
     std::uint32_t top, bottom;
   };
+  placeSun(-50000, 0, 0);
   for (const auto [style, first, second, top, bottom] :
        {Case{CBackGroundStyle::GradualColors, 0x804000, 0xFFFFFF, 0x004080, 0xFFFFFF},
-        {CBackGroundStyle::GradualColors, 0xFFFFFF, 0x804000, 0xFFFFFF, 0x004080},
         {CBackGroundStyle::GradualColors, 0x0000FF, 0x00FF00, 0xFF0000, 0x00FF00},
         {CBackGroundStyle::UniformColor, 0x0000FF, 0x00FF00, 0x000000, 0x000000}}) {
     SCOPED_TRACE(std::to_string(static_cast<int>(style)) + " " + std::to_string(first));
-    clear();
-    TGL_BACKGROUND background(host_);
-    background.SetFirstColor(first);
-    background.SetSecondColor(second);
-    background.SetStyle(style);
-    background.Draw();
-    for (int x : {0, size / 2, size - 1}) {
-      EXPECT_LE(channelDistance(pixel(x, size - 1), top), 2) << x;
+    background_.SetFirstColor(first);
+    background_.SetSecondColor(second);
+    background_.SetStyle(style);
+    for (int x : {0, mid, last}) {
+      EXPECT_LE(channelDistance(drawnAt(x, last), top), 2) << x;
       EXPECT_LE(channelDistance(pixel(x, 0), bottom), 2) << x;
     }
   }
 }
 
-TEST_F(BackgroundDraw, BackImageShowsThePictureUprightAndKeepsItForANarrowOne) {
+TEST_F(Background, PictureIsUprightCoversTheWindowAndANarrowOneIsKept) {
   QImage quarters = filled(4, 4, Qt::white);
   for (int y = 0; y < 2; ++y) {
     for (int x = 0; x < 2; ++x) {
@@ -87,89 +96,79 @@ TEST_F(BackgroundDraw, BackImageShowsThePictureUprightAndKeepsItForANarrowOne) {
       quarters.setPixelColor(x, y + 2, Qt::blue);
     }
   }
-  TGL_BACKGROUND background(host_);
+  placeSun(-50000, 0, 0);
   // Set before the style: the picture waits for the style that shows it.
-  background.SetBackGroundImage(quarters);
-  EXPECT_EQ(background.ImageTexture(), nullptr);
-  background.SetStyle(CBackGroundStyle::BackImage);
-
-  struct Probe {
-    int x, y;
-    std::uint32_t rgb;
-  };
-  const int last = size - 1;
-  auto expectPicture = [&](std::initializer_list<Probe> probes) {
-    clear();
-    background.Draw();
-    for (const auto [x, y, rgb] : probes)
-      EXPECT_EQ(pixel(x, y), rgb) << x << ", " << y;
-  };
+  background_.SetBackGroundImage(quarters);
+  EXPECT_EQ(background_.ImageTexture(), nullptr);
+  background_.SetStyle(CBackGroundStyle::BackImage);
   // Texel centres; towards the edges the repeating texture blends in the opposite side.
-  expectPicture({{32, 96, 0xFF0000}, {96, 96, 0x00FF00}, {32, 32, 0x0000FF}, {96, 32, 0xFFFFFF}});
-
-  background.SetBackGroundImage(filled(1, 4, Qt::black));
-  expectPicture({{32, 96, 0xFF0000}, {96, 32, 0xFFFFFF}});
-  // One colour reaches the corners too: the picture at the far plane covers the whole window.
-  background.SetBackGroundImage(filled(2, 2, Qt::yellow));
-  expectPicture({{0, last, 0xFFFF00}, {last, last, 0xFFFF00}, {0, 0, 0xFFFF00}, {last, 0, 0xFFFF00}});
+  const int q = size / 4, q3 = 3 * size / 4;
+  const auto drawn = [&](std::initializer_list<std::pair<int, int>> at) {
+    clear();
+    background_.Draw();
+    std::vector<std::uint32_t> rgb;
+    for (const auto& [x, y] : at)
+      rgb.push_back(pixel(x, y));
+    return rgb;
+  };
+  using Rgb = std::vector<std::uint32_t>;
+  EXPECT_EQ(drawn({{q, q3}, {q3, q3}, {q, q}, {q3, q}}), (Rgb{0xFF0000, 0x00FF00, 0x0000FF, 0xFFFFFF}));
+  background_.SetBackGroundImage(filled(1, 4, Qt::black));
+  EXPECT_EQ(drawn({{q, q3}, {q3, q}}), (Rgb{0xFF0000, 0xFFFFFF}));
+  background_.SetBackGroundImage(filled(2, 2, Qt::yellow));
+  EXPECT_EQ(drawn({{0, last}, {last, last}, {0, 0}, {last, 0}}), Rgb(4, 0xFFFF00))
+      << "the picture at the far plane reaches the corners";
 }
 
-TEST_F(BackgroundDraw, SunDiscShowsOnlyWhenTheSunIsInFrontWithinTheFarPlane) {
-  struct Case {
-    std::string where;
-    double x;
-    bool shown;
-  };
-  for (const auto& [where, x, shown] : {Case{"ahead", 50000, true},
+TEST_F(Background, SunDiscShowsOnlyWhenTheSunIsInFrontWithinTheFarPlane) {
+  background_.SetStyle(CBackGroundStyle::UniformColor);
+  for (const auto& [where, x, shown] : {std::tuple{"ahead", 50000, true},
                                         {"behind the eye", -50000, false},
                                         {"past the far plane", 300000, false}}) {
     SCOPED_TRACE(where);
-    clear();
-    TGL_BACKGROUND background(host_);
-    background.SetStyle(CBackGroundStyle::UniformColor);
-    placeSun(background, x, 0, 0);
-    background.Draw();
-    EXPECT_LE(channelDistance(pixel(size / 2, size / 2), shown ? 0xFFFFFF : 0x000000), radialCentre);
-    EXPECT_EQ(pixel(size / 2 + 20, size / 2), 0x000000u) << "the disc is a quarter of the width across";
+    placeSun(x, 0, 0);
+    EXPECT_LE(channelDistance(drawnAt(mid, mid), shown ? 0xFFFFFF : 0x000000), radialCentre);
+    EXPECT_EQ(pixel(mid + size / 6, mid), 0x000000u) << "the disc is a quarter of the width across";
   }
 }
 
-TEST_F(BackgroundDraw, SkyShowsTheSkyMapOverheadAndKeepsItForANarrowOne) {
+TEST_F(Background, SkyShowsTheSkyMapOverheadAndKeepsItForANarrowOne) {
   glMatrixMode(GL_MODELVIEW);
   glLoadIdentity();
   gluLookAt(0, 0, 0, 0, 0, 1, 1, 0, 0);
-  TGL_BACKGROUND background(host_);
-  background.SetStyle(CBackGroundStyle::UniformColor);
-  auto centreAfterRebuild = [&](const QImage& skyMap, bool showSky) {
-    host_.skyMap = skyMap;
-    background.SetShowSky(showSky);
-    background.Rebuild();
-    clear();
-    background.Draw();
-    return pixel(size / 2, size / 2);
+  background_.SetStyle(CBackGroundStyle::UniformColor);
+  struct Case {
+    QImage skyMap;
+    bool showSky;
+    std::uint32_t centre;
   };
-  EXPECT_LE(channelDistance(centreAfterRebuild(filled(64, 64, Qt::red), true), 0xFF0000), radialCentre);
-  EXPECT_EQ(centreAfterRebuild(filled(64, 64, Qt::red), false), 0x000000u);
-  EXPECT_LE(channelDistance(centreAfterRebuild(filled(1, 64, Qt::blue), true), 0xFF0000), radialCentre);
-  EXPECT_LE(channelDistance(centreAfterRebuild(filled(64, 64, Qt::blue), true), 0x0000FF), radialCentre);
+  for (const auto& [skyMap, showSky, centre] : {Case{filled(64, 64, Qt::red), true, 0xFF0000},
+                                                {filled(64, 64, Qt::red), false, 0x000000},
+                                                {filled(1, 64, Qt::blue), true, 0xFF0000},
+                                                {filled(64, 64, Qt::blue), true, 0x0000FF}}) {
+    SCOPED_TRACE(std::to_string(skyMap.width()) + (showSky ? " shown" : " hidden"));
+    host_.skyMap = skyMap;
+    background_.SetShowSky(showSky);
+    background_.Rebuild();
+    EXPECT_LE(channelDistance(drawnAt(mid, mid), centre), showSky ? radialCentre : 0);
+  }
 }
 
-TEST_F(BackgroundDraw, TexturesLiveFromTheFirstRebuildAfterInitialisationToDestruction) {
+TEST_F(Background, TexturesLiveFromTheFirstRebuildAfterInitialisationToDestruction) {
   host_.initialised = false;
   auto background = std::make_unique<TGL_BACKGROUND>(host_);
   host_.skyMap = filled(4, 4, Qt::red);
   background->SetBackGroundImage(filled(4, 4, Qt::red));
   background->SetStyle(CBackGroundStyle::BackImage);
   background->Rebuild();
-  EXPECT_EQ(background->SunTexture(), nullptr);
-  EXPECT_EQ(background->ImageTexture(), nullptr);
+  EXPECT_FALSE(background->SunTexture() || background->ImageTexture());
   background->Draw();
-  EXPECT_EQ(pixel(size / 2, size / 2), 0x000000u) << "nothing is drawn before the first rebuild";
+  EXPECT_EQ(pixel(mid, mid), 0x000000u) << "nothing is drawn before the first rebuild";
 
   host_.initialised = true;
   background->Rebuild();
   background->Draw();
-  EXPECT_EQ(pixel(size / 2, size / 2), 0xFF0000u);
+  EXPECT_EQ(pixel(mid, mid), 0xFF0000u);
   std::vector<GLuint> names;
   for (const TGL_TEXTURE* texture :
        {background->SunTexture(), background->SkyTexture(), background->ImageTexture()}) {
@@ -177,14 +176,70 @@ TEST_F(BackgroundDraw, TexturesLiveFromTheFirstRebuildAfterInitialisationToDestr
     EXPECT_TRUE(glIsTexture(texture->TextureName()));
     names.push_back(texture->TextureName());
   }
-  EXPECT_EQ(background->SunTexture()->Width(), 256);
-
   context_.releaseContext();
   background.reset();
   EXPECT_EQ(QOpenGLContext::currentContext(), nullptr);
   ASSERT_TRUE(context_.makeContextCurrent());
   for (GLuint name : names)
     EXPECT_FALSE(glIsTexture(name)) << name;
+}
+
+TEST_F(Background, FlareShowsOnlyForASunInViewThatNothingCoversAndLeavesThePassState) {
+  struct Case {
+    std::string where;
+    double x, y, z, farPlane;
+    bool covered, shown;
+  };
+  glEnable(GL_CULL_FACE);
+  glEnable(GL_DEPTH_TEST);
+  glEnable(GL_LIGHTING);
+  // Straight ahead the sun is at the centre; +y is to the left. The margin past the edge is W/4.
+  for (const auto& [where, x, y, z, farPlane, covered, shown] :
+       {Case{"ahead", 50000, 0, 0, 200000, false, true},
+        {"ahead behind the model", 50000, 0, 0, 200000, true, false},
+        {"past the far plane", 50000, 0, 0, 40000, false, false},
+        {"behind the eye", -50000, 0, 0, 200000, false, false},
+        {"off the right edge within the margin", 50000, -34641, 0, 200000, false, true},
+        {"off the right edge past the margin", 50000, -60000, 0, 200000, false, false},
+        {"off the top edge within the margin", 50000, 0, 34641, 200000, false, true}}) {
+    SCOPED_TRACE(where);
+    lookAlongX(farPlane);
+    placeSun(x, y, z);
+    clear();
+    if (covered) {
+      glPushAttrib(GL_ENABLE_BIT);
+      glDisable(GL_CULL_FACE);
+      glBegin(GL_QUADS); // a square of the model just in front of the sun
+      for (const auto& [dy, dz] : {std::pair{-1, -1}, {1, -1}, {1, 1}, {-1, 1}})
+        glVertex3d(40000, 2000 * dy, 2000 * dz);
+      glEnd();
+      glPopAttrib();
+    }
+    const QImage before = context_.grab();
+    background_.DrawLensFlare();
+    EXPECT_EQ(context_.grab() != before, shown);
+    EXPECT_TRUE(glIsEnabled(GL_CULL_FACE) && glIsEnabled(GL_DEPTH_TEST) && glIsEnabled(GL_LIGHTING));
+    GLint destination = 0;
+    glGetIntegerv(GL_BLEND_DST, &destination);
+    EXPECT_EQ(std::pair(glIsEnabled(GL_BLEND), destination),
+              std::pair(GLboolean(GL_FALSE), GL_ONE_MINUS_SRC_ALPHA))
+        << "the pass's own state comes back";
+  }
+}
+
+TEST_F(Background, FlareStreaksComeFromTheRandomSourceAndTheRingFadesOutwardsUnderFaceCulling) {
+  placeSun(50000, 0, 0);
+  glEnable(GL_CULL_FACE);
+  background_.SetRandomSource([] { return 0.99; });
+  const QImage full = flareOverCleared();
+  EXPECT_EQ(flareOverCleared(), full) << "a pinned source draws the same flare every time";
+  background_.SetRandomSource([] { return 0.0; });
+  EXPECT_NE(flareOverCleared(), full);
+  // On the diagonal, pixels 45 and 46 lie just outside the ring radius W/4 = 64, where only the outer
+  // band of the ring reaches; it fades outwards.
+  auto red = [&](int d) { return static_cast<int>(pixel(mid + d, mid + d) >> 16); };
+  EXPECT_GT(red(46), 15);
+  EXPECT_GT(red(45), red(46));
 }
 
 } // namespace

@@ -21,49 +21,35 @@ double& at(Matrix& m, int row, int column) {
   return m[column * 4 + row];
 }
 
-Matrix identity() {
-  Matrix m{};
-  for (int i = 0; i < 4; ++i)
-    at(m, i, i) = 1;
-  return m;
-}
-
 Matrix operator*(const Matrix& a, const Matrix& b) {
   Matrix m{};
   for (int row = 0; row < 4; ++row)
     for (int column = 0; column < 4; ++column)
       for (int k = 0; k < 4; ++k)
-        m[column * 4 + row] += a[k * 4 + row] * b[column * 4 + k];
+        at(m, row, column) += a[k * 4 + row] * b[column * 4 + k];
   return m;
 }
 
+// The diagonal (x, y, z, 1) with the translation (tx, ty, tz).
+Matrix affine(double x, double y, double z, double tx = 0, double ty = 0, double tz = 0) {
+  return {x, 0, 0, 0, 0, y, 0, 0, 0, 0, z, 0, tx, ty, tz, 1};
+}
 Matrix translation(double x, double y, double z) {
-  Matrix m = identity();
-  at(m, 0, 3) = x;
-  at(m, 1, 3) = y;
-  at(m, 2, 3) = z;
-  return m;
+  return affine(1, 1, 1, x, y, z);
 }
-
 Matrix scaling(double x, double y, double z) {
-  Matrix m = identity();
-  at(m, 0, 0) = x;
-  at(m, 1, 1) = y;
-  at(m, 2, 2) = z;
-  return m;
+  return affine(x, y, z);
 }
 
 // Rotation by `degrees` about one of the unit axes (0 = X, 1 = Y, 2 = Z), counter-clockwise when
 // the axis points at the viewer.
 Matrix rotation(double degrees, int axis) {
   const double a = degrees * std::numbers::pi / 180;
-  const int u = (axis + 1) % 3;
-  const int v = (axis + 2) % 3;
-  Matrix m = identity();
-  at(m, u, u) = std::cos(a);
+  const int u = (axis + 1) % 3, v = (axis + 2) % 3;
+  Matrix m = affine(1, 1, 1);
+  at(m, u, u) = at(m, v, v) = std::cos(a);
   at(m, u, v) = -std::sin(a);
   at(m, v, u) = std::sin(a);
-  at(m, v, v) = std::cos(a);
   return m;
 }
 
@@ -84,7 +70,7 @@ Matrix lookAt(Vec eye, Vec centre, Vec up) {
   const Vec f = normalised({centre.x - eye.x, centre.y - eye.y, centre.z - eye.z});
   const Vec s = normalised(cross(f, up));
   const Vec u = cross(s, f);
-  Matrix m = identity();
+  Matrix m = affine(1, 1, 1);
   const Vec rows[] = {s, u, {-f.x, -f.y, -f.z}};
   for (int row = 0; row < 3; ++row) {
     at(m, row, 0) = rows[row].x;
@@ -141,9 +127,9 @@ struct TransformCase {
 };
 
 void setRotations(TGL_CAMERA& camera, double rot1, double rot2, double rot3) {
-  camera.Params().SetRot1(rot1);
-  camera.Params().SetRot2(rot2);
-  camera.Params().SetRot3(rot3);
+  for (auto [set, value] :
+       {std::pair{&TParams::SetRot1, rot1}, {&TParams::SetRot2, rot2}, {&TParams::SetRot3, rot3}})
+    (camera.Params().*set)(value);
 }
 
 TEST_F(CameraMatrices, ViewTransformOfEachStyle) {

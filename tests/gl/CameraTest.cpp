@@ -106,55 +106,35 @@ TEST(TGL_CAMERA, CopyToCopiesEverySettingAndTheStyleDecidesPerspective) {
     TGL_CAMERA copy;
     source.CopyTo(copy);
 
-    EXPECT_EQ(copy.Perspective(), perspective) << "the copied style overrides the perspective flag";
-    EXPECT_EQ(copy.Style(), style);
-    EXPECT_EQ(std::tuple(copy.Angle(), copy.DistNear(), copy.DistFar(), copy.Scale()),
-              std::tuple(40, 0.5, 900, 0.25));
-    const TPosition* points[] = {&copy.Position(), &copy.Lookat(), &copy.UpVector()};
-    for (int i = 0; i < 3; ++i)
-      EXPECT_EQ(std::tuple(points[i]->X(), points[i]->Y(), points[i]->Z()),
-                std::tuple(3 * i + 1, 3 * i + 2, 3 * i + 3));
+    EXPECT_EQ(std::tuple(copy.Perspective(), copy.Style(), copy.Angle(), copy.DistNear(), copy.DistFar(),
+                         copy.Scale()),
+              std::tuple(perspective, style, 40, 0.5, 900, 0.25))
+        << "the copied style overrides the perspective flag";
+    for (int i = 0; const TPosition* p : {&copy.Position(), &copy.Lookat(), &copy.UpVector()}) {
+      EXPECT_EQ(std::tuple(p->X(), p->Y(), p->Z()), std::tuple(3 * i + 1, 3 * i + 2, 3 * i + 3));
+      ++i;
+    }
     for (int f = 0; f < paramCount; ++f)
       EXPECT_EQ((copy.Params().*paramFields[f].get)(), value(f)) << paramFields[f].name;
   }
 }
 
-TEST(TGL_CAMERA, ViewsAreListedOnceAndRenamingSkipsViewsShowingAnotherCamera) {
-  TGL_CAMERA camera, other;
-  EXPECT_EQ(camera.FindView(), nullptr);
-  FakeView first, second;
-  first.SetCamera(&camera);
-  second.SetCamera(&camera);
-  camera.AddView(second);
-  EXPECT_EQ(camera.Views().size(), 2u) << "a view added twice is listed once";
-  first.pointAt(&other);
-  EXPECT_EQ(camera.FindView(), &second);
-  camera.SetName("CAMERA1");
-  EXPECT_EQ(second.redraws, 1);
-  EXPECT_EQ(first.redraws, 0);
-  second.SetCamera(nullptr);
-  EXPECT_EQ(camera.FindView(), nullptr);
-  first.pointAt(&camera);
-}
-
-TEST(TGL_CAMERA, DestroyedCameraLeavesNoViewPointingAtIt) {
+TEST(TGL_CAMERA, ViewsAreListedOnceRenamingSkipsViewsShowingAnotherCameraAndNoneOutlivesIt) {
   FakeView first, second;
   {
-    TGL_CAMERA camera;
+    TGL_CAMERA camera, other;
+    EXPECT_EQ(camera.FindView(), nullptr);
     first.SetCamera(&camera);
     second.SetCamera(&camera);
+    camera.AddView(second);
+    EXPECT_EQ(camera.Views().size(), 2u) << "a view added twice is listed once";
+    first.pointAt(&other);
+    EXPECT_EQ(camera.FindView(), &second);
+    camera.SetName("CAMERA1");
+    EXPECT_EQ(std::pair(first.redraws, second.redraws), std::pair(0, 1));
+    first.pointAt(&camera);
   }
-  EXPECT_EQ(first.Camera(), nullptr);
-  EXPECT_EQ(second.Camera(), nullptr);
-}
-
-TEST(ShiftStateFrom, ReadsModifiersAndButtons) {
-  const TShiftState s = ShiftStateFrom(Qt::AltModifier | Qt::ControlModifier | Qt::KeypadModifier,
-                                       Qt::LeftButton | Qt::RightButton | Qt::MiddleButton);
-  EXPECT_EQ(std::tuple(s.Shift, s.Alt, s.Ctrl, s.Left, s.Right), std::tuple(false, true, true, true, true));
-  const TShiftState t = ShiftStateFrom(Qt::ShiftModifier, Qt::NoButton);
-  EXPECT_EQ(std::tuple(t.Shift, t.Alt, t.Ctrl, t.Left, t.Right),
-            std::tuple(true, false, false, false, false));
+  EXPECT_FALSE(first.Camera() || second.Camera()) << "a destroyed camera leaves no view pointing at it";
 }
 
 // What a navigation step reads or may change: the TParams values in table order, then three more.
@@ -231,6 +211,8 @@ const TShiftState leftShift{.Shift = true, .Left = true};
 const TShiftState leftAlt{.Alt = true, .Left = true};
 const TShiftState leftCtrl{.Ctrl = true, .Left = true};
 const TShiftState rightCtrl{.Ctrl = true, .Right = true};
+const TShiftState leftShiftCtrl{.Shift = true, .Ctrl = true, .Left = true};
+const TShiftState leftShiftAlt{.Shift = true, .Alt = true, .Left = true};
 
 // Starting from the camera's own settings: azimuth and elevation 45, distance 1500, pan 1000, Pas 100,
 // PasRot 2.
@@ -240,15 +222,10 @@ TEST(NavigateMouse, PolarPerspectiveOrbitsPansSlidesAndDolliesUpToItsLimits) {
       {"left, mostly leftwards: azimuth down by PasRot", {}, left, -5, -2, {{Azimuth, 43}}},
       {"left, |dX| = |dY| counts as vertical: elevation up", {}, left, 3, -3, {{Elevation, 46}}},
       {"left, no movement: elevation down one degree", {}, left, 0, 0, {{Elevation, 44}}},
-      {"left+shift+ctrl upwards only pans",
+      {"left+shift+ctrl upwards only pans", {}, leftShiftCtrl, 5, -5, {{Pan_v, 950}}},
+      {"left+shift+alt pans down and slides across",
        {},
-       {.Shift = true, .Ctrl = true, .Left = true},
-       5,
-       -5,
-       {{Pan_v, 950}}},
-      {"left+shift+alt pans down and slides across the view",
-       {},
-       {.Shift = true, .Alt = true, .Left = true},
+       leftShiftAlt,
        5,
        4,
        {{Pan_v, 1050}, {X, -c}, {Y, c}}},
@@ -277,14 +254,12 @@ std::vector<Value> window(double halfWidth, double halfHeight, double pas) {
   return {{Left, -halfWidth}, {Right, halfWidth}, {Bottom, -halfHeight}, {Top, halfHeight}, {Pas, pas}};
 }
 
+// A drag of (4, 2) moves the window by (-20, 20) and halves Pas.
+const std::vector<Value> moved{{Left, -520}, {Right, 480}, {Bottom, -480}, {Top, 520}, {Pas, 50}};
+
 TEST(NavigateMouse, NormalOrthographicSlidesAndZoomsTheWindow) {
   const NavCase cases[] = {
-      {"left drag moves the window with the picture",
-       {},
-       left,
-       4,
-       2,
-       {{Left, -520}, {Right, 480}, {Bottom, -480}, {Top, 520}, {Pas, 50}}},
+      {"left drag moves the window with the picture", {}, left, 4, 2, moved},
       {"left+ctrl keeps the horizontal", {}, leftCtrl, 4, -2, {{Bottom, -520}, {Top, 480}, {Pas, 50}}},
       {"right+ctrl upwards zooms in by Pas", {}, rightCtrl, 0, -1, window(400, 400, 50)},
       {"zoom step Pas rounds halves to even: 2.5 -> 2", {{Pas, 2.5}}, right, 0, 1, window(502, 502, 50)},
@@ -300,12 +275,7 @@ TEST(NavigateMouse, NormalOrthographicSlidesAndZoomsTheWindow) {
 
 TEST(NavigateMouse, CuttingSlidesZoomsAndMovesTheCuttingPlane) {
   const NavCase cases[] = {
-      {"left drag as in the normal style, Pas kept",
-       {},
-       left,
-       4,
-       2,
-       {{Left, -520}, {Right, 480}, {Bottom, -480}, {Top, 520}}},
+      {"left drag as in the normal style, Pas kept", {}, left, 4, 2, {moved.begin(), moved.end() - 1}},
       {"right+ctrl downwards pushes the plane away", {{DistNear, 50}}, rightCtrl, 0, 3, {{DistNear, 60}}},
       {"right+ctrl upwards pulls it nearer", {{DistNear, 50}}, rightCtrl, 0, -3, {{DistNear, 40}}},
       {"right without ctrl zooms by Pas", {}, right, 0, 1, window(600, 600, 100)},

@@ -46,9 +46,7 @@ TEST_F(CurrentRenderContext, GuardReleasesOnlyWhatItMadeCurrent) {
     setCurrentRenderContext(context);
     {
       CurrentContextGuard guard;
-      EXPECT_EQ(guard.active(), succeeds);
-      EXPECT_EQ(counts.made, 1);
-      EXPECT_EQ(counts.released, 0);
+      EXPECT_EQ(std::tuple(guard.active(), counts.made, counts.released), std::tuple(succeeds, 1, 0));
     }
     EXPECT_EQ(counts.released, succeeds ? 1 : 0);
   }
@@ -66,8 +64,8 @@ TEST_F(CurrentRenderContext, LastRegisteredLiveOwnerIsCurrentAndADestroyedOneIsN
     CurrentContextGuard guard;
     first.reset();
   }
-  EXPECT_EQ(counts.made, 1);
-  EXPECT_EQ(counts.released, 0) << "an owner destroyed inside the guard is not released afterwards";
+  EXPECT_EQ(std::pair(counts.made, counts.released), std::pair(1, 0))
+      << "an owner destroyed inside the guard is not released afterwards";
   EXPECT_EQ(currentRenderContext(), second.get()) << "a destroyed owner hands over to the one before it";
   withdrawRenderContext(*second);
   withdrawRenderContext(*second);
@@ -81,8 +79,7 @@ TEST_F(CurrentRenderContext, GuardMakesARealContextCurrentOnlyForItsScopeAndNest
   setCurrentRenderContext(context);
   {
     CurrentContextGuard guard;
-    EXPECT_TRUE(guard.active());
-    EXPECT_TRUE(context.isCurrent());
+    EXPECT_TRUE(guard.active() && context.isCurrent());
     GLint drawFramebuffer = 0;
     glGetIntegerv(GL_FRAMEBUFFER_BINDING, &drawFramebuffer);
     EXPECT_NE(drawFramebuffer, 0) << "making current also binds the context's own framebuffer";

@@ -13,6 +13,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdint>
+#include <functional>
 
 namespace vorlan::test {
 
@@ -75,23 +76,21 @@ protected:
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
   }
 
-  // Looking down the z axis at the square -half..half of the XY plane.
+  // Looking down the z axis at the square -half..half of the XY plane, or from the origin along +x with
+  // z up (+y to the left on screen).
   static void lookDownAt(double half) {
-    glMatrixMode(GL_PROJECTION);
-    glLoadIdentity();
-    glOrtho(-half, half, -half, half, -1000, 1000);
-    glMatrixMode(GL_MODELVIEW);
-    glLoadIdentity();
+    look([=] { glOrtho(-half, half, -half, half, -1000, 1000); });
   }
-
-  // A perspective eye at the origin looking along +x with z up, so +y is to the left on screen.
   static void lookAlongX(double farPlane = 200000) {
+    look([=] { gluPerspective(60, 1, 10, farPlane); });
+    gluLookAt(0, 0, 0, 1, 0, 0, 0, 0, 1);
+  }
+  static void look(const std::function<void()>& projection) {
     glMatrixMode(GL_PROJECTION);
     glLoadIdentity();
-    gluPerspective(60, 1, 10, farPlane);
+    projection();
     glMatrixMode(GL_MODELVIEW);
     glLoadIdentity();
-    gluLookAt(0, 0, 0, 1, 0, 0, 0, 0, 1);
   }
 
   // The pixel as 0xRRGGBB, x from the left and y from the bottom as OpenGL counts them.
@@ -103,11 +102,5 @@ protected:
   GlTestContext context_;
   FakeGroundHost host_;
 };
-
-// 0xRRGGBB of a colour value 0x00BBGGRR.
-constexpr std::uint32_t rgbOf(TColor c) {
-  return (static_cast<std::uint32_t>(GetRValue(c)) << 16) | (static_cast<std::uint32_t>(GetGValue(c)) << 8) |
-         static_cast<std::uint32_t>(GetBValue(c));
-}
 
 } // namespace vorlan::test

@@ -152,7 +152,6 @@ TEST_F(Selection, PickFindsTheNamedObjectsUnderTheCursorAndLeavesThePictureAlone
   glReadPixels(at(squareA).x(), test::viewSide - 1 - at(squareA).y(), 1, 1, GL_RGBA, GL_UNSIGNED_BYTE, pixel);
   host.view->releaseContext();
   EXPECT_GT(pixel[0], 200) << "the frame on show still holds the object after the picks";
-
   host.view->SetCamera(nullptr);
   const int passes = selectionPasses;
   EXPECT_FALSE(host.view->Pick(at(squareA).x(), at(squareA).y())) << "no camera, no pick";
@@ -167,23 +166,11 @@ TEST_F(Selection, HandlersThatThrowLeaveTheViewRenderingAndItsContextReleased) {
   EXPECT_EQ(QOpenGLContext::currentContext(), nullptr);
 
   ASSERT_TRUE(host.view->makeContextCurrent());
-  GLint mode = 0;
-  GLint projections = 0;
+  GLint mode = 0, projections = 0;
   glGetIntegerv(GL_RENDER_MODE, &mode);
   glGetIntegerv(GL_PROJECTION_STACK_DEPTH, &projections);
   host.view->releaseContext();
-  EXPECT_EQ(mode, GL_RENDER);
-  EXPECT_EQ(projections, 1) << "the pick region is off the projection stack";
-
-  host.view->OnSelectRedraw = [this](TGL_VIEW&) { drawNamed(); };
-  host.view->OnRedraw = [this](TGL_VIEW&) { drawNamed(); };
-  host.view->Redraw();
-  EXPECT_TRUE(host.view->Pick(at(squareA).x(), at(squareA).y()));
-  ASSERT_TRUE(host.view->makeContextCurrent());
-  GLubyte pixel[4] = {};
-  glReadPixels(at(squareA).x(), test::viewSide - 1 - at(squareA).y(), 1, 1, GL_RGBA, GL_UNSIGNED_BYTE, pixel);
-  host.view->releaseContext();
-  EXPECT_GT(pixel[0], 200);
+  EXPECT_EQ(std::pair(mode, projections), std::pair(GL_RENDER, 1)) << "the pick region is off the stack";
 }
 
 TEST_F(Selection, LeftClicksSelectToggleWithCtrlAndDeselectOnEmptySpace) {
@@ -230,13 +217,6 @@ TEST_F(Selection, StackedObjectsBeepAndCycleWithTheRightButtonUntilALeftClickCon
   EXPECT_EQ(selectionPasses, passes) << "the confirming click picks nothing";
   EXPECT_EQ(describe(host.view->SelectedList()), std::vector<std::string>{"11.12"});
   EXPECT_EQ(click(onStack, Qt::RightButton), Events{}) << "no provisional choice left to cycle";
-}
-
-TEST_F(Selection, HitWithThirtyOneNamesIsDroppedWithEveryHitAfterIt) {
-  squares = {{{20}, 0, -250, -10}, {Names(31, 30), 0, -250, -20}, {{21}, 0, -250, -30}};
-  host.takeEvents();
-  host.press(at(squares[0]));
-  EXPECT_EQ(host.takeEvents(), (Events{"Sort", "Sort", "Sort", "DeselectAll(0)", "Select 20"}));
 }
 
 TEST_F(Selection, AssignedSelectTestReplacesTheBuiltInLeftClickButNotTheCycling) {

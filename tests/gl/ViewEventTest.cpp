@@ -36,18 +36,14 @@ TEST_F(ViewEvents, EachPassRaisesTheHandlersOfItsBranchInOrder) {
   const Events still{"Redraw", "ScreenRedraw", "DrawOnCanvas"};
   const Events moving{"MovingRedraw", "ScreenRedraw", "DrawOnCanvas"};
   const Events paper{"PaperFill", "PaperLine", "DrawOnCanvas"};
+  const Events both{"ReflectRedraw", "ShadowRedraw", "Redraw", "ScreenRedraw", "DrawOnCanvas"};
   const Case cases[] = {
       {false, false, false, 45, false, still},
       {false, false, false, 45, true, moving},
       {false, false, true, 99, false, {"ShadowRedraw", "Redraw", "ScreenRedraw", "DrawOnCanvas"}},
       {false, false, true, 100, false, still},
       {false, true, false, 89, false, {"ReflectRedraw", "Redraw", "ScreenRedraw", "DrawOnCanvas"}},
-      {false,
-       true,
-       true,
-       45,
-       false,
-       {"ReflectRedraw", "ShadowRedraw", "Redraw", "ScreenRedraw", "DrawOnCanvas"}},
+      {false, true, true, 45, false, both},
       {false, true, true, 90, false, still},
       {true, true, true, 45, true, paper},
   };

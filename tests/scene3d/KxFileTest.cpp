@@ -103,43 +103,5 @@ TEST(KxFile, DamagedChunkedJpegIsAReadErrorNamingItsOffset) {
   }
 }
 
-TEST(KxFile, JpegBlockRoundTripsAndRejectsBadSizes) {
-  QImage picture(24, 16, QImage::Format_RGB888);
-  picture.fill(QColor(40, 160, 220));
-  BinaryWriter w;
-  WriteJpegBlock(w, picture);
-  const std::vector<std::uint8_t> block = w.bytes();
-  BinaryCursor F(block, "scene.x3d");
-  const QImage read = ReadJpegBlock(F, "bitmap");
-  EXPECT_TRUE(F.atEnd()) << "the size word counts exactly the JPEG bytes";
-  ASSERT_EQ(read.size(), picture.size());
-  EXPECT_EQ(read.format(), QImage::Format_RGB888);
-  const QColor centre = read.pixelColor(12, 8);
-  EXPECT_NEAR(centre.red(), 40, 3);
-  EXPECT_NEAR(centre.green(), 160, 3);
-  EXPECT_NEAR(centre.blue(), 220, 3);
-
-  const auto withSize = [&](std::int32_t size) {
-    std::vector<std::uint8_t> bytes = block;
-    BinaryWriter sizeWord;
-    sizeWord.writeInt32(size);
-    std::copy(sizeWord.bytes().begin(), sizeWord.bytes().end(), bytes.begin());
-    return bytes;
-  };
-  struct Case {
-    std::int32_t size;
-    std::size_t offset;
-    const char* says;
-  };
-  for (const auto& [size, offset, says] : {Case{-1, 0, "JPEG size -1 is outside"}, Case{0, 4, "JPEG data"},
-                                           Case{static_cast<std::int32_t>(block.size()), 4, "needs"},
-                                           Case{INT32_MAX, 4, "needs 2147483647 bytes"}}) {
-    SCOPED_TRACE(size);
-    const ReadError e = readErrorOf([](BinaryCursor& c) { ReadJpegBlock(c, "bitmap"); }, withSize(size));
-    EXPECT_EQ(e.offset(), offset);
-    EXPECT_NE(std::string(e.what()).find(says), std::string::npos) << e.what();
-  }
-}
-
 } // namespace
 } // namespace vorlan

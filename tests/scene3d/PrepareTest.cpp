@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <functional>
 
 namespace vorlan {
 namespace {
@@ -123,29 +124,6 @@ TEST(Prepare, PictureTextureFollowsTheReferenceEdge) {
   }
 }
 
-TEST(Prepare, PictureTextureIsNegativeBehindTheReferenceCorner) {
-  TEntity entity;
-  entity.LoadTexture(QImage(4, 4, QImage::Format_RGB32), 100, 200);
-  entity.TextureOrigin = 0;
-  TFace& face = test::addPolygon(entity, {{0, 0, 0}, {100, 0, 0}, {100, 100, 0}, {-50, 100, 0}});
-  entity.Prepare();
-  expectUV(face.Refs[2], 1, 0.5);
-  expectUV(face.Refs[3], -0.5, 0.5);
-}
-
-TEST(Prepare, TexturesSkipUntexturedFacesAndEntities) {
-  for (bool entityUsesTexture : {false, true}) {
-    SCOPED_TRACE(entityUsesTexture ? "untextured face" : "entity not using its texture");
-    TEntity entity;
-    entity.LoadTexture(QImage(4, 4, QImage::Format_RGB32), 100, 100);
-    entity.UseTexture = entityUsesTexture;
-    TFace& face = test::addPolygon(entity, test::rectangle(100, 100));
-    face.Textured = !entityUsesTexture;
-    entity.Prepare();
-    expectUV(face.Refs[2], 0, 0);
-  }
-}
-
 // A mapping with tiles 100 wide and 50 high.
 struct MappedEntity {
   TMappingTile tile{100, 50};
@@ -176,79 +154,66 @@ TEST(Prepare, MappingPhaseCarriesTheRestOfTheLastTileToTheNextFace) {
   }
 }
 
-TEST(Prepare, MappingReferenceEdgeSkipsCornersOnTheSamePoint) {
-  MappedEntity m(true);
-  // The second corner merges with the first, so the edge runs from (0, 0) to (250, 0).
-  TFace& face =
-      test::addPolygon(m.entity, {{0, 0, 0}, {0.005, 0, 0}, {250, 0, 0}, {250, 100, 0}, {0, 100, 0}});
-  m.entity.Prepare();
-  expectUV(face.Refs[2], 3.0, 0);
-}
-
-TEST(Prepare, MappingWithoutTileSizeLeavesCoordinatesAlone) {
-  for (const auto& [width, height] : {std::pair{0, 50}, {100, 0}}) {
-    SCOPED_TRACE(std::to_string(width) + " x " + std::to_string(height));
-    MappedEntity m(true);
-    m.tile.TileWidth = width;
-    m.tile.TileHeight = height;
-    TFace& face = test::addPolygon(m.entity, test::rectangle(100, 100));
-    m.entity.Prepare();
-    expectUV(face.Refs[2], 0, 0);
-  }
-}
-
-// Not edge aligned: coordinates come from the dominant axis of the normal and the entity's bounds,
-// here tiles 100 wide (W) and 50 high (H). Each row probes one corner.
-TEST(Prepare, MappingByDominantAxis) {
+// One corner's texture coordinates. Mapped rows use tiles 100 wide (W) and 50 high (H); not edge aligned,
+// the coordinates come from the dominant axis of the normal and the entity's bounds.
+TEST(Prepare, TextureCoordinatesOfOneCorner) {
   struct Case {
     const char* name;
+    std::function<void(TEntity&, TMappingTile&)> setup;
     Ring corners;
     std::size_t probe;
     double u, v;
   };
-  for (const auto& [name, corners, probe, u, v] :
-       {Case{"+Z: U = (y - MinY)/H, V = (MaxX - x)/W", test::rectangle(200, 100), 2, 2, 0},
-        Case{"-Z: U = (y - MinY)/H, V = (x - MinX)/W",
-             {{0, 0, 0}, {0, 100, 0}, {200, 100, 0}, {200, 0, 0}},
-             3,
-             0,
-             2},
-        Case{"-Y: U = (x - MinX)/W, V = (z - MinZ)/H",
-             {{0, 0, 0}, {200, 0, 0}, {200, 0, 100}, {0, 0, 100}},
-             1,
-             2,
-             0},
-        Case{"+Y: U = (MaxX - x)/W, V = (z - MinZ)/H",
-             {{0, 0, 0}, {0, 0, 100}, {200, 0, 100}, {200, 0, 0}},
-             2,
-             0,
-             2},
-        Case{"+X: U = (y - MinY)/W, V = (z - MinZ)/H",
-             {{0, 0, 0}, {0, 200, 0}, {0, 200, 100}, {0, 0, 100}},
-             1,
-             2,
-             0},
-        Case{"-X: U = (MaxY - y)/W, V = (z - MinZ)/H",
-             {{0, 0, 0}, {0, 0, 100}, {0, 200, 100}, {0, 200, 0}},
-             2,
-             0,
-             2},
-        Case{"X and Z tie: the X row", {{0, 0, 0}, {0, 200, 0}, {100, 200, 100}, {100, 0, 100}}, 2, 2, 2}}) {
+  const auto aligned = [](TEntity&, TMappingTile&) {};
+  const auto byAxis = [](TEntity& e, TMappingTile&) { e.EdgeAligned = false; };
+  const auto picture = [](bool useTexture, bool faceTextured) {
+    return [=](TEntity& e, TMappingTile&) {
+      e.Mapping = nullptr;
+      e.LoadTexture(QImage(4, 4, QImage::Format_RGB32), 100, 200);
+      e.UseTexture = useTexture;
+      e.Faces[0]->Textured = faceTextured;
+    };
+  };
+  const auto noTile = [](bool width) {
+    return [=](TEntity&, TMappingTile& t) { (width ? t.TileWidth : t.TileHeight) = 0; };
+  };
+  const auto placed = [](TEntity& e, TMappingTile&) {
+    e.EdgeAligned = false;
+    e.Position = {-50, 0, 0};
+  };
+  const Ring square = test::rectangle(100, 100), wide = test::rectangle(200, 100);
+  const Ring behind = {{0, 0, 0}, {100, 0, 0}, {100, 100, 0}, {-50, 100, 0}};
+  const Ring merged = {{0, 0, 0}, {0.005, 0, 0}, {250, 0, 0}, {250, 100, 0}, {0, 100, 0}};
+  // Facing -Z, -Y, +Y, +X, -X, and X and Z alike.
+  const Ring mZ = {{0, 0, 0}, {0, 100, 0}, {200, 100, 0}, {200, 0, 0}};
+  const Ring mY = {{0, 0, 0}, {200, 0, 0}, {200, 0, 100}, {0, 0, 100}};
+  const Ring pY = {{0, 0, 0}, {0, 0, 100}, {200, 0, 100}, {200, 0, 0}};
+  const Ring pX = {{0, 0, 0}, {0, 200, 0}, {0, 200, 100}, {0, 0, 100}};
+  const Ring mX = {{0, 0, 0}, {0, 0, 100}, {0, 200, 100}, {0, 200, 0}};
+  const Ring tie = {{0, 0, 0}, {0, 200, 0}, {100, 200, 100}, {100, 0, 100}};
+  for (const auto& [name, setup, corners, probe, u, v] : {
+           Case{"picture: negative behind the reference corner", picture(true, true), behind, 3, -0.5, 0.5},
+           {"picture: untextured face", picture(true, false), square, 2, 0, 0},
+           {"picture: entity not using its texture", picture(false, true), square, 2, 0, 0},
+           {"mapping: the edge skips a corner on the same point", aligned, merged, 2, 3.0, 0},
+           {"mapping: no tile width", noTile(true), square, 2, 0, 0},
+           {"mapping: no tile height", noTile(false), square, 2, 0, 0},
+           {"+Z: U = (y - MinY)/H, V = (MaxX - x)/W", byAxis, wide, 2, 2, 0},
+           {"-Z: U = (y - MinY)/H, V = (x - MinX)/W", byAxis, mZ, 3, 0, 2},
+           {"-Y: U = (x - MinX)/W, V = (z - MinZ)/H", byAxis, mY, 1, 2, 0},
+           {"+Y: U = (MaxX - x)/W, V = (z - MinZ)/H", byAxis, pY, 2, 0, 2},
+           {"+X: U = (y - MinY)/W, V = (z - MinZ)/H", byAxis, pX, 1, 2, 0},
+           {"-X: U = (MaxY - y)/W, V = (z - MinZ)/H", byAxis, mX, 2, 0, 2},
+           {"X and Z tie: the X row", byAxis, tie, 2, 2, 2},
+           {"bounds include the placement, corners do not", placed, wide, 2, 2, -0.5},
+       }) {
     SCOPED_TRACE(name);
-    MappedEntity m(false);
+    MappedEntity m(true);
     TFace& face = test::addPolygon(m.entity, corners);
+    setup(m.entity, m.tile);
     m.entity.Prepare();
     expectUV(face.Refs[probe], u, v);
   }
-}
-
-TEST(Prepare, DominantAxisBoundsIncludeThePlacement) {
-  MappedEntity m(false);
-  m.entity.Position = {-50, 0, 0};
-  TFace& face = test::addPolygon(m.entity, test::rectangle(200, 100));
-  m.entity.Prepare();
-  // Bounds run over x -50..150, while corners are taken where they are listed.
-  expectUV(face.Refs[2], 2, -0.5);
 }
 
 TEST(GetBounds, PlacesPointsByPositionThenRotationsXYZ) {

@@ -139,51 +139,35 @@ TEST_F(SuperObjectDraw, EntityPlacementComposesInsideTheSuperObjects) {
   }
 }
 
-TEST_F(SuperObjectDraw, DrawBlendsAroundItsEntitiesAndPassesItsArgumentsOn) {
-  addProbes(2);
-  object_.Draw(false, true, false, true, false, true, 3);
-  object_.Draw(true, false, true, true, true, false, 0);
-  EXPECT_FALSE(glIsEnabled(GL_BLEND));
-  object_.DrawPaperLine();
-  object_.DrawPaperFill();
-  const std::array<bool, 6> moving{false, true, false, true, false, true},
-      normal{true, false, true, true, true, false};
-  struct Expected {
-    const char* pass;
-    int entity;
-    bool blend;
-    std::array<bool, 6> flags;
-    std::int32_t mode;
-  };
-  const Expected expected[] = {{"Draw", 0, true, moving, 3},   {"Draw", 1, true, moving, 3},
-                               {"Draw", 0, true, normal, 0},   {"Draw", 1, true, normal, 0},
-                               {"PaperLine", 0, false, {}, 0}, {"PaperLine", 1, false, {}, 0},
-                               {"PaperFill", 0, false, {}, 0}, {"PaperFill", 1, false, {}, 0}};
-  ASSERT_EQ(log_.size(), std::size(expected));
-  for (std::size_t i = 0; i < log_.size(); ++i) {
-    SCOPED_TRACE("visit " + std::to_string(i));
-    EXPECT_EQ(log_[i].pass, expected[i].pass);
-    EXPECT_EQ(log_[i].entity, expected[i].entity);
-    EXPECT_EQ(log_[i].blend, expected[i].blend);
-    EXPECT_EQ(log_[i].flags, expected[i].flags);
-    EXPECT_EQ(log_[i].mode, expected[i].mode);
-  }
-}
-
-TEST_F(SuperObjectDraw, WithoutEntitiesDrawLeavesTheStateAlone) {
-  object_.Position = {5, 5, 5};
-  const GLint depth = stackDepth();
-  const test::Matrix before = test::readMatrix(GL_MODELVIEW_MATRIX);
-  for (bool blend : {false, true}) {
-    SCOPED_TRACE(blend);
-    blend ? glEnable(GL_BLEND) : glDisable(GL_BLEND);
+TEST_F(SuperObjectDraw, DrawBlendsAroundItsEntitiesPassesItsArgumentsOnAndRestoresTheState) {
+  for (const int entities : {2, 0}) {
+    SCOPED_TRACE(entities);
+    log_.clear();
+    object_.Entities.clear();
+    addProbes(entities);
+    object_.Position = {5, 5, 5};
+    const GLint depth = stackDepth();
+    const test::Matrix before = test::readMatrix(GL_MODELVIEW_MATRIX);
+    object_.Draw(false, true, false, true, false, true, 3);
     object_.Draw(true, false, true, true, true, false, 0);
+    EXPECT_FALSE(glIsEnabled(GL_BLEND));
     object_.DrawPaperLine();
     object_.DrawPaperFill();
-    EXPECT_EQ(glIsEnabled(GL_BLEND) == GL_TRUE, blend);
-    EXPECT_EQ(stackDepth(), depth);
-    EXPECT_EQ(test::readMatrix(GL_MODELVIEW_MATRIX), before);
+    EXPECT_EQ(std::pair(stackDepth(), test::readMatrix(GL_MODELVIEW_MATRIX)), std::pair(depth, before));
     EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
+    using Seen = std::tuple<std::string, int, bool, std::array<bool, 6>, std::int32_t>;
+    std::vector<Seen> seen, expected;
+    for (const Visit& v : log_)
+      seen.emplace_back(v.pass, v.entity, v.blend, v.flags, v.mode);
+    const std::array<bool, 6> moving{false, true, false, true, false, true},
+        normal{true, false, true, true, true, false};
+    for (const auto& [pass, blend, flags, mode] : {std::tuple{"Draw", true, moving, 3},
+                                                   {"Draw", true, normal, 0},
+                                                   {"PaperLine", false, std::array<bool, 6>{}, 0},
+                                                   {"PaperFill", false, std::array<bool, 6>{}, 0}})
+      for (int entity = 0; entity < entities; ++entity)
+        expected.emplace_back(pass, entity, blend, flags, mode);
+    EXPECT_EQ(seen, expected);
   }
 }
 

@@ -172,32 +172,20 @@ Version1Record version1Record() {
 TEST(SuperObject, ReadsAHandBuiltVersion1Record) {
   const Attempt a = load(version1Record().bytes);
   const TSuperObject& s = *a.object;
-  EXPECT_EQ(s.Name, "Tower");
-  EXPECT_EQ(s.Position, (Vector3D{1, 2, 3}));
-  EXPECT_EQ(s.Rotation, (Vector3D{10, 20, 30}));
-  ASSERT_EQ(s.Mappings.size(), 1u);
-  EXPECT_EQ(s.Mappings[0]->Kind, 3);
-  EXPECT_EQ(s.Mappings[0]->TileWidth, 100);
-  EXPECT_EQ(s.Mappings[0]->TileHeight, 60);
-  ASSERT_EQ(s.Entities.size(), 2u);
-
+  EXPECT_EQ(std::tuple(s.Name, s.Position, s.Rotation),
+            std::tuple("Tower", Vector3D{1, 2, 3}, Vector3D{10, 20, 30}));
+  ASSERT_EQ(std::pair(s.Mappings.size(), s.Entities.size()), std::pair(std::size_t{1}, std::size_t{2}));
+  EXPECT_EQ(std::tuple(s.Mappings[0]->Kind, s.Mappings[0]->TileWidth, s.Mappings[0]->TileHeight),
+            std::tuple(3, 100, 60));
   const TEntity& mapped = *s.Entities[0];
-  EXPECT_EQ(mapped.Mapping, s.Mappings[0].get());
-  EXPECT_EQ(mapped.Value3, -9);
-  EXPECT_EQ(mapped.TextureOrigin, 0) << "not prepared";
-  EXPECT_EQ(mapped.Name, "NoName");
-  EXPECT_TRUE(mapped.UseTexture);
-  ASSERT_EQ(mapped.Faces.size(), 1u);
-  EXPECT_EQ(mapped.Faces[0]->Normal, (Vector3D{0, 0, 1})) << "not prepared";
-  EXPECT_NE(mapped.Faces[0]->Refs[1].U, 0) << "the mapping was not attached before Prepare";
-
   const TEntity& plain = *s.Entities[1];
-  EXPECT_EQ(plain.Mapping, nullptr);
-  EXPECT_EQ(plain.Value3, 44);
-  EXPECT_EQ(plain.TextureOrigin, 2);
-  ASSERT_EQ(plain.Faces.size(), 2u);
-  EXPECT_EQ(plain.Faces[1]->Refs.size(), 4u);
-  EXPECT_EQ(plain.Points.size(), 8u);
+  EXPECT_EQ(std::tuple(mapped.Mapping, mapped.Value3, mapped.TextureOrigin, mapped.Name, mapped.Faces.size()),
+            std::tuple(s.Mappings[0].get(), -9, 0, "NoName", std::size_t{1}))
+      << "an origin past the corners is reset by Prepare";
+  EXPECT_NE(mapped.Faces[0]->Refs[1].U, 0) << "the mapping was not attached before Prepare";
+  EXPECT_EQ(
+      std::tuple(plain.Mapping, plain.Value3, plain.TextureOrigin, plain.Faces.size(), plain.Points.size()),
+      std::tuple(nullptr, 44, 2, std::size_t{2}, std::size_t{8}));
   EXPECT_EQ(plain.Faces[0]->Refs[1].U, 0);
 }
 
@@ -214,11 +202,12 @@ TEST(SuperObject, RoundTripKeepsMappingsEntityOrderAndMappingIndices) {
   EXPECT_EQ(saved(s), bytes) << "a second save differs from the first";
 }
 
-TEST(SuperObject, EmptyVersion2KeepsItsPlacementOnlyWhenFlaggedAndItsName) {
-  for (std::int32_t flag : {0, 5}) {
-    SCOPED_TRACE(flag);
+// Versions 1 and 2 are read; any other stops after the version word and leaves the object empty.
+TEST(SuperObject, VersionAndPlacementFlagDecideWhatIsRead) {
+  for (const auto& [version, flag, stopsAt] : {std::tuple{2, 0, 0}, {2, 5, 0}, {0, 0, 4}, {3, 0, 4}}) {
+    SCOPED_TRACE(std::to_string(version) + ", flag " + std::to_string(flag));
     BinaryWriter w;
-    for (std::int32_t word : {2, 1, 1, 1, 1, flag})
+    for (std::int32_t word : {version, 1, 1, 1, 1, flag})
       w.writeInt32(word);
     if (flag == 0)
       for (double v : {-1.5, 0.0, 7.0, 0.0, 0.0, 180.0})
@@ -226,12 +215,15 @@ TEST(SuperObject, EmptyVersion2KeepsItsPlacementOnlyWhenFlaggedAndItsName) {
     w.writeText256("Nothing here");
     w.writeInt32(0); // K
     w.writeInt32(0); // E
-    const Attempt a = load(w.bytes());
-    EXPECT_EQ(a.object->Name, "Nothing here");
-    EXPECT_EQ(a.object->Position, (flag == 0 ? Vector3D{-1.5, 0, 7} : Vector3D{}));
-    EXPECT_EQ(a.object->Rotation, (flag == 0 ? Vector3D{0, 0, 180} : Vector3D{}));
-    EXPECT_TRUE(a.object->Mappings.empty());
-    EXPECT_TRUE(a.object->Entities.empty());
+    const Attempt a = tryLoad(w.bytes());
+    EXPECT_FALSE(a.error);
+    EXPECT_EQ(a.stoppedAt, stopsAt ? 4 : w.size());
+    const TSuperObject& s = *a.object;
+    EXPECT_EQ(s.Name, stopsAt ? "NoName" : "Nothing here");
+    EXPECT_EQ(std::pair(s.Position, s.Rotation), flag == 0 && !stopsAt
+                                                     ? std::pair(Vector3D{-1.5, 0, 7}, Vector3D{0, 0, 180})
+                                                     : std::pair(Vector3D{}, Vector3D{}));
+    EXPECT_TRUE(s.Mappings.empty() && s.Entities.empty());
   }
 }
 
@@ -267,77 +259,9 @@ TEST(SuperObject, PreviewIsDecodedAndDropped) {
   }
 }
 
-TEST(SuperObject, UnknownVersionStopsAfterTheVersionWordAndStaysEmpty) {
-  auto bytes = saved(*sampleObject());
-  for (std::int32_t version : {0, 3}) {
-    SCOPED_TRACE(version);
-    test::patchInt32(bytes, 0, version);
-    const Attempt a = tryLoad(bytes);
-    EXPECT_FALSE(a.error);
-    EXPECT_EQ(a.stoppedAt, 4u);
-    EXPECT_EQ(a.object->Name, "NoName");
-    EXPECT_TRUE(a.object->Mappings.empty());
-    EXPECT_TRUE(a.object->Entities.empty());
-  }
-}
-
-// Below 0 an index names no mapping; past the list it is a damaged file.
-TEST(SuperObject, MappingIndexOutsideTheListFailsAtItsOffsetKeepingEarlierEntities) {
-  const auto source = sampleObject();
-  const std::size_t at = layoutOf(*source).entityStarts[2];
-  const std::int32_t low = std::numeric_limits<std::int32_t>::min(),
-                     high = std::numeric_limits<std::int32_t>::max();
-  for (std::int32_t index : {-1, low, 3, high}) {
-    SCOPED_TRACE(index);
-    auto bytes = saved(*source);
-    test::patchInt32(bytes, at, index);
-    const Attempt a = tryLoad(bytes);
-    EXPECT_EQ(a.object->Mappings.size(), 3u);
-    if (index < 0) {
-      EXPECT_FALSE(a.error);
-      ASSERT_EQ(a.object->Entities.size(), 4u);
-      EXPECT_EQ(a.object->Entities[2]->Mapping, nullptr);
-      continue;
-    }
-    expectErrorAt(a, at, "entity 2: mapping index " + std::to_string(index) + " is outside the 3 mappings");
-    ASSERT_EQ(a.object->Entities.size(), 2u);
-    EXPECT_EQ(a.object->Entities[1]->Name, "plain");
-  }
-}
-
-TEST(SuperObject, TruncationFailsThereAndKeepsWhatWasRead) {
-  const auto source = sampleObject();
-  const auto bytes = saved(*source);
-  const Layout l = layoutOf(*source);
-  struct Case {
-    const char* name;
-    std::size_t size, failsAt;
-    std::size_t mappings, entities;
-    const char* text;
-  };
-  const std::size_t classNameOf3 = l.entityStarts[3] + 4;
-  const Case cases[] = {
-      {"inside the name", kHeadSize - 100, kHeadSize - 256, 0, 0, "name needs 256 bytes"},
-      {"before K", kHeadSize, kHeadSize, 0, 0, "mapping count"},
-      {"after mapping 0", l.mappingStarts[1], l.mappingStarts[1], 1, 0, "mapping 1"},
-      {"before E", l.entityCount, l.entityCount, 3, 0, "entity count"},
-      {"before entity 0", l.entityStarts[0], l.entityStarts[0], 3, 0, "entity 0: mapping index"},
-      {"after entity 1", l.entityStarts[2], l.entityStarts[2], 3, 2, "entity 2: mapping index"},
-      {"inside entity 3's class name", classNameOf3 + 10, classNameOf3, 3, 3, "entity 3: class name"},
-  };
-  for (const Case& c : cases) {
-    SCOPED_TRACE(c.name);
-    const Attempt a = tryLoad(cut(bytes, c.size));
-    expectErrorAt(a, c.failsAt, c.text);
-    EXPECT_EQ(a.object->Mappings.size(), c.mappings);
-    EXPECT_EQ(a.mappingsReported, static_cast<int>(c.mappings));
-    EXPECT_EQ(a.object->Entities.size(), c.entities);
-  }
-}
-
-// Counts bound the loops and size nothing, so a count beyond the file reads every record that is
-// there and fails at the first missing byte.
-TEST(SuperObject, BadCountsFailClearly) {
+// Counts bound the loops and size nothing, so a count beyond the file reads every record that is there
+// and fails at the first missing byte; a cut fails where it is and keeps what was read before it.
+TEST(SuperObject, DamageFailsWhereItIsAndKeepsWhatWasRead) {
   const auto source = sampleObject();
   const auto valid = saved(*source);
   const Layout l = layoutOf(*source);
@@ -345,51 +269,60 @@ TEST(SuperObject, BadCountsFailClearly) {
   struct Case {
     const char* name;
     const std::vector<std::uint8_t>* record;
-    std::size_t offset;
-    std::int32_t count;
-    std::size_t failsAt, mappings, entities;
+    std::size_t size;                  // cut here, or
+    std::optional<std::int32_t> patch; // write this at `at`
+    std::size_t at, failsAt, mappings, entities;
     std::string text;
   };
   const std::int32_t huge = std::numeric_limits<std::int32_t>::max();
+  const std::size_t all = SIZE_MAX, e0 = l.entityStarts[0], e2 = l.entityStarts[2],
+                    name3 = l.entityStarts[3] + 4;
   const Case cases[] = {
-      {"K -1", &valid, kHeadSize, -1, kHeadSize, 0, 0, "mapping count is negative"},
-      {"E -1", &valid, l.entityCount, -1, l.entityCount, 3, 0, "entity count is negative"},
-      {"E huge", &valid, l.entityCount, huge, valid.size(), 3, 4, "entity 4: mapping index"},
-      {"version 1 N -3", &version1, faceCount, -3, faceCount, 1, 1, "entity 1: face count is negative"},
-      {"version 1 N huge", &version1, faceCount, huge, version1.size(), 1, 1, "entity 1: face 2"},
+      {"cut inside the name", &valid, kHeadSize - 100, {}, 0, kHeadSize - 256, 0, 0, "name needs 256 bytes"},
+      {"cut before K", &valid, kHeadSize, {}, 0, kHeadSize, 0, 0, "mapping count"},
+      {"cut after mapping 0", &valid, l.mappingStarts[1], {}, 0, l.mappingStarts[1], 1, 0, "mapping 1"},
+      {"cut before E", &valid, l.entityCount, {}, 0, l.entityCount, 3, 0, "entity count"},
+      {"cut before entity 0", &valid, e0, {}, 0, e0, 3, 0, "entity 0: mapping index"},
+      {"cut in entity 3's class name", &valid, name3 + 10, {}, 0, name3, 3, 3, "entity 3: class name"},
+      {"K -1", &valid, all, -1, kHeadSize, kHeadSize, 0, 0, "mapping count is negative"},
+      {"E -1", &valid, all, -1, l.entityCount, l.entityCount, 3, 0, "entity count is negative"},
+      {"E huge", &valid, all, huge, l.entityCount, valid.size(), 3, 4, "entity 4: mapping index"},
+      {"version 1 N -3", &version1, all, -3, faceCount, faceCount, 1, 1, "entity 1: face count is negative"},
+      {"version 1 N huge", &version1, all, huge, faceCount, version1.size(), 1, 1, "entity 1: face 2"},
+      {"mapping index 3", &valid, all, 3, e2, e2, 3, 2, "entity 2: mapping index 3 is outside the 3"},
+      {"mapping index max", &valid, all, huge, e2, e2, 3, 2, "mapping index 2147483647 is outside"},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
-    auto bytes = *c.record;
-    test::patchInt32(bytes, c.offset, c.count);
+    auto bytes = cut(*c.record, std::min(c.size, c.record->size()));
+    if (c.patch) test::patchInt32(bytes, c.at, *c.patch);
     const Attempt a = tryLoad(bytes);
     expectErrorAt(a, c.failsAt, c.text);
     EXPECT_EQ(a.object->Mappings.size(), c.mappings);
+    EXPECT_EQ(a.mappingsReported, static_cast<int>(c.mappings));
     EXPECT_EQ(a.object->Entities.size(), c.entities);
+  }
+  // Below 0 an index names no mapping.
+  for (std::int32_t index : {-1, std::numeric_limits<std::int32_t>::min()}) {
+    auto bytes = valid;
+    test::patchInt32(bytes, e2, index);
+    const Attempt a = load(bytes);
+    ASSERT_EQ(a.object->Entities.size(), 4u);
+    EXPECT_EQ(a.object->Entities[2]->Mapping, nullptr) << index;
   }
 }
 
 TEST(SuperObject, X3DIgnoresTheTrailingWordFailsBelowFourBytesAndKeepsWhatWasRead) {
   test::ScratchDir dir;
   const auto record = saved(*sampleObject());
-  struct Case {
-    const char* name;
-    std::vector<std::uint8_t> bytes;
-    std::size_t entities;
-  };
   auto withTrailer = record;
   withTrailer.insert(withTrailer.end(), {0xFF, 0xFF, 0xFF, 0x7F});
-  const Case cases[] = {{"record alone", record, 4},
-                        {"record and trailing word", withTrailer, 4},
-                        {"only a version word 7", {7, 0, 0, 0}, 0}};
-  for (const Case& c : cases) {
-    SCOPED_TRACE(c.name);
+  for (const auto& bytes : {record, withTrailer}) {
     const std::string file = dir.path("model.x3d");
-    test::writeBytes(file, c.bytes);
+    test::writeBytes(file, bytes);
     int reported = 0;
-    const auto s = LoadX3D(file, [&] { ++reported; });
-    EXPECT_EQ(s->Entities.size(), c.entities);
-    EXPECT_EQ(reported, c.entities ? 3 : 0);
+    EXPECT_EQ(LoadX3D(file, [&] { ++reported; })->Entities.size(), 4u);
+    EXPECT_EQ(reported, 3);
   }
   for (std::size_t size : {0, 3}) {
     SCOPED_TRACE(size);
@@ -412,9 +345,7 @@ TEST(SuperObject, X3DIgnoresTheTrailingWordFailsBelowFourBytesAndKeepsWhatWasRea
   test::writeBytes(file, cut(record, layoutOf(*sampleObject()).entityStarts[1] + 4));
   TSuperObject s;
   EXPECT_THROW(ReadX3D(file, s), ReadError);
-  EXPECT_EQ(s.Mappings.size(), 3u);
-  EXPECT_EQ(s.Entities.size(), 1u);
-  EXPECT_EQ(s.Name, "Hall");
+  EXPECT_EQ(std::tuple(s.Mappings.size(), s.Entities.size(), s.Name), std::tuple(3u, 1u, "Hall"));
 }
 
 } // namespace

@@ -1,7 +1,9 @@
 #include "SceneFixtures.h"
 #include "support/TestSupport.h"
 
+#include "platform/Dib.h"
 #include "platform/FileBytes.h"
+#include "platform/Jpeg.h"
 #include "scene3d/KX_OBJECTS.h"
 #include "scene3d/TextureFiles.h"
 
@@ -93,22 +95,18 @@ TEST(EntityTexture, FoundPictureBecomesTheTextureAndKeepsItsStoredName) {
   const TEntity& entity = *attempt.entity;
   ASSERT_TRUE(entity.Texture);
   EXPECT_TRUE(entity.UseTexture) << "loading a texture turns it on";
-  EXPECT_EQ(entity.Texture->Picture.size(), QSize(8, 4));
-  EXPECT_EQ(test::rgbAt(entity.Texture->Picture, 3, 2), 0xFF0000u);
-  EXPECT_EQ(entity.Texture->Width, 500.0);
-  EXPECT_EQ(entity.Texture->Height, 500.0);
-  EXPECT_EQ(entity.Texture->FileName, stored);
-
-  const auto savedWithFile = test::savedBytes(entity);
-  BinaryCursor saved(savedWithFile, "saved");
-  saved.seek(test::kTextureNameOffset, "texture name");
-  EXPECT_EQ(saved.readText256("texture name"), stored) << "written back as it was read";
-
+  const TTexture& t = *entity.Texture;
+  EXPECT_EQ(std::tuple(t.Picture.size(), test::rgbAt(t.Picture, 3, 2), t.Width, t.Height, t.FileName),
+            std::tuple(QSize(8, 4), 0xFF0000u, 500.0, 500.0, stored));
+  const auto savedName = [&] {
+    const auto bytes = test::savedBytes(entity);
+    BinaryCursor saved(bytes, "saved");
+    saved.seek(test::kTextureNameOffset, "texture name");
+    return saved.readText256("texture name");
+  };
+  EXPECT_EQ(savedName(), stored) << "written back as it was read";
   QFile::remove(QString::fromStdString(doc.path("red.bmp")));
-  const auto savedWithoutFile = test::savedBytes(entity);
-  BinaryCursor afterRemoval(savedWithoutFile, "saved");
-  afterRemoval.seek(test::kTextureNameOffset, "texture name");
-  EXPECT_EQ(afterRemoval.readText256("texture name"), "NoTexture") << "a file that is gone is not named";
+  EXPECT_EQ(savedName(), "NoTexture") << "a file that is gone is not named";
 }
 
 TEST(EntityTexture, EmptyAndMissingNamesLeaveTheEntityWithoutTexture) {
@@ -126,14 +124,39 @@ TEST(EntityTexture, EmptyAndMissingNamesLeaveTheEntityWithoutTexture) {
   }
 }
 
-TEST(EntityTexture, FileThatIsNoPictureFailsAtTheName) {
+// Texture files are told apart by their content, whatever their name says.
+TEST(EntityTexture, FilesDecodeByTheirContentOrFailAtTheName) {
+  QImage stripes(30, 20, QImage::Format_RGB32);
+  stripes.fill(QColor(20, 20, 240));
+  for (int y = 0; y < 20; ++y)
+    for (int x = 0; x < 10; ++x)
+      stripes.setPixelColor(x, y, QColor(250, 20, 20));
+  struct Case {
+    const char* file;
+    std::vector<std::uint8_t> bytes;
+    const char* error;
+  };
   test::ScratchDir doc;
-  test::writeBytes(doc.path("bad.jpg"), {0xFF, 0xD8, 0xFF, 0x00, 'n', 'o', 't'});
-  const auto attempt = loadWithTexture("bad.jpg", true, doc.path("scene.cam"));
-  ASSERT_TRUE(attempt.error);
-  EXPECT_EQ(attempt.error->offset(), test::kTextureNameOffset);
-  EXPECT_NE(std::string(attempt.error->what()).find("bad.jpg\" is not a picture"), std::string::npos)
-      << attempt.error->what();
+  for (const Case& c : {Case{"wall.jpg", encodeJpeg(stripes), nullptr},
+                        {"wall.bmp", encodeBmp(stripes), nullptr},
+                        {"jpeg-named.bmp", encodeJpeg(stripes), nullptr},
+                        {"notes.jpg", {'h', 'e', 'l', 'l', 'o'}, "neither a bitmap nor a JPEG"},
+                        {"bad.jpg", {0xFF, 0xD8, 0xFF, 0x00, 'n', 'o', 't'}, "bad.jpg\" is not a picture"}}) {
+    SCOPED_TRACE(c.file);
+    test::writeBytes(doc.path(c.file), c.bytes);
+    const auto attempt = loadWithTexture(c.file, true, doc.path("scene.cam"));
+    if (c.error) {
+      ASSERT_TRUE(attempt.error);
+      EXPECT_EQ(attempt.error->offset(), test::kTextureNameOffset);
+      EXPECT_NE(std::string(attempt.error->what()).find(c.error), std::string::npos) << attempt.error->what();
+      continue;
+    }
+    ASSERT_FALSE(attempt.error) << attempt.error->what();
+    const QImage& picture = attempt.entity->Texture->Picture;
+    EXPECT_EQ(picture.size(), QSize(30, 20));
+    EXPECT_LT(std::abs(qRed(picture.pixel(3, 3)) - 250), 12) << "the picture itself, not a placeholder";
+    EXPECT_LT(std::abs(qBlue(picture.pixel(25, 15)) - 240), 12);
+  }
 }
 
 } // namespace
