@@ -25,7 +25,8 @@ constexpr const char* HelpText =
     "--print writes what the window's print button prints as a PDF page (landscape A4 unless told;\n"
     "pictures always print landscape, as their windows do);\n"
     "--thumbnail writes what --render draws, fitted in SIZE x SIZE pixels, as a PNG for file managers;\n"
-    "--info prints what a drawing holds (layers, entities by class, extents), as JSON with --json.\n\n"
+    "--info prints what a file holds (3D items with their points, faces, contours, mappings and textures;\n"
+    "a drawing's layers and entities; pictures' size, depth and compression), as JSON with --json.\n\n"
     "  -h, --help     Show this help.\n"
     "  -v, --version  Show the version.\n";
 constexpr const char* VersionText = "Vorlan cam 2.3.2\n";
