@@ -9,7 +9,7 @@ class QWidget;
 
 namespace vorlan {
 
-// The picture windows' save dialog: filter "jpg|*.jpg|bmp|*.bmp", default extension "jpg", an
+// The picture windows' save dialog: filter "jpg|*.jpg|bmp|*.bmp|png|*.png", default extension "jpg", an
 // existing folder. `confirmOverwrite` is whether it asks before replacing a file.
 QFileDialog* NewSavePictureDialog(QWidget* parent, bool confirmOverwrite);
 
@@ -17,8 +17,8 @@ QFileDialog* NewSavePictureDialog(QWidget* parent, bool confirmOverwrite);
 std::string AskPictureName(QFileDialog& dialog);
 
 // Writes the picture by the name's upper-cased extension: ".JPG" as JPEG with the codec's defaults,
-// ".BMP" as a 24-bit BMP file. Any other name writes nothing and says so in a message box, so that
-// a user never believes a picture saved that was not. Write failures raise ReadError.
+// ".BMP" as a 24-bit BMP file, ".PNG" as a PNG file. Any other name writes nothing and says so in a message
+// box, so that a user never believes a picture saved that was not. Write failures raise ReadError.
 bool SavePictureFile(const QImage& picture, const std::string& fileName);
 
 } // namespace vorlan
