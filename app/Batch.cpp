@@ -2,6 +2,7 @@
 
 #include "cam/KX_CAMOBJET.h"
 #include "cam/KX_DXF.h"
+#include "cam/PictureSave.h"
 #include "cam/SceneView.h"
 #include "gl/HeadlessGlContext.h"
 #include "gl/KX_OpenGL_VIEW.h"
@@ -46,11 +47,7 @@ void WritePicture(const QImage& picture, const std::string& fileName) {
   const std::string extension = upperExtension(fileName);
   if (extension == ".JPG") return writeFileBytes(fileName, encodeJpeg(picture));
   if (extension == ".BMP") return writeFileBytes(fileName, encodeBmp(picture));
-  if (extension == ".PNG") {
-    if (!picture.save(QString::fromStdString(fileName), "PNG"))
-      throw ReadError(fileName, 0, "cannot write the picture");
-    return;
-  }
+  if (extension == ".PNG") return writeFileBytes(fileName, encodePng(picture));
   throw ReadError(fileName, 0, "only .png, .jpg and .bmp pictures can be written");
 }
 
@@ -75,25 +72,21 @@ std::unique_ptr<HeadlessGlContext> HeadlessContextIfNoDisplay(QSize size) {
 // that it has none when the view is made, which says nothing to the user of a batch job.
 class HeadlessWidgetWarningFilter {
 public:
-  HeadlessWidgetWarningFilter() : previous_(qInstallMessageHandler(&Filter)) {
-    previousHandler() = previous_;
-  }
-  ~HeadlessWidgetWarningFilter() { qInstallMessageHandler(previous_); }
+  HeadlessWidgetWarningFilter() { previous() = qInstallMessageHandler(&Filter); }
+  ~HeadlessWidgetWarningFilter() { qInstallMessageHandler(previous()); }
   HeadlessWidgetWarningFilter(const HeadlessWidgetWarningFilter&) = delete;
   HeadlessWidgetWarningFilter& operator=(const HeadlessWidgetWarningFilter&) = delete;
 
 private:
-  static QtMessageHandler& previousHandler() {
+  static QtMessageHandler& previous() {
     static QtMessageHandler handler = nullptr;
     return handler;
   }
   static void Filter(QtMsgType type, const QMessageLogContext& context, const QString& text) {
     if (type == QtWarningMsg && text.startsWith("QOpenGLWidget is not supported")) return;
-    if (previousHandler()) return previousHandler()(type, context, text);
+    if (previous()) return previous()(type, context, text);
     std::fprintf(stderr, "%s\n", qPrintable(text));
   }
-
-  QtMessageHandler previous_;
 };
 
 // A view of its own at `size`, set up, loaded and drawn as a 3D window's view would be.
@@ -239,8 +232,7 @@ QImage Thumbnail(const TBatchJob& job) {
 
 void WriteThumbnail(const TBatchJob& job) {
   // File managers name the output without an extension at times; a thumbnail is always a PNG.
-  if (!Thumbnail(job).save(QString::fromStdString(job.Output), "PNG"))
-    throw ReadError(job.Output, 0, "cannot write the thumbnail");
+  writeFileBytes(job.Output, encodePng(Thumbnail(job)));
 }
 
 // --thumbnail SIZE IN OUT, as a thumbnailer entry calls it.

@@ -26,8 +26,6 @@ std::string AskPictureName(QFileDialog& dialog) {
   return chosen.isEmpty() ? std::string() : chosen.first().toStdString();
 }
 
-namespace {
-
 std::vector<std::uint8_t> encodePng(const QImage& picture) {
   QByteArray bytes;
   QBuffer buffer(&bytes);
@@ -35,8 +33,6 @@ std::vector<std::uint8_t> encodePng(const QImage& picture) {
   picture.save(&buffer, "PNG");
   return {bytes.begin(), bytes.end()};
 }
-
-} // namespace
 
 bool SavePictureFile(const QImage& picture, const std::string& fileName) {
   const std::string extension = upperExtension(fileName);

@@ -2,7 +2,9 @@
 
 #include <QImage>
 
+#include <cstdint>
 #include <string>
+#include <vector>
 
 class QFileDialog;
 class QWidget;
@@ -15,6 +17,9 @@ QFileDialog* NewSavePictureDialog(QWidget* parent, bool confirmOverwrite);
 
 // Runs the dialog; the chosen name, or empty when cancelled.
 std::string AskPictureName(QFileDialog& dialog);
+
+// The picture as the bytes of a PNG file.
+std::vector<std::uint8_t> encodePng(const QImage& picture);
 
 // Writes the picture by the name's upper-cased extension: ".JPG" as JPEG with the codec's defaults,
 // ".BMP" as a 24-bit BMP file, ".PNG" as a PNG file. Any other name writes nothing and says so in a message
