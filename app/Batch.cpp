@@ -2,7 +2,9 @@
 
 #include "cam/KX_CAMOBJET.h"
 #include "cam/KX_DXF.h"
+#include "cam/PictureSave.h"
 #include "cam/SceneView.h"
+#include "gl/HeadlessGlContext.h"
 #include "gl/KX_OpenGL_VIEW.h"
 #include "graphic_viewer/UnitX2D.h"
 #include "platform/Dib.h"
@@ -23,6 +25,7 @@
 #include <map>
 #include <memory>
 #include <optional>
+#include <stdexcept>
 
 namespace vorlan {
 
@@ -44,11 +47,7 @@ void WritePicture(const QImage& picture, const std::string& fileName) {
   const std::string extension = upperExtension(fileName);
   if (extension == ".JPG") return writeFileBytes(fileName, encodeJpeg(picture));
   if (extension == ".BMP") return writeFileBytes(fileName, encodeBmp(picture));
-  if (extension == ".PNG") {
-    if (!picture.save(QString::fromStdString(fileName), "PNG"))
-      throw ReadError(fileName, 0, "cannot write the picture");
-    return;
-  }
+  if (extension == ".PNG") return writeFileBytes(fileName, encodePng(picture));
   throw ReadError(fileName, 0, "only .png, .jpg and .bmp pictures can be written");
 }
 
@@ -60,12 +59,47 @@ std::optional<TCameraPreset> PresetNamed(const std::string& view) {
   return std::nullopt;
 }
 
+// Without a display the view never shows and draws into an EGL framebuffer of its own.
+std::unique_ptr<HeadlessGlContext> HeadlessContextIfNoDisplay(QSize size) {
+  if (!HeadlessGlContext::NoDisplay()) return nullptr;
+  auto context = std::make_unique<HeadlessGlContext>(size);
+  if (!context->valid())
+    throw std::runtime_error("no OpenGL without a display: EGL on Mesa's surfaceless platform is missing");
+  return context;
+}
+
+// A view that never shows needs no widget support from the platform; Qt's off-screen platform warns
+// that it has none when the view is made, which says nothing to the user of a batch job.
+class HeadlessWidgetWarningFilter {
+public:
+  HeadlessWidgetWarningFilter() { previous() = qInstallMessageHandler(&Filter); }
+  ~HeadlessWidgetWarningFilter() { qInstallMessageHandler(previous()); }
+  HeadlessWidgetWarningFilter(const HeadlessWidgetWarningFilter&) = delete;
+  HeadlessWidgetWarningFilter& operator=(const HeadlessWidgetWarningFilter&) = delete;
+
+private:
+  static QtMessageHandler& previous() {
+    static QtMessageHandler handler = nullptr;
+    return handler;
+  }
+  static void Filter(QtMsgType type, const QMessageLogContext& context, const QString& text) {
+    if (type == QtWarningMsg && text.startsWith("QOpenGLWidget is not supported")) return;
+    if (previous()) return previous()(type, context, text);
+    std::fprintf(stderr, "%s\n", qPrintable(text));
+  }
+};
+
 // A view of its own at `size`, set up, loaded and drawn as a 3D window's view would be.
 QImage RenderScene(const TBatchJob& job) {
+  const std::unique_ptr<HeadlessGlContext> headless = HeadlessContextIfNoDisplay(job.Size);
   TGL_CAMERA camera;
   SetUpSceneCamera(camera);
   TScene scene;
+  std::optional<HeadlessWidgetWarningFilter> quiet;
+  if (headless) quiet.emplace();
   TGL_VIEW view;
+  quiet.reset();
+  if (headless) view.UseHeadlessContext(*headless);
   SetUpSceneView(view, camera);
   scene.Attach(view);
   view.resize(job.Size);
@@ -78,7 +112,13 @@ QImage RenderScene(const TBatchJob& job) {
   view.SetProjection();
   view.SetPaperMode(job.Paper);
   if (job.White) view.BackGround().SetStyle(CBackGroundStyle::UniformColor);
-  const QImage picture = GrabScene(view);
+  QImage picture;
+  if (headless) {
+    view.DrawHeadless();
+    picture = headless->grab();
+  } else {
+    picture = GrabScene(view);
+  }
   scene.Free(view);
   return picture;
 }
@@ -175,9 +215,44 @@ void PrintFile(const TBatchJob& job) {
   printPictureOn(printer, RenderPicture(job));
 }
 
+// The box a scene or a drawing is drawn in: the 4:3 of the windows, as large as fits the square.
+QSize ThumbnailCanvas(int side) {
+  return QSize(side, std::max(1, side * 3 / 4));
+}
+
+// Pictures are shrunk to fit, never enlarged: a file manager scales small ones itself.
+QImage Thumbnail(const TBatchJob& job) {
+  const int side = job.Size.width();
+  TBatchJob drawing = job;
+  drawing.Size = ThumbnailCanvas(side);
+  const QImage picture = RenderPicture(drawing);
+  if (picture.width() <= side && picture.height() <= side) return picture;
+  return picture.scaled(side, side, Qt::KeepAspectRatio, Qt::SmoothTransformation);
+}
+
+void WriteThumbnail(const TBatchJob& job) {
+  // File managers name the output without an extension at times; a thumbnail is always a PNG.
+  writeFileBytes(job.Output, encodePng(Thumbnail(job)));
+}
+
+// --thumbnail SIZE IN OUT, as a thumbnailer entry calls it.
+std::string ParseThumbnailJob(const QStringList& arguments, TBatchJob& job) {
+  const qsizetype at = arguments.indexOf("--thumbnail");
+  if (at != 1 || arguments.size() != 5) return "--thumbnail takes SIZE IN OUT and nothing else";
+  bool number = false;
+  const int side = arguments[2].toInt(&number);
+  if (!number || side < 1 || side > 4096) return "--thumbnail SIZE is a number of pixels from 1 to 4096";
+  job.What = TBatchJob::Kind::Thumbnail;
+  job.Size = QSize(side, side);
+  job.Input = arguments[3].toStdString();
+  job.Output = arguments[4].toStdString();
+  return {};
+}
+
 } // namespace
 
 std::string ParseBatchJob(const QStringList& arguments, TBatchJob& job) {
+  if (arguments.contains("--thumbnail")) return ParseThumbnailJob(arguments, job);
   if (arguments.contains("--print") || !arguments.filter(QRegularExpression("^--print=")).isEmpty()) {
     if (arguments.contains("--render") || arguments.contains("--export-dxf"))
       return "--print goes with neither --render nor --export-dxf";
@@ -214,15 +289,11 @@ std::string ParseBatchJob(const QStringList& arguments, TBatchJob& job) {
   return {};
 }
 
-bool NeedsDisplay(const TBatchJob& job) {
-  const bool draws = job.What == TBatchJob::Kind::Render || job.What == TBatchJob::Kind::Print;
-  return draws && fileExists(job.Input) && IsScene3D(job.Input);
-}
-
 void RunBatchJob(const TBatchJob& job) {
   if (job.What == TBatchJob::Kind::Render) WritePicture(RenderPicture(job), job.Output);
   if (job.What == TBatchJob::Kind::ExportDxf) ExportDxfFile(job);
   if (job.What == TBatchJob::Kind::Print) PrintFile(job);
+  if (job.What == TBatchJob::Kind::Thumbnail) WriteThumbnail(job);
 }
 
 } // namespace vorlan

@@ -9,12 +9,12 @@
 
 namespace vorlan {
 
-// --render, --export-dxf and --print: what a file's window would first show, what its DXF button
+// --render, --export-dxf, --print and --thumbnail: what a file's window would first show, what its DXF button
 // writes, or what its print button prints, written to a file without a user.
 struct TBatchJob {
-  enum class Kind { None, Render, ExportDxf, Print } What = Kind::None;
+  enum class Kind { None, Render, ExportDxf, Print, Thumbnail } What = Kind::None;
   std::string Input, Output;
-  QSize Size{800, 600};
+  QSize Size{800, 600};             // for --thumbnail, the side of the square the picture fits in
   std::string View = "perspective"; // perspective, top, front or side
   bool Paper = false, White = false;
   // --print only: the page, as chosen in the print dialog.
@@ -24,9 +24,6 @@ struct TBatchJob {
 
 // Fills `job` from the batch options; returns an error text for a usage error, empty otherwise.
 std::string ParseBatchJob(const QStringList& arguments, TBatchJob& job);
-
-// True when the job draws a 3D scene, which needs OpenGL and so an X display.
-bool NeedsDisplay(const TBatchJob& job);
 
 // Runs the job inside the application object; load and write errors propagate as exceptions.
 void RunBatchJob(const TBatchJob& job);

@@ -7,9 +7,11 @@
 #include "platform/Messages.h"
 #include "widgets/WindowChrome.h"
 
+#include <QDropEvent>
 #include <QFileDialog>
 #include <QMdiArea>
 #include <QMenuBar>
+#include <QMimeData>
 #include <QProgressBar>
 #include <QTimer>
 
@@ -46,6 +48,14 @@ QString DialogFilter(const QString& filter) {
   return entries.join(";;");
 }
 
+std::vector<std::string> DroppedFiles(const QMimeData& data) {
+  std::vector<std::string> files;
+  for (const QUrl& url : data.urls())
+    if (url.isLocalFile() && !OpenBranch(url.toLocalFile().toStdString()).empty())
+      files.push_back(url.toLocalFile().toStdString());
+  return files;
+}
+
 TForm1::TForm1() {
   RegisterPictures();
   setWindowTitle(FrameCaption);
@@ -73,6 +83,7 @@ TForm1::TForm1() {
 
   Image1 = QImage(":/logo_strip.png");
   RegisterPictureOpeners();
+  setAcceptDrops(true);
 }
 
 TForm1::~TForm1() = default;
@@ -124,6 +135,19 @@ void TForm1::Ouvrir1Click() {
 void TForm1::OpenFile(const std::string& F) {
   const auto opener = Openers.find(OpenBranch(F));
   if (opener != Openers.end()) opener->second(F);
+}
+
+void TForm1::dragEnterEvent(QDragEnterEvent* event) {
+  if (event->mimeData() && !DroppedFiles(*event->mimeData()).empty()) event->acceptProposedAction();
+}
+
+// The files open from the event loop, so that the file manager that dragged them is not held up by a
+// long load; each opens on its own, and a failing one is reported without stopping the others.
+void TForm1::dropEvent(QDropEvent* event) {
+  if (!event->mimeData()) return;
+  for (const std::string& file : DroppedFiles(*event->mimeData()))
+    QTimer::singleShot(0, this, [this, file] { runCommand([this, file] { OpenFile(file); }); });
+  event->acceptProposedAction();
 }
 
 void TForm1::Quitter1Click() {

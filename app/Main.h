@@ -13,6 +13,7 @@
 #include <vector>
 
 class QAction;
+class QMimeData;
 class QFileDialog;
 class QMenu;
 class QTimer;
@@ -29,6 +30,9 @@ std::string OpenBranch(const std::string& fileName);
 // A filter string of "description|pattern;pattern" pairs as the file dialog takes it:
 // "description (pattern pattern)", pairs separated by ";;".
 QString DialogFilter(const QString& filter);
+
+// The local files of a drag, in the order dragged, that the Open command has a branch for.
+std::vector<std::string> DroppedFiles(const QMimeData& data);
 
 inline constexpr const char* FrameCaption = "Vorlan cam  2.3.2 - Vorlan Design Tools";
 inline constexpr const char* OpenFilter = "cam, bmp, jpg, x2d, x3d|*.cam;*.bmp;*.jpg;*.x2d;*.x3d";
@@ -64,6 +68,11 @@ public:
   QImage ImagesMenu;
   QTimer* Timer1 = nullptr;
   QImage Image1;
+
+protected:
+  // Files dropped on the frame open as if chosen in File > Open, one after another.
+  void dragEnterEvent(QDragEnterEvent* event) override;
+  void dropEvent(QDropEvent* event) override;
 
 public slots:
   void Ouvrir1Click();

@@ -3,6 +3,7 @@
 #include "app/Batch.h"
 #include "app/CommandLine.h"
 #include "app/Inspector.h"
+#include "gl/HeadlessGlContext.h"
 #include "platform/Application.h"
 
 #include <QPointer>
@@ -14,17 +15,11 @@
 
 namespace {
 
-// A batch job draws nothing on screen: pictures and DXF need no display, 3D scenes need OpenGL.
+// A batch job draws nothing on screen. Without a display the pictures use Qt's off-screen
+// platform and 3D scenes an EGL context of their own.
 int RunBatch(const vorlan::TBatchJob& job, int& argc, char** argv) {
-  const bool hasDisplay =
-      qEnvironmentVariableIsSet("DISPLAY") || qEnvironmentVariableIsSet("QT_QPA_PLATFORM");
   try {
-    if (!hasDisplay && vorlan::NeedsDisplay(job)) {
-      std::fprintf(stderr, "vorlancam: %s: rendering a 3D scene needs an X display (run it under xvfb-run)\n",
-                   job.Input.c_str());
-      return 1;
-    }
-    if (!hasDisplay) qputenv("QT_QPA_PLATFORM", "offscreen");
+    if (vorlan::HeadlessGlContext::NoDisplay()) qputenv("QT_QPA_PLATFORM", "offscreen");
     vorlan::VorlanApplication app(argc, argv);
     vorlan::RunBatchJob(job);
   } catch (const std::exception& error) {

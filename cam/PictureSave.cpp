@@ -5,13 +5,14 @@
 #include "platform/Jpeg.h"
 #include "platform/Messages.h"
 
+#include <QBuffer>
 #include <QFileDialog>
 
 namespace vorlan {
 
 QFileDialog* NewSavePictureDialog(QWidget* parent, bool confirmOverwrite) {
-  // "jpg|*.jpg|bmp|*.bmp" as the file dialog takes it.
-  auto* dialog = new QFileDialog(parent, QString(), QString(), "jpg (*.jpg);;bmp (*.bmp)");
+  // "jpg|*.jpg|bmp|*.bmp|png|*.png" as the file dialog takes it.
+  auto* dialog = new QFileDialog(parent, QString(), QString(), "jpg (*.jpg);;bmp (*.bmp);;png (*.png)");
   dialog->setAcceptMode(QFileDialog::AcceptSave);
   dialog->setFileMode(QFileDialog::AnyFile);
   dialog->setDefaultSuffix("jpg");
@@ -25,6 +26,14 @@ std::string AskPictureName(QFileDialog& dialog) {
   return chosen.isEmpty() ? std::string() : chosen.first().toStdString();
 }
 
+std::vector<std::uint8_t> encodePng(const QImage& picture) {
+  QByteArray bytes;
+  QBuffer buffer(&bytes);
+  buffer.open(QIODevice::WriteOnly);
+  picture.save(&buffer, "PNG");
+  return {bytes.begin(), bytes.end()};
+}
+
 bool SavePictureFile(const QImage& picture, const std::string& fileName) {
   const std::string extension = upperExtension(fileName);
   if (extension == ".JPG") {
@@ -35,7 +44,11 @@ bool SavePictureFile(const QImage& picture, const std::string& fileName) {
     writeFileBytes(fileName, encodeBmp(picture));
     return true;
   }
-  showMessage("Picture not saved, only .jpg and .bmp files can be written : " + fileName);
+  if (extension == ".PNG") {
+    writeFileBytes(fileName, encodePng(picture));
+    return true;
+  }
+  showMessage("Picture not saved, only .jpg, .bmp and .png files can be written : " + fileName);
   return false;
 }
 

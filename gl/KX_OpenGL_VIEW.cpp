@@ -118,7 +118,7 @@ TGL_VIEW::~TGL_VIEW() {
 
 void TGL_VIEW::Initialisation() {
   // Qt creates the context when the widget first shows on screen.
-  if (!context()) {
+  if (!HeadlessContext_ && !context()) {
     show();
     window()->show();
   }
@@ -164,6 +164,7 @@ void TGL_VIEW::applyMaterials() {
 }
 
 bool TGL_VIEW::makeContextCurrent() {
+  if (HeadlessContext_) return HeadlessContext_->makeContextCurrent();
   if (!context()) return false;
   makeCurrent();
   return QOpenGLContext::currentContext() == context();
@@ -172,6 +173,10 @@ bool TGL_VIEW::makeContextCurrent() {
 void TGL_VIEW::releaseContext() {
   // Qt keeps the context current around paintGL, and releasing a context that is not ours would
   // take another view's away.
+  if (HeadlessContext_) {
+    if (!inPass_) HeadlessContext_->releaseContext();
+    return;
+  }
   if (!inPass_ && context() && QOpenGLContext::currentContext() == context()) doneCurrent();
 }
 
@@ -225,6 +230,13 @@ void TGL_VIEW::Redraw() {
     frameReady_ = true;
   }
   update();
+}
+
+void TGL_VIEW::DrawHeadless() {
+  const CurrentContextGuard current(*this, ContextNeed::Own);
+  if (!current.active()) return;
+  glViewport(0, 0, devicePixels(width()), devicePixels(height()));
+  drawPass();
 }
 
 void TGL_VIEW::paintEvent(QPaintEvent* event) {
@@ -454,7 +466,7 @@ void TGL_VIEW::restoreStateAfterPainter() {
 
 void TGL_VIEW::shareLists() {
   TGL_VIEW& master = ShareView_ ? *ShareView_ : *this;
-  const auto hasContext = [](const TGL_VIEW* view) { return view->RC_ != nullptr; };
+  const auto hasContext = [](const TGL_VIEW* view) { return view->RC_ || view->HeadlessContext_; };
   if (!hasContext(&master) ||
       !std::all_of(master.SharedViews_.begin(), master.SharedViews_.end(), hasContext))
     return;

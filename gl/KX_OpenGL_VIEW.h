@@ -69,6 +69,11 @@ public:
   // Runs one pass now, the paper pass in PaperMode and the render pass otherwise; its frame reaches
   // the screen with the window's next composition. Nothing happens while the view is hidden.
   void Redraw() override;
+  // Draws into `context` (whose framebuffer has the view's size) instead of a context of its own, so
+  // that a view that never shows can render without any display; set before Initialisation.
+  void UseHeadlessContext(GlRenderContext& context) { HeadlessContext_ = &context; }
+  // Runs one pass now into the headless context's framebuffer.
+  void DrawHeadless();
 
   TGL_GROUND& Ground() { return *Ground_; }
   const TGL_GROUND& Ground() const { return *Ground_; }
@@ -205,6 +210,7 @@ private:
   std::optional<TObjectSelect> Current_;
   bool TempSelecting_ = false;
   QOpenGLContext* RC_ = nullptr;
+  GlRenderContext* HeadlessContext_ = nullptr;
   TObjectSelectList SelectedList_;
   bool PaperMode_ = false;
   GLuint GlyphListBase_ = 0;

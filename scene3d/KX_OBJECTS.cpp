@@ -396,6 +396,7 @@ void TEntity::ReadHead(BinaryCursor& F, const ReadPlace& where) {
   Value3 = F.readInt32(what);
   Value4 = F.readDouble(what);
   TextureOrigin = F.readInt32(what);
+  TextureName = textureName;
   LoadNamedTexture(textureName, F, nameOffset, where);
 }
 

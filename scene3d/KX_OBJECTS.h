@@ -334,6 +334,8 @@ public:
   std::vector<std::unique_ptr<TFace>> Faces;
   TShading Shading = TShading::ByAngle; // copied into each new face
   std::unique_ptr<TTexture> Texture;
+  // The picture name as the record stores it, whether or not the picture was found.
+  std::string TextureName = kNoTextureName;
   bool UseTexture = true;
   std::int32_t Value3 = 0;
   double Value4 = 1.0;

@@ -428,15 +428,22 @@ QImage SplashEmblem() {
   return emblem;
 }
 
-QImage AppIcon() {
-  QImage icon = Transparent(32, 32);
+// The frame's icon, and the desktop's in every size of the icon theme: drawn at 32 pixels and scaled
+// as a drawing, so the small sizes stay sharp.
+QImage AppIconSized(int size) {
+  QImage icon = Transparent(size, size);
   QPainter p(&icon);
   p.setRenderHint(QPainter::Antialiasing);
+  p.scale(size / 32.0, size / 32.0);
   p.setPen(Qt::NoPen);
   p.setBrush(Slate);
   p.drawRoundedRect(QRectF(0, 0, 32, 32), 6, 6);
   DrawCube(p, QPointF(5, 4), 22);
   return icon;
+}
+
+QImage AppIcon() {
+  return AppIconSized(32);
 }
 
 bool Save(const QImage& image, const QDir& folder, const char* name) {
@@ -480,5 +487,10 @@ int main(int argc, char** argv) {
   int failures = 0;
   for (const auto& [name, draw] : pictures)
     if (!Save(draw(), folder, name)) ++failures;
+  folder.mkpath("icons");
+  for (int size : {16, 22, 24, 32, 48, 64, 128, 256}) {
+    const QByteArray name = "icons/vorlancam_" + QByteArray::number(size) + ".png";
+    if (!Save(AppIconSized(size), folder, name.constData())) ++failures;
+  }
   return failures == 0 ? 0 : 1;
 }

@@ -84,7 +84,7 @@ TEST(Info, ReadableLinesFailuresAndMisuse) {
       {{QString::fromStdString(dir.path("cut.x2d"))}, 1, "", "cut.x2d: offset "},
       {{QString::fromStdString(dir.path("other.x2d"))}, 1, "", "other.x2d: offset 0: "},
       {{QString::fromStdString(dir.path("missing.x2d"))}, 1, "", "missing.x2d: offset 0"},
-      {{QString::fromStdString(dir.path("scene.cam"))}, 1, "", "not yet"},
+      {{QString::fromStdString(dir.path("scene.cam"))}, 1, "", "scene.cam: offset 0"},
       {{}, 2, "", "usage"},
       {{floor, floor}, 2, "", "usage"},
   };

@@ -154,7 +154,7 @@ TEST(TFicheRetoucheCam, SaveWritesWhatThePaintBoxShowsAndRefusesOtherExtensions)
     double meanError;                   // per channel
   };
   const Case cases[] = {
-      {"shown.bmp", loadBmpFile, 0}, {"shown.JPG", loadJpegFile, 2}, {"shown.png", nullptr, 0}};
+      {"shown.bmp", loadBmpFile, 0}, {"shown.JPG", loadJpegFile, 2}, {"shown.tif", nullptr, 0}};
   for (const auto& [name, load, meanError] : cases) {
     SCOPED_TRACE(name);
     PairWindow pair({101, 75});

@@ -1,0 +1,318 @@
+// The program as a desktop sees it: thumbnails for file managers, rendering without any display
+// server, the installed files and the MIME types they declare.
+
+#include "app/Main.h"
+#include "cam/CamTestSupport.h"
+#include "platform/Dib.h"
+#include "platform/FileBytes.h"
+#include "platform/Jpeg.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QDirIterator>
+#include <QMimeData>
+#include <QProcess>
+#include <QUrl>
+
+#include <gtest/gtest.h>
+
+namespace vorlan {
+namespace {
+
+using namespace test;
+
+struct ProgramRun {
+  int exitCode;
+  QByteArray out, err;
+};
+
+enum class Display { Inherited, None };
+
+QString PathIn(const ScratchDir& dir, const std::string& name) {
+  return QString::fromStdString(dir.path(name));
+}
+
+QString BuildDir() {
+  return QDir::cleanPath(QCoreApplication::applicationDirPath() + "/..");
+}
+
+// Without a display also means without a platform chosen for Qt, as on a machine with no X server.
+ProgramRun RunProgram(const QString& program, const QStringList& arguments,
+                      Display display = Display::Inherited, const QProcessEnvironment& extra = {}) {
+  QProcess process;
+  QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+  if (display == Display::None)
+    for (const char* name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM", "XDG_RUNTIME_DIR"})
+      environment.remove(name);
+  for (const QString& key : extra.keys())
+    environment.insert(key, extra.value(key));
+  process.setProcessEnvironment(environment);
+  process.start(program, arguments);
+  EXPECT_TRUE(process.waitForFinished(120000)) << program.toStdString();
+  return {process.exitCode(), process.readAllStandardOutput(), process.readAllStandardError()};
+}
+
+ProgramRun Vorlancam(const QStringList& arguments, Display display = Display::Inherited,
+                     const QProcessEnvironment& extra = {}) {
+  return RunProgram(BuildDir() + "/vorlancam", arguments, display, extra);
+}
+
+QString SourceDir() {
+  QFile cache(BuildDir() + "/CMakeCache.txt");
+  EXPECT_TRUE(cache.open(QIODevice::ReadOnly));
+  for (const QByteArray& line : cache.readAll().split('\n'))
+    if (line.startsWith("CMAKE_HOME_DIRECTORY:INTERNAL=")) return QString::fromUtf8(line.mid(30));
+  return {};
+}
+
+// The samples a user first sees, written afresh by the sample writer.
+struct Samples {
+  ScratchDir dir;
+  Samples() {
+    const ProgramRun run = RunProgram(BuildDir() + "/tools/make_samples", {Path("")});
+    EXPECT_EQ(run.exitCode, 0) << run.err.toStdString();
+  }
+  QString Path(const std::string& name) const { return QString::fromStdString(dir.path(name)); }
+};
+
+// A scene whose every pixel is the same on every run: no procedural mapping, whose grain is seeded
+// from the clock, only plain faces and a picture texture.
+void WriteSteadyScene(const std::string& fileName, const std::string& folder) {
+  const QImage brick = gradient(32, 32, 90);
+  writeBytes(folder + "/brick.bmp", encodeBmp(brick));
+  auto front = wall("front");
+  auto textured = wall("textured");
+  textured->Position = {-60, 30, 0};
+  textured->Rotation = {0, 0, 40};
+  textured->LoadTexture(brick, 50, 50);
+  textured->Texture->FileName = "brick.bmp";
+  textured->Texture->Path = folder + "/brick.bmp";
+  TCamSceneWriter scene;
+  scene.AddEntity(*front);
+  scene.AddEntity(*textured);
+  writeBytes(fileName, scene.Bytes());
+}
+
+TEST(Thumbnail, EveryKindFitsTheSquareKeepingItsAspect) {
+  Samples samples;
+  ScratchDir dir;
+  const QString wide = QString::fromStdString(dir.path("wide.bmp"));
+  writeBytes(wide.toStdString(), encodeBmp(gradient(300, 100, 0)));
+  struct Case {
+    QString file;
+    int side;
+    QSize expected;
+  };
+  // Scenes and drawings are drawn in the 4:3 of their windows; pictures are shrunk, never enlarged.
+  const Case cases[] = {{samples.Path("scene.cam"), 128, {128, 96}},
+                        {samples.Path("model.x3d"), 64, {64, 48}},
+                        {samples.Path("floor.x2d"), 200, {200, 150}},
+                        {samples.Path("pair.cam"), 160, {160, 120}},
+                        {samples.Path("checker.bmp"), 64, {64, 64}},
+                        {samples.Path("checker.bmp"), 256, {128, 128}},
+                        {wide, 90, {90, 30}}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.file.toStdString() + " in " + std::to_string(c.side));
+    const QString out = QString::fromStdString(dir.path("thumbnail"));
+    QFile::remove(out);
+    const ProgramRun run = Vorlancam({"--thumbnail", QString::number(c.side), c.file, out}, Display::None);
+    ASSERT_EQ(run.exitCode, 0) << run.err.toStdString();
+    EXPECT_TRUE(run.err.isEmpty()) << run.err.toStdString();
+    QImage thumbnail;
+    ASSERT_TRUE(thumbnail.load(out, "PNG"));
+    EXPECT_EQ(thumbnail.size(), c.expected);
+  }
+}
+
+TEST(Thumbnail, ABadFileFailsAtOnceWithExitOne) {
+  Samples samples;
+  ScratchDir dir;
+  const std::vector<std::uint8_t> scene = readFileBytes(samples.dir.path("scene.cam"));
+  writeBytes(dir.path("cut.cam"), {scene.begin(), scene.begin() + 300});
+  // Version 2, no preview, the reserved words, a placement that stops after 10 of its 48 bytes.
+  std::vector<std::uint8_t> model = words({2, 1, 1, 1, 1, 0});
+  model.resize(model.size() + 10, 0x40);
+  writeBytes(dir.path("cut.x3d"), model);
+  writeBytes(dir.path("empty.x2d"), {});
+  writeBytes(dir.path("text.jpg"), {'h', 'e', 'l', 'l', 'o'});
+  writeBytes(dir.path("notes.txt"), {'h', 'i'});
+  for (const char* name : {"cut.cam", "cut.x3d", "empty.x2d", "text.jpg", "notes.txt", "missing.cam"}) {
+    SCOPED_TRACE(name);
+    const QString out = QString::fromStdString(dir.path(std::string(name) + ".png"));
+    const ProgramRun run =
+        Vorlancam({"--thumbnail", "128", QString::fromStdString(dir.path(name)), out}, Display::None);
+    EXPECT_EQ(run.exitCode, 1);
+    EXPECT_FALSE(QFile::exists(out));
+  }
+  for (const QStringList& misuse :
+       {QStringList{"--thumbnail", "0", "a.cam", "b.png"},
+        QStringList{"--thumbnail", "big", "a.cam", "b.png"}, QStringList{"--thumbnail", "128", "a.cam"}}) {
+    SCOPED_TRACE(misuse.join(' ').toStdString());
+    EXPECT_EQ(Vorlancam(misuse, Display::None).exitCode, 2);
+  }
+}
+
+// The off-screen EGL path and the window's own path through the X server draw the same scene with
+// the same driver: the pictures must agree pixel for pixel.
+TEST(HeadlessRender, DrawsWhatTheXServerDraws) {
+  ASSERT_FALSE(qEnvironmentVariableIsEmpty("DISPLAY"))
+      << "run under xvfb-run: the comparison needs both paths";
+  ScratchDir dir;
+  WriteSteadyScene(dir.path("steady.cam"), dir.path(""));
+  for (const QStringList& options : {QStringList{}, QStringList{"--view", "front"}, QStringList{"--paper"}}) {
+    SCOPED_TRACE(options.join(' ').toStdString());
+    const QString windowed = QString::fromStdString(dir.path("windowed.png"));
+    const QString headless = QString::fromStdString(dir.path("headless.png"));
+    const QStringList render =
+        QStringList{"--render", QString::fromStdString(dir.path("steady.cam")), "--size", "320x240"} +
+        options;
+    const ProgramRun x = Vorlancam(render + QStringList{"-o", windowed});
+    ASSERT_EQ(x.exitCode, 0) << x.err.toStdString();
+    const ProgramRun none = Vorlancam(render + QStringList{"-o", headless}, Display::None);
+    ASSERT_EQ(none.exitCode, 0) << none.err.toStdString();
+    // No word on the terminal either: no runtime-folder warning, no widget warning.
+    EXPECT_TRUE(none.err.isEmpty()) << none.err.toStdString();
+    const QImage a(windowed), b(headless);
+    ASSERT_EQ(a.size(), QSize(320, 240));
+    ASSERT_EQ(a.convertToFormat(QImage::Format_RGB888), b.convertToFormat(QImage::Format_RGB888));
+    // Not a blank frame both times.
+    EXPECT_NE(a, [&] {
+      QImage filled = a.copy();
+      filled.fill(a.pixel(0, 0));
+      return filled;
+    }());
+  }
+}
+
+TEST(HeadlessRender, WithoutEglSaysSoInOneLineAndFails) {
+  Samples samples;
+  ScratchDir dir;
+  QProcessEnvironment noVendor;
+  noVendor.insert("__EGL_VENDOR_LIBRARY_FILENAMES", "/nonexistent/vendor.json");
+  const QString out = QString::fromStdString(dir.path("out.png"));
+  const ProgramRun run =
+      Vorlancam({"--render", samples.Path("model.x3d"), "-o", out}, Display::None, noVendor);
+  EXPECT_EQ(run.exitCode, 1);
+  EXPECT_EQ(run.err.count('\n'), 1) << run.err.toStdString();
+  EXPECT_TRUE(run.err.contains("EGL")) << run.err.toStdString();
+  EXPECT_FALSE(QFile::exists(out));
+  // Pictures need no OpenGL and still render.
+  EXPECT_EQ(Vorlancam({"--render", samples.Path("checker.bmp"), "-o", out}, Display::None, noVendor).exitCode,
+            0);
+}
+
+TEST(Drop, OnlyLocalFilesOfTheOpenBranchesCountInOrder) {
+  QMimeData data;
+  data.setUrls({QUrl::fromLocalFile("/d/b.x3d"), QUrl("https://example.org/a.cam"),
+                QUrl::fromLocalFile("/d/n.txt"), QUrl::fromLocalFile("/d/A.CAM"),
+                QUrl::fromLocalFile("/d/p.jpeg"), QUrl::fromLocalFile("/d/f.x2d")});
+  EXPECT_EQ(DroppedFiles(data), (std::vector<std::string>{"/d/b.x3d", "/d/A.CAM", "/d/f.x2d"}));
+}
+
+TEST(Drop, DroppedFilesOpenTheirWindowsAsFileOpenDoes) {
+  ScratchDir dir;
+  writeBytes(dir.path("one.bmp"), encodeBmp(gradient(40, 30, 10)));
+  writeBytes(dir.path("two.jpg"), encodeJpeg(gradient(50, 20, 200)));
+  writePair(dir.path("pair.cam"), QSize(30, 20));
+  TForm1 frame;
+  frame.setWindowState(Qt::WindowNoState);
+  frame.show();
+  ASSERT_TRUE(QTest::qWaitForWindowExposed(&frame));
+  EXPECT_TRUE(frame.acceptDrops());
+  QMimeData data;
+  data.setUrls({QUrl::fromLocalFile(QString::fromStdString(dir.path("one.bmp"))),
+                QUrl::fromLocalFile(QString::fromStdString(dir.path("notes.txt"))),
+                QUrl::fromLocalFile(QString::fromStdString(dir.path("two.jpg"))),
+                QUrl::fromLocalFile(QString::fromStdString(dir.path("pair.cam")))});
+  const QPoint centre = frame.rect().center();
+  QDragEnterEvent enter(centre, Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+  QCoreApplication::sendEvent(&frame, &enter);
+  EXPECT_TRUE(enter.isAccepted());
+  QDropEvent drop(QPointF(centre), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+  QCoreApplication::sendEvent(&frame, &drop);
+  QTRY_COMPARE(frame.ClientArea()->subWindowList().size(), 3);
+  QStringList titles;
+  for (QMdiSubWindow* window : frame.ClientArea()->subWindowList())
+    titles << QFileInfo(window->windowTitle()).fileName();
+  EXPECT_TRUE(titles.contains("one.bmp") && titles.contains("two.jpg")) << titles.join(',').toStdString();
+
+  QMimeData nothing;
+  nothing.setUrls({QUrl::fromLocalFile("/d/readme.txt")});
+  QDragEnterEvent refused(centre, Qt::CopyAction, &nothing, Qt::LeftButton, Qt::NoModifier);
+  refused.setAccepted(false);
+  QCoreApplication::sendEvent(&frame, &refused);
+  EXPECT_FALSE(refused.isAccepted());
+}
+
+TEST(Install, ATemporaryPrefixHoldsEveryFileTheDesktopNeeds) {
+  ScratchDir prefix;
+  const ProgramRun run = RunProgram("cmake", {"--install", BuildDir(), "--prefix", PathIn(prefix, "")});
+  ASSERT_EQ(run.exitCode, 0) << run.err.toStdString();
+  QStringList installed;
+  QDirIterator it(PathIn(prefix, ""), QDir::Files, QDirIterator::Subdirectories);
+  while (it.hasNext())
+    installed << QDir(PathIn(prefix, "")).relativeFilePath(it.next());
+  installed.sort();
+  QStringList expected{"bin/vorlancam", "share/applications/vorlancam.desktop",
+                       "share/man/man1/vorlancam.1.gz", "share/mime/packages/vorlancam.xml",
+                       "share/thumbnailers/vorlancam.thumbnailer"};
+  for (int size : {16, 22, 24, 32, 48, 64, 128, 256})
+    expected << QString("share/icons/hicolor/%1x%1/apps/vorlancam.png").arg(size);
+  expected.sort();
+  EXPECT_EQ(installed, expected);
+  for (int size : {16, 48, 256}) {
+    const QImage icon(PathIn(prefix, "") +
+                      QString("/share/icons/hicolor/%1x%1/apps/vorlancam.png").arg(size));
+    EXPECT_EQ(icon.size(), QSize(size, size));
+  }
+  const ProgramRun validate =
+      RunProgram("desktop-file-validate", {PathIn(prefix, "") + "/share/applications/vorlancam.desktop"});
+  EXPECT_EQ(validate.exitCode, 0);
+  EXPECT_TRUE(validate.out.isEmpty() && validate.err.isEmpty())
+      << validate.out.toStdString() << validate.err.toStdString();
+}
+
+// Our .x3d shares its extension with the XML scene format: each must keep its own type, and ours must
+// be known by content alone.
+TEST(MimeTypes, OurFilesAreKnownByNameAndContentAndXmlX3dKeepsItsType) {
+  Samples samples;
+  ScratchDir data;
+  QDir().mkpath(PathIn(data, "mime/packages"));
+  ASSERT_TRUE(QFile::copy(SourceDir() + "/resources/linux/vorlancam.xml",
+                          PathIn(data, "mime/packages/vorlancam.xml")));
+  QProcessEnvironment home;
+  home.insert("XDG_DATA_HOME", PathIn(data, ""));
+  const ProgramRun update =
+      RunProgram("update-mime-database", {PathIn(data, "mime")}, Display::Inherited, home);
+  ASSERT_EQ(update.exitCode, 0) << update.err.toStdString();
+  EXPECT_TRUE(update.err.isEmpty()) << update.err.toStdString();
+
+  ScratchDir files;
+  writeBytes(files.path("web.x3d"), [] {
+    const std::string xml = "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<X3D profile=\"Interchange\" "
+                            "version=\"3.3\">\n  <Scene><Shape><Box/></Shape></Scene>\n</X3D>\n";
+    return std::vector<std::uint8_t>(xml.begin(), xml.end());
+  }());
+  QFile::copy(samples.Path("model.x3d"), PathIn(files, "model"));
+  QFile::copy(samples.Path("floor.x2d"), PathIn(files, "floor.x3d"));
+  struct Case {
+    QString file;
+    const char* type;
+  };
+  const Case cases[] = {{samples.Path("scene.cam"), "application/x-vorlan-cam"},
+                        {samples.Path("pair.cam"), "application/x-vorlan-cam"},
+                        {samples.Path("model.x3d"), "application/x-vorlan-x3d"},
+                        {samples.Path("floor.x2d"), "application/x-vorlan-x2d"},
+                        {PathIn(files, "web.x3d"), "model/x3d+xml"},
+                        {PathIn(files, "model"), "application/x-vorlan-x3d"},
+                        {PathIn(files, "floor.x3d"), "application/x-vorlan-x2d"}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.file.toStdString());
+    const ProgramRun query = RunProgram("xdg-mime", {"query", "filetype", c.file}, Display::Inherited, home);
+    EXPECT_EQ(query.exitCode, 0) << query.err.toStdString();
+    EXPECT_EQ(query.out.trimmed().toStdString(), c.type);
+  }
+}
+
+} // namespace
+} // namespace vorlan

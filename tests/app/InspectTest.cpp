@@ -1,0 +1,189 @@
+// --info on every kind of file the viewer opens: what it reports against what the test wrote.
+
+#include "app/Inspector.h"
+#include "cam/CamTestSupport.h"
+#include "platform/Dib.h"
+#include "platform/Jpeg.h"
+#include "platform/ReadError.h"
+#include "scene3d/KX_SUPEROBJECT.h"
+
+#include <QCoreApplication>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QProcess>
+
+#include <gtest/gtest.h>
+
+namespace vorlan {
+namespace {
+
+using namespace test;
+
+QJsonArray Numbers(std::initializer_list<double> values) {
+  QJsonArray array;
+  for (double value : values)
+    array.append(value);
+  return array;
+}
+
+// A wall entity (100 x 50 in the x-z plane) showing `picture` under `name`, as a record stores it.
+std::unique_ptr<TEntity> TexturedWall(const std::string& name, const std::string& picture,
+                                      const std::string& folder) {
+  auto entity = wall(name);
+  writeBytes(folder + "/" + picture, encodeBmp(gradient(8, 8, 0)));
+  entity->LoadTexture(gradient(8, 8, 0), 50, 50);
+  entity->Texture->FileName = picture;
+  entity->Texture->Path = folder + "/" + picture;
+  return entity;
+}
+
+TEST(Inspect, ASceneCountsItsItemsBoundsAndEveryTextureFoundOrNot) {
+  ScratchDir dir;
+  const std::string folder = dir.path("");
+  auto plain = wall("plain");
+  plain->Position = {-200, 0, 0};
+  TSuperObject group;
+  group.Name = "pair of walls";
+  group.Position = {10, 20, 30};
+  group.Entities.push_back(TexturedWall("brick wall", "brick.bmp", folder));
+  group.Entities.push_back(wall("second"));
+  group.Entities.back()->Position = {0, 0, 500};
+  TCamSceneWriter scene;
+  scene.AddEntity(*plain);
+  scene.AddEntity(*TexturedWall("lost wall", "gone.bmp", folder));
+  scene.AddSuperObject(group);
+  writeBytes(dir.path("scene.cam"), scene.Bytes());
+  // The picture goes after the scene names it: a user moved it away.
+  ASSERT_TRUE(QFile::remove(QString::fromStdString(dir.path("gone.bmp"))));
+
+  const QJsonObject info = DescribeFile(dir.path("scene.cam"));
+  EXPECT_EQ(info["format"], "cam");
+  EXPECT_EQ(info["kind"], "scene");
+  const QJsonObject counts = info["counts"].toObject();
+  EXPECT_EQ(counts["entities"].toInt(), 4);
+  EXPECT_EQ(counts["super_objects"].toInt(), 1);
+  EXPECT_EQ(counts["points"].toInt(), 16);
+  EXPECT_EQ(counts["faces"].toInt(), 4);
+  EXPECT_EQ(counts["mappings"].toInt(), 0);
+  // From x -200 (the plain wall) to 110 (the group's walls moved by 10); z up to 500 + 50 + 30.
+  EXPECT_EQ(info["bounds"].toArray(), Numbers({-200, 0, 0, 110, 20, 580}));
+
+  const QJsonArray items = info["items"].toArray();
+  ASSERT_EQ(items.size(), 3);
+  EXPECT_EQ(items[0].toObject()["name"], "plain");
+  EXPECT_FALSE(items[0].toObject().contains("texture"));
+  EXPECT_EQ(items[2].toObject()["type"], "super_object");
+  EXPECT_EQ(items[2].toObject()["entities"].toArray().size(), 2);
+
+  const QJsonArray textures = info["textures"].toArray();
+  ASSERT_EQ(textures.size(), 2);
+  EXPECT_EQ(textures[0].toObject()["name"], "gone.bmp");
+  EXPECT_FALSE(textures[0].toObject()["resolved"].toBool());
+  EXPECT_TRUE(textures[0].toObject()["path"].isNull());
+  EXPECT_EQ(textures[1].toObject()["name"], "brick.bmp");
+  EXPECT_TRUE(textures[1].toObject()["resolved"].toBool());
+  EXPECT_EQ(textures[1].toObject()["path"].toString().toStdString(), folder + "/brick.bmp");
+}
+
+TEST(Inspect, AModelFileIsOneSuperObjectWithItsVersionAndPlacement) {
+  ScratchDir dir;
+  TSuperObject model;
+  model.Name = "model";
+  model.Position = {0, 0, 100};
+  model.Entities.push_back(wall("only"));
+  BinaryWriter bytes;
+  model.SaveToFile(bytes);
+  bytes.writeInt32(0); // the trailing word the window reads first
+  writeBytes(dir.path("model.x3d"), bytes.bytes());
+
+  const QJsonObject info = DescribeFile(dir.path("model.x3d"));
+  EXPECT_EQ(info["format"], "x3d");
+  EXPECT_EQ(info["version"].toInt(), 2);
+  EXPECT_EQ(info["counts"].toObject()["points"].toInt(), 4);
+  EXPECT_EQ(info["bounds"].toArray(), Numbers({0, 0, 100, 100, 0, 150}));
+  EXPECT_EQ(info["items"].toArray()[0].toObject()["entities"].toArray()[0].toObject()["mapping"].toInt(), -1);
+}
+
+TEST(Inspect, PicturesAndBitmapPairsReportSizeDepthAndCompression) {
+  ScratchDir dir;
+  writeBytes(dir.path("pair.cam"),
+             CamBitmapPairBytes(DibBlockOf(gradient(101, 75, 0), 24), DibBlockOf(gradient(7, 3, 0), 32)));
+  writeBytes(dir.path("wide.bmp"), encodeBmp(gradient(33, 17, 0)));
+  writeBytes(dir.path("photo.jpg"), encodeJpeg(gradient(40, 30, 0)));
+
+  const QJsonArray pictures = DescribeFile(dir.path("pair.cam"))["pictures"].toArray();
+  ASSERT_EQ(pictures.size(), 2);
+  EXPECT_EQ(pictures[0].toObject(),
+            (QJsonObject{{"width", 101}, {"height", 75}, {"bits_per_pixel", 24}, {"compression", "BI_RGB"}}));
+  EXPECT_EQ(pictures[1].toObject(),
+            (QJsonObject{{"width", 7}, {"height", 3}, {"bits_per_pixel", 32}, {"compression", "BI_RGB"}}));
+  const QJsonObject bmp = DescribeFile(dir.path("wide.bmp"));
+  EXPECT_EQ(bmp["format"], "bmp");
+  EXPECT_EQ(QSize(bmp["width"].toInt(), bmp["height"].toInt()), QSize(33, 17));
+  EXPECT_EQ(bmp["bits_per_pixel"].toInt(), 24);
+  const QJsonObject jpeg = DescribeFile(dir.path("photo.jpg"));
+  EXPECT_EQ(jpeg["format"], "jpeg");
+  EXPECT_EQ(QSize(jpeg["width"].toInt(), jpeg["height"].toInt()), QSize(40, 30));
+  EXPECT_EQ(jpeg["components"].toInt(), 3);
+  EXPECT_EQ(jpeg["compression"], "baseline");
+}
+
+// Every cut of a valid file either fails with a ReadError or, for a JPEG whose frame header is whole,
+// describes the same frame; none may crash or read past the end.
+TEST(Inspect, EveryTruncationFailsCleanly) {
+  ScratchDir dir;
+  struct Case {
+    const char* name;
+    std::vector<std::uint8_t> bytes;
+  };
+  const Case cases[] = {
+      {"cut.bmp", encodeBmp(gradient(9, 5, 0))},
+      {"cut.jpg", encodeJpeg(gradient(9, 5, 0))},
+      {"cut.cam", CamBitmapPairBytes(DibBlockOf(gradient(9, 5, 0)), DibBlockOf(gradient(9, 5, 0)))}};
+  for (const Case& c : cases) {
+    // Every cut through the headers, then every thirteenth through the pixels.
+    for (std::size_t length = 0; length < c.bytes.size(); length += length < 96 ? 1 : 13) {
+      SCOPED_TRACE(std::string(c.name) + " cut at " + std::to_string(length));
+      writeBytes(dir.path(c.name), {c.bytes.begin(), c.bytes.begin() + static_cast<std::ptrdiff_t>(length)});
+      try {
+        const QJsonObject info = DescribeFile(dir.path(c.name));
+        EXPECT_EQ(info["format"], "jpeg");
+        EXPECT_EQ(info["width"].toInt(), 9);
+      } catch (const ReadError&) {
+      }
+    }
+  }
+}
+
+struct InfoRun {
+  int exitCode;
+  QByteArray out, err;
+};
+
+InfoRun Info(const QStringList& arguments) {
+  QProcess process;
+  QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+  environment.remove("DISPLAY");
+  environment.remove("QT_QPA_PLATFORM");
+  process.setProcessEnvironment(environment);
+  process.start(QCoreApplication::applicationDirPath() + "/../vorlancam", QStringList{"--info"} + arguments);
+  EXPECT_TRUE(process.waitForFinished(60000));
+  return {process.exitCode(), process.readAllStandardOutput(), process.readAllStandardError()};
+}
+
+TEST(Inspect, TheCommandAnswersJsonOrTextAndFailsOnFilesItCannotRead) {
+  ScratchDir dir;
+  const QString picture = QString::fromStdString(dir.path("p.bmp"));
+  writeBytes(picture.toStdString(), encodeBmp(gradient(12, 34, 0)));
+  writeBytes(dir.path("notes.txt"), {'a'});
+  const InfoRun json = Info({picture, "--json"});
+  ASSERT_EQ(json.exitCode, 0) << json.err.toStdString();
+  EXPECT_EQ(QJsonDocument::fromJson(json.out).object()["height"].toInt(), 34);
+  EXPECT_TRUE(Info({picture}).out.contains("height: 34\n"));
+  const InfoRun text = Info({QString::fromStdString(dir.path("notes.txt"))});
+  EXPECT_EQ(text.exitCode, 1);
+  EXPECT_EQ(text.err.count('\n'), 1) << text.err.toStdString();
+}
+
+} // namespace
+} // namespace vorlan

@@ -1,0 +1,121 @@
+#include "platform/PictureFacts.h"
+
+#include "platform/BinaryWriter.h"
+#include "platform/Jpeg.h"
+#include "platform/ReadError.h"
+
+#include <QImage>
+
+#include <gtest/gtest.h>
+
+namespace vorlan {
+namespace {
+
+// A JPEG stream from its markers: SOI, an APP0 segment of `app0` bytes, then one frame header.
+std::vector<std::uint8_t> JpegWithFrame(std::uint8_t frameMarker, std::uint8_t precision,
+                                        std::uint16_t height, std::uint16_t width, std::uint8_t components,
+                                        std::size_t app0) {
+  std::vector<std::uint8_t> bytes{0xFF, 0xD8, 0xFF, 0xE0};
+  bytes.push_back(static_cast<std::uint8_t>((app0 + 2) >> 8));
+  bytes.push_back(static_cast<std::uint8_t>(app0 + 2));
+  bytes.insert(bytes.end(), app0, 0);
+  const std::uint16_t length = static_cast<std::uint16_t>(8 + 3 * components);
+  for (std::uint8_t b : {std::uint8_t{0xFF}, frameMarker, std::uint8_t(length >> 8), std::uint8_t(length),
+                         precision, std::uint8_t(height >> 8), std::uint8_t(height), std::uint8_t(width >> 8),
+                         std::uint8_t(width), components})
+    bytes.push_back(b);
+  bytes.insert(bytes.end(), 3u * components, 1);
+  return bytes;
+}
+
+TEST(JpegFacts, TheFrameHeaderGivesSizeComponentsAndProcess) {
+  struct Case {
+    std::uint8_t marker, precision, components;
+    std::uint16_t height, width;
+    const char* process;
+    int bits;
+  };
+  for (const Case& c : {Case{0xC0, 8, 3, 300, 4000, "baseline", 24}, Case{0xC2, 8, 1, 1, 2, "progressive", 8},
+                        Case{0xC1, 12, 3, 65535, 7, "extended sequential", 36}}) {
+    SCOPED_TRACE(c.process);
+    const PictureFacts facts =
+        jpegFacts(JpegWithFrame(c.marker, c.precision, c.height, c.width, c.components, 300), "x.jpg");
+    EXPECT_EQ(facts.Width, c.width);
+    EXPECT_EQ(facts.Height, c.height);
+    EXPECT_EQ(facts.Components, c.components);
+    EXPECT_EQ(facts.BitsPerPixel, c.bits);
+    EXPECT_EQ(facts.Compression, c.process);
+  }
+  // The Huffman table marker C4 sits among the frame markers and is skipped as a segment.
+  std::vector<std::uint8_t> withTable = JpegWithFrame(0xC4, 0, 0, 0, 0, 4);
+  const std::vector<std::uint8_t> frame = JpegWithFrame(0xC0, 8, 5, 6, 3, 0);
+  withTable.insert(withTable.end(), frame.begin() + 6, frame.end());
+  EXPECT_EQ(jpegFacts(withTable, "x.jpg").Width, 6);
+}
+
+TEST(JpegFacts, AStreamWithoutFrameOrWithBrokenSegmentsFails) {
+  const std::vector<std::uint8_t> good = JpegWithFrame(0xC0, 8, 5, 6, 3, 10);
+  for (std::size_t length = 0; length < 6 + 10 + 10; ++length) {
+    SCOPED_TRACE(length);
+    EXPECT_THROW(jpegFacts(std::span(good).first(length), "x.jpg"), ReadError);
+  }
+  for (const std::vector<std::uint8_t>& bad : {std::vector<std::uint8_t>{0xFF, 0xD8, 0xFF, 0xDA, 0x00, 0x02},
+                                               std::vector<std::uint8_t>{0xFF, 0xD8, 0xFF, 0xE0, 0x00, 0x01}})
+    EXPECT_THROW(jpegFacts(bad, "x.jpg"), ReadError);
+}
+
+// A BITMAPINFOHEADER written field by field.
+std::vector<std::uint8_t> InfoHeader(std::int32_t width, std::int32_t height, std::uint16_t bits,
+                                     std::uint32_t compression, std::size_t size = 40) {
+  BinaryWriter w;
+  w.writeInt32(static_cast<std::int32_t>(size));
+  w.writeInt32(width);
+  w.writeInt32(height);
+  w.writeUInt16(1);
+  w.writeUInt16(bits);
+  w.writeInt32(static_cast<std::int32_t>(compression));
+  w.bytes().resize(size, 0);
+  return w.bytes();
+}
+
+TEST(DibFacts, HeaderFieldsAsStoredAndTheCursorAfterTheInfoBlock) {
+  struct Case {
+    std::int32_t height;
+    std::uint16_t bits;
+    std::uint32_t compression;
+    std::size_t size;
+    const char* name;
+  };
+  for (const Case& c : {Case{-20, 8, 1, 40, "BI_RLE8"}, Case{20, 4, 2, 40, "BI_RLE4"},
+                        Case{5, 16, 3, 108, "BI_BITFIELDS"}, Case{5, 24, 9, 40, "unknown (9)"}}) {
+    SCOPED_TRACE(c.name);
+    std::vector<std::uint8_t> bytes = InfoHeader(13, c.height, c.bits, c.compression, c.size);
+    bytes.push_back(0x77);
+    BinaryCursor cursor(bytes, "p.bmp");
+    const PictureFacts facts = readDibFacts(cursor, c.size, "picture");
+    EXPECT_EQ(facts.Width, 13);
+    EXPECT_EQ(facts.Height, c.height);
+    EXPECT_EQ(facts.BitsPerPixel, c.bits);
+    EXPECT_EQ(facts.Compression, c.name);
+    EXPECT_EQ(cursor.offset(), c.size);
+  }
+  const std::vector<std::uint8_t> header = InfoHeader(1, 1, 24, 0);
+  for (std::size_t claimed : {std::size_t{12}, std::size_t{41}}) {
+    SCOPED_TRACE(claimed);
+    BinaryCursor cursor(header, "p.bmp");
+    EXPECT_THROW(readDibFacts(cursor, claimed, "picture"), ReadError);
+  }
+}
+
+TEST(BmpFacts, OnlyABitmapFileHeaderIsAccepted) {
+  std::vector<std::uint8_t> file{'B', 'M'};
+  file.resize(14, 0);
+  const std::vector<std::uint8_t> info = InfoHeader(3, 4, 1, 0);
+  file.insert(file.end(), info.begin(), info.end());
+  EXPECT_EQ(bmpFacts(file, "p.bmp").BitsPerPixel, 1);
+  file[1] = 'A';
+  EXPECT_THROW(bmpFacts(file, "p.bmp"), ReadError);
+}
+
+} // namespace
+} // namespace vorlan
