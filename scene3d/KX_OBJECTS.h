@@ -305,6 +305,9 @@ public:
   // Face planes, vertex normals, smooth marking and texture coordinates, then the display lists when a
   // 3D rendering context is available; runs once after loading.
   void Prepare() override;
+  // Prepare without the display lists, shared among `workers` threads; the result does not depend
+  // on their number. Needs no rendering context.
+  void PrepareGeometry(unsigned workers);
   // In its placement: with Solid and Filled the faces, textured when Textured, else black outlines.
   void Draw(bool Textured, bool Flag2, bool Solid, bool Flag4, bool Flag5, bool HiddenLine,
             std::int32_t Mode) override;
@@ -358,12 +361,14 @@ private:
   void ReadTail(BinaryCursor& F, const ReadPlace& where);
   std::string StoredTextureName() const;
 
-  void PrepareFace(TFace& face, const TBounds& bounds, double& phase);
-  void PlaceFace(TFace& face, const TCornerRing& ring) const;
-  void AccumulateVertexNormals(TFace& face);
-  void ApplyPictureTexture(TFace& face, const TCornerRing& ring) const;
-  void ApplyMapping(TFace& face, const TCornerRing& ring, const TBounds& bounds, double& phase) const;
-  void MarkSmoothCorners();
+  bool PlaceFace(TFace& face);
+  void AccumulateVertexNormals(const std::vector<std::uint8_t>& placed, std::size_t first, std::size_t end);
+  void ApplyTextureCoordinates(const std::vector<std::uint8_t>& placed, unsigned workers);
+  bool TakesCoordinates(const TFace& face, const TCornerRing& ring) const;
+  void ApplyPictureTexture(TFace& face, const TCornerRing& ring, std::size_t origin) const;
+  void ApplyMapping(TFace& face, const TCornerRing& ring, std::size_t origin, const TBounds& bounds,
+                    double phase) const;
+  void MarkSmoothCorners(TFace& face);
 
   void SyncGrid();
 
