@@ -375,6 +375,9 @@ private:
   bool MappingCase() const { return UseTexture && !Texture && Mapping; }
   void EmitFaces(std::size_t first, std::size_t end, TListState& state);
   void EmitOutlines(std::size_t first, std::size_t end, TListState& state);
+  void EmitSharedOutlines(std::size_t first, std::size_t end, const std::vector<bool>& drawn,
+                          std::size_t& segment, TListState& state);
+  void CompileOutlineLists();
   void SetUpTexture(bool textured);
   void TearDownTexture(bool textured);
   void DrawFaces();
