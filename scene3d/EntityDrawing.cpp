@@ -410,7 +410,6 @@ void TEntity::EmitSharedOutlines(std::size_t first, std::size_t end, const std::
   bool open = false;
   const auto send = [&](std::int32_t index) {
     const TPoint3D& p = Points[static_cast<std::size_t>(index)];
-    glColor3ub(0, 0, 0);
     glVertex3d(p.X, p.Y, p.Z);
   };
   for (std::size_t i = first; i < end; ++i)
@@ -418,6 +417,8 @@ void TEntity::EmitSharedOutlines(std::size_t first, std::size_t end, const std::
       if (!drawn[segment++]) return;
       if (!open) {
         state.Flush();
+        // Once before the run rather than at every corner: the list then keeps positions alone.
+        glColor3ub(0, 0, 0);
         glBegin(GL_LINES);
         open = true;
       }
