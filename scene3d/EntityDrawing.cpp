@@ -86,6 +86,12 @@ void fillRecords(TFaceRings& rings, NormalOf&& normalOf, const std::array<double
 // GL_TRIANGLES primitive: same picture, and this system's Mesa compiles them into a list about a
 // third faster than fans.
 void sendFanAsTriangles(const std::vector<TessRecord>& records, TListState& state) {
+  if (state.Arrays()) {
+    state.ApplyTexture();
+    for (std::size_t i = 1; i + 1 < records.size(); ++i)
+      state.AddTriangle(records[0], records[i], records[i + 1]);
+    return;
+  }
   state.Flush();
   glBegin(GL_TRIANGLES);
   for (std::size_t i = 1; i + 1 < records.size(); ++i) {
@@ -244,8 +250,14 @@ void TListState::ShadeFlat() {
 }
 
 void TListState::Flush() {
+  DrawTriangles();
+  ApplyTexture();
+}
+
+void TListState::ApplyTexture() {
   if (!wantedTexture_) return;
   if (wantedTexture_ != texture_) {
+    DrawTriangles();
     if (*wantedTexture_)
       glEnable(GL_TEXTURE_2D);
     else
@@ -253,6 +265,30 @@ void TListState::Flush() {
     texture_ = wantedTexture_;
   }
   wantedTexture_.reset();
+}
+
+void TListState::AddTriangle(const TessRecord& a, const TessRecord& b, const TessRecord& c) {
+  triangles_.insert(triangles_.end(), {a, b, c});
+}
+
+// The arrays carry every attribute in the type the corner calls use, so the list stores the same
+// numbers. Client state is not compiled into a list; it is set and put back around the call.
+void TListState::DrawTriangles() {
+  if (triangles_.empty()) return;
+  constexpr GLsizei stride = sizeof(TessRecord);
+  const TessRecord& r = triangles_.front();
+  glPushClientAttrib(GL_CLIENT_VERTEX_ARRAY_BIT);
+  glEnableClientState(GL_VERTEX_ARRAY);
+  glEnableClientState(GL_NORMAL_ARRAY);
+  glEnableClientState(GL_COLOR_ARRAY);
+  glEnableClientState(GL_TEXTURE_COORD_ARRAY);
+  glVertexPointer(3, GL_DOUBLE, stride, &r.P.x);
+  glNormalPointer(GL_DOUBLE, stride, &r.N.x);
+  glColorPointer(4, GL_DOUBLE, stride, r.C.data());
+  glTexCoordPointer(2, GL_DOUBLE, stride, &r.S);
+  glDrawArrays(GL_TRIANGLES, 0, static_cast<GLsizei>(triangles_.size()));
+  glPopClientAttrib();
+  triangles_.clear();
 }
 
 // ---- TFace
@@ -395,6 +431,7 @@ void TEntity::EmitFaces(std::size_t first, std::size_t end, TListState& state) {
     if (!face.HideEdges) face.DrawOutline(state, kOutlineLift);
   }
   if (end == Faces.size()) state.Flush();
+  state.DrawTriangles();
 }
 
 void TEntity::EmitOutlines(std::size_t first, std::size_t end, TListState& state) {
@@ -434,7 +471,7 @@ void TEntity::CompileLists() {
   glPolygonMode(GL_FRONT_AND_BACK, GL_FILL);
   // One run over all the lists: Draw calls them in order, so each starts in the state the one before
   // it left.
-  TListState state(true);
+  TListState state(true, true);
   faceLists_.Compile(Faces.size(), [&](std::size_t first, std::size_t end) { EmitFaces(first, end, state); });
   outlineLists_.Release();
 }
