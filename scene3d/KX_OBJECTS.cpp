@@ -558,6 +558,9 @@ void TEntity::PrepareGeometry(unsigned workers) {
     for (std::size_t i = first; i < end; ++i)
       MarkSmoothCorners(*Faces[i]);
   });
+  // Loading is over: the merge grid's memory goes before the lists take theirs. A point added later
+  // rebuilds it (see SyncGrid).
+  grid_ = PointGrid();
 }
 
 // Newell's sum points against the corners' turning direction, hence the minus. A face whose contours
