@@ -2,6 +2,7 @@
 
 #include "platform/Dib.h"
 #include "platform/FileBytes.h"
+#include "platform/MappedFile.h"
 #include "platform/Messages.h"
 #include "scene3d/KX_SUPEROBJECT.h"
 #include "scene3d/RecordFields.h"
@@ -44,6 +45,7 @@ std::unique_ptr<TObjects> ReadSuperObject(BinaryCursor& F, const ReadPlace& wher
   // A large super-object is mostly its mappings: the progress bar moves with each one.
   superObject->OnMappingRead = [&progress] { progress.Update(); };
   superObject->LoadFromFile(F, where);
+  superObject->CompileLists();
   superObject->OnMappingRead = {};
   return superObject;
 }
@@ -97,8 +99,8 @@ TCamObject::~TCamObject() {
 
 std::int32_t TCamObject::ReadKind(const std::string& FileName) const {
   if (!fileExists(FileName)) return kCamNoKind;
-  const std::vector<std::uint8_t> bytes = readFileBytes(FileName);
-  BinaryCursor F(bytes, FileName);
+  const MappedFile file(FileName);
+  BinaryCursor F(file.bytes(), FileName);
   if (F.readInt32("header: CamVersion") != kCamVersion) return kCamNoKind;
   return F.readInt32("header: ContentKind");
 }
@@ -110,8 +112,8 @@ void TCamObject::Load(const std::string& FileName, const LoadProgress& progress)
   }
   Bitmap1 = QImage();
   Bitmap2 = QImage();
-  const std::vector<std::uint8_t> bytes = readFileBytes(FileName);
-  BinaryCursor F(bytes, FileName);
+  const MappedFile file(FileName);
+  BinaryCursor F(file.bytes(), FileName);
   ByteProgress read(progress, F);
   read.Update();
   if (F.readInt32("header: CamVersion") != kCamVersion) return;

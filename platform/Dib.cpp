@@ -1,7 +1,7 @@
 #include "platform/Dib.h"
 
 #include "platform/BinaryWriter.h"
-#include "platform/FileBytes.h"
+#include "platform/MappedFile.h"
 
 #include <bit>
 #include <stdexcept>
@@ -199,10 +199,21 @@ const Rgb& tableColour(const PixelBlock& block, const PixelFormat& format, unsig
   return format.colourTable[index];
 }
 
+// The usual 24-bit row: blue, green, red to red, green, blue, without a call per pixel.
+void swapBlueAndRed(const std::uint8_t* row, std::uint8_t* out, int width) {
+  for (int x = 0; x < width; ++x, row += 3, out += 3) {
+    out[0] = row[2];
+    out[1] = row[1];
+    out[2] = row[0];
+  }
+}
+
 void decodeRow(const PixelBlock& block, std::size_t rowStart, const DibHeader& h, const PixelFormat& format,
                QImage& image, int y) {
   const std::uint8_t* row = block.bytes.data() + rowStart;
   const int bits = h.bitCount;
+  std::uint8_t* out = image.scanLine(y);
+  if (bits == 24) return swapBlueAndRed(row, out, h.width);
   for (int x = 0; x < h.width; ++x) {
     Rgb colour;
     if (bits <= 8) {
@@ -210,15 +221,15 @@ void decodeRow(const PixelBlock& block, std::size_t rowStart, const DibHeader& h
       const unsigned shift = 8 - bits - bitOffset % 8;
       const unsigned index = (row[bitOffset / 8] >> shift) & ((1u << bits) - 1);
       colour = tableColour(block, format, index, rowStart + bitOffset / 8);
-    } else if (bits == 24) {
-      colour = {row[3 * x + 2], row[3 * x + 1], row[3 * x]};
     } else {
       const std::uint8_t* p = row + static_cast<std::size_t>(x) * (bits / 8);
       std::uint32_t pixel = p[0] | (p[1] << 8);
       if (bits == 32) pixel |= (std::uint32_t{p[2]} << 16) | (std::uint32_t{p[3]} << 24);
       colour = {format.red.of(pixel), format.green.of(pixel), format.blue.of(pixel)};
     }
-    putPixel(image, x, y, colour);
+    out[3 * x] = colour.r;
+    out[3 * x + 1] = colour.g;
+    out[3 * x + 2] = colour.b;
   }
 }
 
@@ -365,7 +376,8 @@ QImage decodeBmp(std::span<const std::uint8_t> bytes, const std::string& fileNam
 }
 
 QImage loadBmpFile(const std::string& fileName) {
-  return decodeBmp(readFileBytes(fileName), fileName);
+  const MappedFile file(fileName);
+  return decodeBmp(file.bytes(), fileName);
 }
 
 std::vector<std::uint8_t> encodeDib(const QImage& image, int bitsPerPixel) {

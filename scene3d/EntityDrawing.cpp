@@ -9,6 +9,7 @@
 #include <GL/gl.h>
 #include <GL/glu.h>
 
+#include <algorithm>
 #include <array>
 #include <vector>
 
@@ -85,6 +86,12 @@ void fillRecords(TFaceRings& rings, NormalOf&& normalOf, const std::array<double
 // GL_TRIANGLES primitive: same picture, and this system's Mesa compiles them into a list about a
 // third faster than fans.
 void sendFanAsTriangles(const std::vector<TessRecord>& records, TListState& state) {
+  if (state.Arrays()) {
+    state.ApplyTexture();
+    for (std::size_t i = 1; i + 1 < records.size(); ++i)
+      state.AddTriangle(records[0], records[i], records[i + 1]);
+    return;
+  }
   state.Flush();
   glBegin(GL_TRIANGLES);
   for (std::size_t i = 1; i + 1 < records.size(); ++i) {
@@ -183,6 +190,54 @@ bool looksTowardViewer(TFace& face, const ViewTransform& p) {
   return onFace && inFront && *inFront < *onFace;
 }
 
+// Calls segment(a, b) with the point indices of each edge the face's outline draws, in drawing order:
+// ring by ring, corner i to corner i + 1 and the last back to the first.
+template <typename Segment> void forEachOutlineSegment(const TFace& face, Segment&& segment) {
+  for (std::size_t r = 0; r < face.RingCount(); ++r) {
+    const TConstCornerRing ring = face.Ring(r);
+    const std::size_t n = ring.size();
+    if (n < 2) continue;
+    for (std::size_t i = 0; i < n; ++i)
+      segment(ring[i].Index, ring[(i + 1) % n].Index);
+  }
+}
+
+// Beyond this many edges at one point, repeats are not looked for there: they are drawn again,
+// which only costs time, rather than searched for at a cost that grows with the square.
+constexpr std::size_t kMaxEdgesSearchedAtAPoint = 64;
+
+// Whether each outline segment, in drawing order over all faces, is the first to join its two
+// points. The outlines are all black, flat and unlifted, so a later segment between the same two
+// points draws the pixels the first has drawn; walked the other way, as the next face of a mesh
+// walks it, Mesa's software rasteriser may step a pixel of a line differently, a difference no one
+// sees while the camera moves.
+std::vector<bool> firstSegments(const TEntity& entity) {
+  const std::size_t pointCount = entity.Points.size();
+  std::vector<std::uint32_t> start(pointCount + 1, 0);
+  std::size_t segments = 0;
+  for (const auto& face : entity.Faces)
+    forEachOutlineSegment(*face, [&](std::int32_t a, std::int32_t b) {
+      ++start[static_cast<std::size_t>(std::min(a, b)) + 1];
+      ++segments;
+    });
+  for (std::size_t p = 0; p < pointCount; ++p)
+    start[p + 1] += start[p];
+  std::vector<std::int32_t> partners(segments);
+  std::vector<std::uint32_t> filled(start.begin(), start.end() - 1);
+  std::vector<bool> first(segments);
+  std::size_t k = 0;
+  for (const auto& face : entity.Faces)
+    forEachOutlineSegment(*face, [&](std::int32_t a, std::int32_t b) {
+      const auto low = static_cast<std::size_t>(std::min(a, b));
+      const std::int32_t high = std::max(a, b);
+      const auto begin = partners.begin() + start[low], end = partners.begin() + filled[low];
+      const bool searched = static_cast<std::size_t>(end - begin) < kMaxEdgesSearchedAtAPoint;
+      first[k++] = !searched || std::find(begin, end, high) == end;
+      if (first[k - 1]) partners[filled[low]++] = high;
+    });
+  return first;
+}
+
 } // namespace
 
 // ---- TListState
@@ -195,8 +250,14 @@ void TListState::ShadeFlat() {
 }
 
 void TListState::Flush() {
+  DrawTriangles();
+  ApplyTexture();
+}
+
+void TListState::ApplyTexture() {
   if (!wantedTexture_) return;
   if (wantedTexture_ != texture_) {
+    DrawTriangles();
     if (*wantedTexture_)
       glEnable(GL_TEXTURE_2D);
     else
@@ -204,6 +265,30 @@ void TListState::Flush() {
     texture_ = wantedTexture_;
   }
   wantedTexture_.reset();
+}
+
+void TListState::AddTriangle(const TessRecord& a, const TessRecord& b, const TessRecord& c) {
+  triangles_.insert(triangles_.end(), {a, b, c});
+}
+
+// The arrays carry every attribute in the type the corner calls use, so the list stores the same
+// numbers. Client state is not compiled into a list; it is set and put back around the call.
+void TListState::DrawTriangles() {
+  if (triangles_.empty()) return;
+  constexpr GLsizei stride = sizeof(TessRecord);
+  const TessRecord& r = triangles_.front();
+  glPushClientAttrib(GL_CLIENT_VERTEX_ARRAY_BIT);
+  glEnableClientState(GL_VERTEX_ARRAY);
+  glEnableClientState(GL_NORMAL_ARRAY);
+  glEnableClientState(GL_COLOR_ARRAY);
+  glEnableClientState(GL_TEXTURE_COORD_ARRAY);
+  glVertexPointer(3, GL_DOUBLE, stride, &r.P.x);
+  glNormalPointer(GL_DOUBLE, stride, &r.N.x);
+  glColorPointer(4, GL_DOUBLE, stride, r.C.data());
+  glTexCoordPointer(2, GL_DOUBLE, stride, &r.S);
+  glDrawArrays(GL_TRIANGLES, 0, static_cast<GLsizei>(triangles_.size()));
+  glPopClientAttrib();
+  triangles_.clear();
 }
 
 // ---- TFace
@@ -346,11 +431,38 @@ void TEntity::EmitFaces(std::size_t first, std::size_t end, TListState& state) {
     if (!face.HideEdges) face.DrawOutline(state, kOutlineLift);
   }
   if (end == Faces.size()) state.Flush();
+  state.DrawTriangles();
 }
 
 void TEntity::EmitOutlines(std::size_t first, std::size_t end, TListState& state) {
   for (std::size_t i = first; i < end; ++i)
     Faces[i]->DrawOutline(state, 0);
+}
+
+// The outlines of faces [first, end) as one run of segments, leaving out those `drawn` says repeat
+// an earlier one; `segment` counts the segments of the faces before `first`.
+void TEntity::EmitSharedOutlines(std::size_t first, std::size_t end, const std::vector<bool>& drawn,
+                                 std::size_t& segment, TListState& state) {
+  state.ShadeFlat();
+  bool open = false;
+  const auto send = [&](std::int32_t index) {
+    const TPoint3D& p = Points[static_cast<std::size_t>(index)];
+    glVertex3d(p.X, p.Y, p.Z);
+  };
+  for (std::size_t i = first; i < end; ++i)
+    forEachOutlineSegment(*Faces[i], [&](std::int32_t a, std::int32_t b) {
+      if (!drawn[segment++]) return;
+      if (!open) {
+        state.Flush();
+        // Once before the run rather than at every corner: the list then keeps positions alone.
+        glColor3ub(0, 0, 0);
+        glBegin(GL_LINES);
+        open = true;
+      }
+      send(a);
+      send(b);
+    });
+  if (open) glEnd();
 }
 
 void TEntity::CompileLists() {
@@ -359,7 +471,7 @@ void TEntity::CompileLists() {
   glPolygonMode(GL_FRONT_AND_BACK, GL_FILL);
   // One run over all the lists: Draw calls them in order, so each starts in the state the one before
   // it left.
-  TListState state(true);
+  TListState state(true, true);
   faceLists_.Compile(Faces.size(), [&](std::size_t first, std::size_t end) { EmitFaces(first, end, state); });
   outlineLists_.Release();
 }
@@ -417,14 +529,21 @@ void TEntity::DrawFaces() {
 // Compiled on first use: a view that never moves its camera never needs them.
 void TEntity::DrawOutlines() {
   if (rendering()) {
-    TListState state(true);
-    if (!outlineLists_.Compiled())
-      outlineLists_.Compile(Faces.size(),
-                            [&](std::size_t first, std::size_t end) { EmitOutlines(first, end, state); });
+    if (!outlineLists_.Compiled()) CompileOutlineLists();
     if (outlineLists_.Compiled()) return outlineLists_.Call();
   }
   TListState state(true);
   EmitOutlines(0, Faces.size(), state);
+}
+
+// An edge that two faces share is drawn once: a mesh of quads has half the segments its faces outline.
+void TEntity::CompileOutlineLists() {
+  TListState state(true);
+  const std::vector<bool> drawn = firstSegments(*this);
+  std::size_t segment = 0;
+  outlineLists_.Compile(Faces.size(), [&](std::size_t first, std::size_t end) {
+    EmitSharedOutlines(first, end, drawn, segment, state);
+  });
 }
 
 void TEntity::DrawPaperFill() {

@@ -34,21 +34,33 @@ struct TFaceRings {
 // faces are drawn one by one. A fresh run knows no state and passes every request on.
 class TListState {
 public:
-  // Batched: the run may send a primitive as other primitives that draw the same picture.
-  explicit TListState(bool Batched = false) : batched_(Batched) {}
+  // Batched: the run may send a primitive as other primitives that draw the same picture. Arrays
+  // (for compiling only): triangles of consecutive faces go into the list as one vertex array of the
+  // same values, which Mesa compiles many times faster than a call per attribute and corner.
+  explicit TListState(bool Batched = false, bool Arrays = false) : batched_(Batched), arrays_(Arrays) {}
 
   bool Batched() const { return batched_; }
+  bool Arrays() const { return arrays_; }
   void Texture(bool On) { wantedTexture_ = On; }
   void ShadeFlat();
-  // Passes on a pending texture request; call before geometry and at the end of the run.
+  // Draws the triangles held back and passes on a pending texture request; call before geometry and
+  // at the end of the run.
   void Flush();
+  // Passes on a pending texture request, drawing the triangles held back first when it changes the
+  // state; call before adding triangles.
+  void ApplyTexture();
+  void AddTriangle(const TessRecord& a, const TessRecord& b, const TessRecord& c);
+  // Draws the triangles held back, so that a list ends with its own.
+  void DrawTriangles();
   // The rings of the face being sent. A run of faces reuses them, sparing an allocation per ring
   // and per face.
   TFaceRings& Rings() { return rings_; }
 
 private:
   TFaceRings rings_;
+  std::vector<TessRecord> triangles_;
   bool batched_;
+  bool arrays_;
   std::optional<bool> texture_;
   std::optional<bool> wantedTexture_;
   bool flat_ = false;

@@ -4,12 +4,14 @@
 #include "platform/FileBytes.h"
 #include "platform/Jpeg.h"
 #include "platform/ReadError.h"
+#include "scene3d/ParallelRanges.h"
 #include "scene3d/TextureFiles.h"
 
 #include <algorithm>
 #include <cassert>
 #include <cmath>
 #include <limits>
+#include <numbers>
 #include <tuple>
 
 namespace vorlan {
@@ -90,6 +92,19 @@ double phaseStep(double L, double W) {
   double k = std::trunc(L / W);
   if (k == 0) k = 1;
   return 1 - (L - k * W) / W;
+}
+
+// AngleDeg(a, b) <= kSmoothAngleDeg, comparing cosines: the arc cosine is taken only for cosines so
+// near the bound's that rounding could tell the two tests apart.
+bool WithinSmoothAngle(const Vector3D& a, const Vector3D& b) {
+  static const double bound = std::cos(kSmoothAngleDeg * std::numbers::pi / 180.0);
+  constexpr double margin = 1e-12;
+  const double la = length(a), lb = length(b);
+  if (la == 0 || lb == 0) return true;
+  const double c = dot(a, b) / (la * lb);
+  if (c > bound + margin && c <= 1) return true;
+  if (c < bound - margin) return false;
+  return AngleDeg(a, b) <= kSmoothAngleDeg;
 }
 
 // A texture file is a bitmap or a JPEG picture, told apart by its first bytes.
@@ -523,50 +538,104 @@ void TEntity::SyncGrid() {
 // ---- TEntity: preparation
 
 void TEntity::Prepare() {
-  // The bounds do not change while faces are prepared, so they are taken once rather than per face.
-  const TBounds bounds = Mapping ? GetBounds() : TBounds{};
-  // Every face with a procedural mapping advances the phase, so that consecutive faces continue the
-  // pattern along their reference edges.
-  double phase = 0;
-  for (const auto& face : Faces)
-    PrepareFace(*face, bounds, phase);
-  MarkSmoothCorners();
+  PrepareGeometry(WorkerCountFor(Faces.size()));
   CompileLists();
 }
 
-void TEntity::PrepareFace(TFace& face, const TBounds& bounds, double& phase) {
+// Each step gives the same numbers whatever the number of workers: planes and smooth marks are per
+// face, each point gathers its faces' normals in face order, and what carries over from face to face
+// (the texture origin and the mapping's phase) is worked out in order before the faces take their
+// coordinates.
+void TEntity::PrepareGeometry(unsigned workers) {
+  std::vector<std::uint8_t> placed(Faces.size());
+  ForEachRange(Faces.size(), workers, [&](std::size_t first, std::size_t end) {
+    for (std::size_t i = first; i < end; ++i)
+      placed[i] = PlaceFace(*Faces[i]);
+  });
+  ForEachRange(Points.size(), workers,
+               [&](std::size_t first, std::size_t end) { AccumulateVertexNormals(placed, first, end); });
+  ApplyTextureCoordinates(placed, workers);
+  ForEachRange(Faces.size(), workers, [&](std::size_t first, std::size_t end) {
+    for (std::size_t i = first; i < end; ++i)
+      MarkSmoothCorners(*Faces[i]);
+  });
+  // Loading is over: the merge grid's memory goes before the lists take theirs. A point added later
+  // rebuilds it (see SyncGrid).
+  grid_ = PointGrid();
+}
+
+// Newell's sum points against the corners' turning direction, hence the minus. A face whose contours
+// are all holes keeps no plane and takes no further part.
+bool TEntity::PlaceFace(TFace& face) {
   face.Normal = {};
   face.D = 0;
-  const std::optional<TCornerRing> normalRing = face.NormalRing();
-  if (!normalRing) return;
-  const TCornerRing ring = face.CornerRing();
-  // Negative origins from a file are reset too: they name no corner either.
-  if (TextureOrigin < 0 || static_cast<std::size_t>(TextureOrigin) >= ring.size()) TextureOrigin = 0;
-  PlaceFace(face, *normalRing);
-  if (face.Shading != TShading::Flat) AccumulateVertexNormals(face);
-  // A face without corners has no reference corner and nothing to give coordinates to.
-  if (!face.Textured || !UseTexture || ring.size() == 0) return;
-  if (Texture) ApplyPictureTexture(face, ring);
-  if (Mapping) ApplyMapping(face, ring, bounds, phase);
-}
-
-// Newell's sum points against the corners' turning direction, hence the minus.
-void TEntity::PlaceFace(TFace& face, const TCornerRing& ring) const {
-  const Vector3D sum = newellSum(ring, Points);
+  const std::optional<TCornerRing> ring = face.NormalRing();
+  if (!ring) return false;
+  const Vector3D sum = newellSum(*ring, Points);
   face.Normal = withoutNearZeros(-1.0 * normalizedOrZero(sum));
-  if (ring.size() > 0) face.D = -dot(face.Normal, PointOf(ring[0]));
+  if (ring->size() > 0) face.D = -dot(face.Normal, PointOf((*ring)[0]));
+  return true;
 }
 
-// Shared points gather the normals of all their faces, renormalised after each face.
-void TEntity::AccumulateVertexNormals(TFace& face) {
-  face.ForEachCorner([&](TMem& corner) {
-    TPoint3D& point = Points[static_cast<std::size_t>(corner.Index)];
-    point.SetNormal(normalizedOrZero(point.Normal() + face.Normal));
+// Shared points gather the normals of all their faces in face order, renormalised after each face;
+// this worker takes only the points in [first, end).
+void TEntity::AccumulateVertexNormals(const std::vector<std::uint8_t>& placed, std::size_t first,
+                                      std::size_t end) {
+  for (std::size_t i = 0; i < Faces.size(); ++i) {
+    TFace& face = *Faces[i];
+    if (!placed[i] || face.Shading == TShading::Flat) continue;
+    face.ForEachCorner([&](TMem& corner) {
+      const auto index = static_cast<std::size_t>(corner.Index);
+      if (index < first || index >= end) return;
+      TPoint3D& point = Points[index];
+      point.SetNormal(normalizedOrZero(point.Normal() + face.Normal));
+    });
+  }
+}
+
+// A face whose ring is shorter than the texture origin resets it for the faces after it, and each
+// mapped face advances the phase: both are followed in face order first.
+void TEntity::ApplyTextureCoordinates(const std::vector<std::uint8_t>& placed, unsigned workers) {
+  struct Frame {
+    std::size_t origin = 0;
+    double phase = 0;
+  };
+  const bool textures = UseTexture && (Texture || Mapping);
+  std::vector<Frame> frames(textures ? Faces.size() : 0);
+  double phase = 0;
+  for (std::size_t i = 0; i < Faces.size(); ++i) {
+    TFace& face = *Faces[i];
+    if (!placed[i]) continue;
+    const TCornerRing ring = face.CornerRing();
+    // Negative origins from a file are reset too: they name no corner either.
+    if (TextureOrigin < 0 || static_cast<std::size_t>(TextureOrigin) >= ring.size()) TextureOrigin = 0;
+    if (!textures || !TakesCoordinates(face, ring)) continue;
+    const auto origin = static_cast<std::size_t>(TextureOrigin);
+    if (Mapping && Mapping->TileWidth != 0 && Mapping->TileHeight != 0)
+      phase += phaseStep(Distance3(PointOf(ring[origin]), PointOf(ring[mappedEdgeEnd(ring, origin)])),
+                         Mapping->TileWidth);
+    frames[i] = {origin, phase};
+  }
+  if (!textures) return;
+  // The bounds do not change while faces take coordinates, so they are taken once rather than per face.
+  const TBounds bounds = Mapping ? GetBounds() : TBounds{};
+  ForEachRange(Faces.size(), workers, [&](std::size_t first, std::size_t end) {
+    for (std::size_t i = first; i < end; ++i) {
+      TFace& face = *Faces[i];
+      const TCornerRing ring = face.CornerRing();
+      if (!placed[i] || !TakesCoordinates(face, ring)) continue;
+      if (Texture) ApplyPictureTexture(face, ring, frames[i].origin);
+      if (Mapping) ApplyMapping(face, ring, frames[i].origin, bounds, frames[i].phase);
+    }
   });
 }
 
-void TEntity::ApplyPictureTexture(TFace& face, const TCornerRing& ring) const {
-  const std::size_t origin = static_cast<std::size_t>(TextureOrigin);
+// A ring without corners has no reference corner and nothing to give coordinates to.
+bool TEntity::TakesCoordinates(const TFace& face, const TCornerRing& ring) const {
+  return face.Textured && ring.size() != 0;
+}
+
+void TEntity::ApplyPictureTexture(TFace& face, const TCornerRing& ring, std::size_t origin) const {
   const Vector3D A = PointOf(ring[origin]);
   const Vector3D B = PointOf(ring[(origin + 1) % ring.size()]);
   const Vector3D T = A + kFrameReach * cross(face.Normal, B - A);
@@ -579,15 +648,15 @@ void TEntity::ApplyPictureTexture(TFace& face, const TCornerRing& ring) const {
   });
 }
 
-void TEntity::ApplyMapping(TFace& face, const TCornerRing& ring, const TBounds& bounds, double& phase) const {
+// `phase` is the mapping's phase after this face's step.
+void TEntity::ApplyMapping(TFace& face, const TCornerRing& ring, std::size_t origin, const TBounds& bounds,
+                           double phase) const {
   const double W = Mapping->TileWidth;
   const double H = Mapping->TileHeight;
   // A tile without size would turn every coordinate into NaN.
   if (W == 0 || H == 0) return;
-  const std::size_t origin = static_cast<std::size_t>(TextureOrigin);
   const Vector3D A = PointOf(ring[origin]);
   const Vector3D B = PointOf(ring[mappedEdgeEnd(ring, origin)]);
-  phase += phaseStep(Distance3(A, B), W);
   const Vector3D T = A + kFrameReach * cross(face.Normal, B - A);
   face.ForEachCorner([&](TMem& corner) {
     const Vector3D P = PointOf(corner);
@@ -603,14 +672,11 @@ void TEntity::ApplyMapping(TFace& face, const TCornerRing& ring, const TBounds& 
 }
 
 // Runs after every face has added its normal to its points, so each corner sees the final vertex normal.
-void TEntity::MarkSmoothCorners() {
-  for (const auto& face : Faces) {
-    if (face->Shading != TShading::ByAngle) continue;
-    face->ForEachCorner([&](TMem& corner) {
-      const Vector3D vertexNormal = Points[static_cast<std::size_t>(corner.Index)].Normal();
-      corner.Smooth = AngleDeg(face->Normal, vertexNormal) <= kSmoothAngleDeg;
-    });
-  }
+void TEntity::MarkSmoothCorners(TFace& face) {
+  if (face.Shading != TShading::ByAngle) return;
+  face.ForEachCorner([&](TMem& corner) {
+    corner.Smooth = WithinSmoothAngle(face.Normal, Points[static_cast<std::size_t>(corner.Index)].Normal());
+  });
 }
 
 } // namespace vorlan

@@ -65,13 +65,14 @@ struct TPoint3D {
   std::array<std::uint8_t, 3> Marks{};
 };
 
-// One corner of a face: the point it uses and its texture coordinates.
+// One corner of a face: the point it uses and its texture coordinates. The doubles come first, so
+// that a corner takes 24 bytes rather than 32: a big mesh has millions of them.
 struct TMem {
   explicit TMem(std::int32_t Index) : Index(Index) {}
 
-  std::int32_t Index; // into the owning entity's Points
   double U = 0;
   double V = 0;
+  std::int32_t Index; // into the owning entity's Points
   // With by-angle shading: use the point's vertex normal rather than the face normal.
   bool Smooth = true;
 };
@@ -305,6 +306,9 @@ public:
   // Face planes, vertex normals, smooth marking and texture coordinates, then the display lists when a
   // 3D rendering context is available; runs once after loading.
   void Prepare() override;
+  // Prepare without the display lists, shared among `workers` threads; the result does not depend
+  // on their number. Needs no rendering context.
+  void PrepareGeometry(unsigned workers);
   // In its placement: with Solid and Filled the faces, textured when Textured, else black outlines.
   void Draw(bool Textured, bool Flag2, bool Solid, bool Flag4, bool Flag5, bool HiddenLine,
             std::int32_t Mode) override;
@@ -360,18 +364,23 @@ private:
   void ReadTail(BinaryCursor& F, const ReadPlace& where);
   std::string StoredTextureName() const;
 
-  void PrepareFace(TFace& face, const TBounds& bounds, double& phase);
-  void PlaceFace(TFace& face, const TCornerRing& ring) const;
-  void AccumulateVertexNormals(TFace& face);
-  void ApplyPictureTexture(TFace& face, const TCornerRing& ring) const;
-  void ApplyMapping(TFace& face, const TCornerRing& ring, const TBounds& bounds, double& phase) const;
-  void MarkSmoothCorners();
+  bool PlaceFace(TFace& face);
+  void AccumulateVertexNormals(const std::vector<std::uint8_t>& placed, std::size_t first, std::size_t end);
+  void ApplyTextureCoordinates(const std::vector<std::uint8_t>& placed, unsigned workers);
+  bool TakesCoordinates(const TFace& face, const TCornerRing& ring) const;
+  void ApplyPictureTexture(TFace& face, const TCornerRing& ring, std::size_t origin) const;
+  void ApplyMapping(TFace& face, const TCornerRing& ring, std::size_t origin, const TBounds& bounds,
+                    double phase) const;
+  void MarkSmoothCorners(TFace& face);
 
   void SyncGrid();
 
   bool MappingCase() const { return UseTexture && !Texture && Mapping; }
   void EmitFaces(std::size_t first, std::size_t end, TListState& state);
   void EmitOutlines(std::size_t first, std::size_t end, TListState& state);
+  void EmitSharedOutlines(std::size_t first, std::size_t end, const std::vector<bool>& drawn,
+                          std::size_t& segment, TListState& state);
+  void CompileOutlineLists();
   void SetUpTexture(bool textured);
   void TearDownTexture(bool textured);
   void DrawFaces();

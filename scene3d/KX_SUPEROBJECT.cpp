@@ -1,8 +1,9 @@
 #include "scene3d/KX_SUPEROBJECT.h"
 
 #include "gl/GlContext.h"
-#include "platform/FileBytes.h"
+#include "platform/MappedFile.h"
 #include "scene3d/KX_FILE.h"
+#include "scene3d/ParallelRanges.h"
 
 #include <GL/gl.h>
 
@@ -99,7 +100,7 @@ void TSuperObject::ReadEntity(BinaryCursor& F, std::int32_t version, const ReadP
     F.failAt(indexOffset, where.text("mapping index") + " " + std::to_string(index) + " is outside the " +
                               std::to_string(Mappings.size()) + " mappings");
   if (index >= 0) entity->Mapping = Mappings[static_cast<std::size_t>(index)].get();
-  entity->Prepare();
+  entity->PrepareGeometry(WorkerCountFor(entity->Faces.size()));
   Entities.push_back(std::move(entity));
 }
 
@@ -157,17 +158,27 @@ void TSuperObject::DrawPaperFill() {
   glPopMatrix();
 }
 
+void TSuperObject::CompileLists() {
+  for (const auto& entity : Entities)
+    entity->CompileLists();
+}
+
+// The lists are compiled once the file is let go, so that its bytes and the lists are never held at
+// the same time; a load that fails leaves them to the first Draw.
 void ReadX3D(const std::string& FileName, TSuperObject& SuperObject) {
-  const std::vector<std::uint8_t> bytes = readFileBytes(FileName);
-  BinaryCursor F(bytes, FileName);
-  if (F.size() < kTrailingWordSize)
-    F.fail("x3d: trailing word needs 4 bytes, the file has " + std::to_string(F.size()));
-  F.seek(F.size() - kTrailingWordSize, "x3d: trailing word");
-  F.readInt32("x3d: trailing word");
-  F.seek(0, "x3d: super-object record");
   // One context for the whole load, rather than one per mapping and display list.
   CurrentContextGuard guard;
-  SuperObject.LoadFromFile(F, ReadPlace("super-object"));
+  {
+    const MappedFile file(FileName);
+    BinaryCursor F(file.bytes(), FileName);
+    if (F.size() < kTrailingWordSize)
+      F.fail("x3d: trailing word needs 4 bytes, the file has " + std::to_string(F.size()));
+    F.seek(F.size() - kTrailingWordSize, "x3d: trailing word");
+    F.readInt32("x3d: trailing word");
+    F.seek(0, "x3d: super-object record");
+    SuperObject.LoadFromFile(F, ReadPlace("super-object"));
+  }
+  SuperObject.CompileLists();
 }
 
 std::unique_ptr<TSuperObject> LoadX3D(const std::string& FileName, std::function<void()> OnMappingRead) {

@@ -24,9 +24,10 @@ class TSuperObject : public TObjects {
 public:
   TSuperObject() = default;
 
-  // Reads the record at the cursor: mappings, then entities, each prepared and appended as soon as
-  // it is read, so a ReadError leaves everything before it in place. A version other than 1 or 2
-  // ends reading after the version word and leaves the super-object empty.
+  // Reads the record at the cursor: mappings, then entities, each prepared (but for its display
+  // lists, see CompileLists) and appended as soon as it is read, so a ReadError leaves everything before it
+  // in place. A version other than 1 or 2 ends reading after the version word and leaves the super-object
+  // empty.
   void LoadFromFile(BinaryCursor& F, const ReadPlace& where) override;
   // Always version 2, without a preview.
   void SaveToFile(BinaryWriter& F) const override;
@@ -37,6 +38,9 @@ public:
   void Prepare() override {}
   void DrawPaperLine() override;
   void DrawPaperFill() override;
+  // The entities' display lists, in the current 3D rendering context; those not compiled here are
+  // compiled by their first Draw.
+  void CompileLists();
 
   // Called once per mapping read; the frame connects it to its progress bar.
   std::function<void()> OnMappingRead;

@@ -1,0 +1,160 @@
+#include "SceneFixtures.h"
+
+#include "scene3d/KX_OBJECTS.h"
+
+#include <gtest/gtest.h>
+
+#include <QImage>
+
+#include <cmath>
+#include <cstring>
+#include <functional>
+#include <numbers>
+
+namespace vorlan {
+namespace {
+
+using test::Ring;
+
+bool sameBits(double a, double b) {
+  return std::memcmp(&a, &b, sizeof a) == 0;
+}
+
+bool sameBits(const Vector3D& a, const Vector3D& b) {
+  return sameBits(a.x, b.x) && sameBits(a.y, b.y) && sameBits(a.z, b.z);
+}
+
+// A side x side sheet of quads on a swell, every inner point shared by four faces.
+void addSwell(TEntity& entity, int side, double bump) {
+  const auto z = [&](int i, int j) { return bump * std::sin(i * 0.7) * std::cos(j * 0.4); };
+  for (int j = 0; j < side; ++j)
+    for (int i = 0; i < side; ++i)
+      test::addPolygon(entity, {{double(i), double(j), z(i, j)},
+                                {i + 1.0, double(j), z(i + 1, j)},
+                                {i + 1.0, j + 1.0, z(i + 1, j + 1)},
+                                {double(i), j + 1.0, z(i, j + 1)}});
+}
+
+// Faces whose order matters: a ring shorter than the texture origin resets it for the faces after
+// it, contours with and without an outer ring, a face without corners, collinear corners, a corner
+// listed twice, and every shading.
+void addOddFaces(TEntity& entity) {
+  test::addPolygon(entity, test::rectangle(4, 3, 1));
+  test::addPolygon(entity, {{0, 0, 0}, {4, 0, 0}, {2, 0, 2}});
+  test::addContourFace(entity,
+                       {test::rectangle(10, 10, 2), test::shifted(test::rectangle(2, 2, 2), {3, 3, 0})},
+                       {true, false});
+  test::addContourFace(entity, {test::rectangle(5, 5, 3)}, {false});
+  TFace::Create(entity);
+  test::addPolygon(entity, {{0, 0, 0}, {1, 1, 1}, {2, 2, 2}});
+  test::addPolygon(entity, {{0, 0, 1}, {4, 0, 1}, {4, 0, 1}, {4, 3, 1}, {0, 3, 2}});
+  for (std::size_t i = 0; i < entity.Faces.size(); ++i)
+    entity.Faces[i]->Shading = static_cast<TShading>(i % 3);
+}
+
+struct MeshCase {
+  const char* name;
+  std::function<void(TEntity&)> build;
+};
+
+const TMappingTile kTile{70, 40};
+
+std::vector<MeshCase> meshCases() {
+  return {
+      {"sheet, smooth by angle", [](TEntity& e) { addSwell(e, 40, 3); }},
+      {"sheet, all smooth",
+       [](TEntity& e) {
+         e.Shading = TShading::Smooth;
+         addSwell(e, 25, 8);
+       }},
+      {"odd faces among a sheet, origin 3",
+       [](TEntity& e) {
+         e.TextureOrigin = 3;
+         addSwell(e, 12, 2);
+         addOddFaces(e);
+         addSwell(e, 12, 5);
+       }},
+      {"picture texture",
+       [](TEntity& e) {
+         addSwell(e, 20, 4);
+         addOddFaces(e);
+         QImage picture(8, 8, QImage::Format_RGB32);
+         picture.fill(Qt::red);
+         e.LoadTexture(picture, 500, 500);
+       }},
+      {"mapping along edges",
+       [](TEntity& e) {
+         addOddFaces(e);
+         addSwell(e, 30, 6);
+         e.Mapping = const_cast<TMappingTile*>(&kTile);
+       }},
+      {"mapping on the dominant axis",
+       [](TEntity& e) {
+         addSwell(e, 20, 9);
+         addOddFaces(e);
+         e.EdgeAligned = false;
+         e.Mapping = const_cast<TMappingTile*>(&kTile);
+       }},
+  };
+}
+
+void expectSamePreparation(const TEntity& serial, const TEntity& parallel) {
+  EXPECT_EQ(serial.TextureOrigin, parallel.TextureOrigin);
+  ASSERT_EQ(serial.Points.size(), parallel.Points.size());
+  for (std::size_t p = 0; p < serial.Points.size(); ++p)
+    ASSERT_TRUE(sameBits(serial.Points[p].Normal(), parallel.Points[p].Normal())) << "point " << p;
+  ASSERT_EQ(serial.Faces.size(), parallel.Faces.size());
+  for (std::size_t f = 0; f < serial.Faces.size(); ++f) {
+    const TFace& a = *serial.Faces[f];
+    const TFace& b = *parallel.Faces[f];
+    ASSERT_TRUE(sameBits(a.Normal, b.Normal) && sameBits(a.D, b.D)) << "face " << f;
+    ASSERT_EQ(a.Refs.size(), b.Refs.size());
+    for (std::size_t k = 0; k < a.Refs.size(); ++k) {
+      ASSERT_TRUE(sameBits(a.Refs[k].U, b.Refs[k].U) && sameBits(a.Refs[k].V, b.Refs[k].V))
+          << "face " << f << " corner " << k;
+      ASSERT_EQ(a.Refs[k].Smooth, b.Refs[k].Smooth) << "face " << f << " corner " << k;
+    }
+  }
+}
+
+// Shared points gather their faces' normals in face order whatever thread takes them, and what
+// carries from face to face (texture origin, mapping phase) is the same as one thread's.
+TEST(ParallelPrepare, GivesTheSameNumbersAsOneThread) {
+  for (const MeshCase& mesh : meshCases()) {
+    SCOPED_TRACE(mesh.name);
+    TEntity serial;
+    mesh.build(serial);
+    serial.PrepareGeometry(1);
+    for (unsigned workers : {2u, 3u, 7u}) {
+      SCOPED_TRACE(workers);
+      TEntity parallel;
+      mesh.build(parallel);
+      parallel.PrepareGeometry(workers);
+      expectSamePreparation(serial, parallel);
+    }
+  }
+}
+
+// Two faces folded along their shared edge: the shared points' normals bisect the fold, so each
+// corner there lies half the fold angle off its face. The smooth test compares cosines; near 15
+// degrees it must still agree with the angle itself.
+TEST(ParallelPrepare, SmoothMarkAgreesWithTheAngleNearTheBound) {
+  for (int step = -40; step <= 40; ++step) {
+    const double fold = 30.0 + step * 1e-7;
+    SCOPED_TRACE(fold);
+    const double t = fold * std::numbers::pi / 180.0;
+    TEntity entity;
+    test::addPolygon(entity, {{0, 0, 0}, {1, 0, 0}, {1, 1, 0}, {0, 1, 0}});
+    test::addPolygon(
+        entity, {{0, 1, 0}, {1, 1, 0}, {1, 1 + std::cos(t), std::sin(t)}, {0, 1 + std::cos(t), std::sin(t)}});
+    entity.PrepareGeometry(1);
+    for (const auto& face : entity.Faces)
+      for (const TMem& corner : face->Refs) {
+        const Vector3D vertexNormal = entity.Points[static_cast<std::size_t>(corner.Index)].Normal();
+        EXPECT_EQ(corner.Smooth, AngleDeg(face->Normal, vertexNormal) <= 15.0);
+      }
+  }
+}
+
+} // namespace
+} // namespace vorlan
