@@ -62,7 +62,7 @@ int main(int argc, char** argv) {
   splash->ShowAndPaint();
 
   vorlan::TForm1 Form1;
-  Form1.show();
+  Form1.ShowMaximised();
   // Window managers keep a stay-on-top window above; without one, stacking follows map order.
   if (splash) splash->raise();
 

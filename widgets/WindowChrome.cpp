@@ -4,6 +4,7 @@
 
 #include "widgets/Resources.h"
 
+#include <QFileInfo>
 #include <QIcon>
 #include <QMdiArea>
 #include <QMdiSubWindow>
@@ -13,6 +14,17 @@
 #include <algorithm>
 
 namespace vorlan {
+
+namespace {
+
+// How far each further child window sits down and right of the one before it.
+constexpr int CascadeStep = 24;
+// The icon, caption and the three buttons of a child window's title bar.
+constexpr int TitleBarButtonsWidth = 160;
+// A title bar, a tool bar and a little of the picture.
+constexpr int SmallestWindowHeight = 100;
+
+} // namespace
 
 QFont ArialFont(int pixelSize) {
   QFont font("Arial");
@@ -27,10 +39,54 @@ QPoint CentredPosition(QSize client, QSize window) {
   return {std::max(x, 0), std::max(y, 0)};
 }
 
+QPoint CascadedPosition(QPoint centred, QSize client, QSize window, const std::vector<QPoint>& others) {
+  const QPoint step(CascadeStep, CascadeStep);
+  QPoint spot = centred;
+  while (std::find(others.begin(), others.end(), spot) != others.end()) {
+    const QPoint next = spot + step;
+    if (next.x() + window.width() > client.width() || next.y() + window.height() > client.height()) break;
+    spot = next;
+  }
+  return spot;
+}
+
 void CentreInClientArea(QMdiSubWindow* window) {
   const QMdiArea* area = window->mdiArea();
   if (!area) return;
-  window->move(CentredPosition(area->viewport()->size(), window->size()));
+  const QSize client = area->viewport()->size();
+  std::vector<QPoint> others;
+  for (const QMdiSubWindow* other : area->subWindowList())
+    if (other != window && other->isVisible()) others.push_back(other->pos());
+  window->move(CascadedPosition(CentredPosition(client, window->size()), client, window->size(), others));
+}
+
+QSize FittedWindowSize(QSize wanted, QSize client, int toolBarWidth) {
+  const int narrowest = std::max(toolBarWidth, TitleBarButtonsWidth);
+  const int width = std::max(std::min(wanted.width(), client.width()), narrowest);
+  const int height = std::max(std::min(wanted.height(), client.height()), SmallestWindowHeight);
+  return {width, height};
+}
+
+void SetFileCaption(QMdiSubWindow* window, const std::string& fileName) {
+  const QString full = QString::fromStdString(fileName);
+  window->setWindowTitle(QFileInfo(full).fileName());
+  window->setWindowFilePath(full);
+  window->setToolTip(full);
+}
+
+namespace {
+QString& lastFolder() {
+  static QString folder;
+  return folder;
+}
+} // namespace
+
+QString LastFolder() {
+  return lastFolder();
+}
+
+void RememberFolder(const QString& fileName) {
+  lastFolder() = QFileInfo(fileName).absolutePath();
 }
 
 void DressChildWindow(QWidget* window) {

@@ -97,7 +97,7 @@ TEST_F(CamOGL, OpeningSetsTheNavigationStepAndDrawsTheFile) {
     TFicheCamOGL* window = open(fileName);
     ASSERT_NE(window, nullptr);
     EXPECT_EQ(window->Camera().Params().Pas(), Pas);
-    EXPECT_EQ(window->SubWindow()->windowTitle().toStdString(), fileName);
+    EXPECT_EQ(window->SubWindow()->windowFilePath().toStdString(), fileName);
     EXPECT_EQ(window->SceneEntities().size(), entities);
     EXPECT_TRUE(isRed(squareOf(window->Capture()))) << std::hex << squareOf(window->Capture());
     EXPECT_FALSE(shown.frame.MainBar()->isVisible());
