@@ -13,11 +13,11 @@
 #include <QCompleter>
 #include <QFileDialog>
 #include <QFileInfo>
-#include <QMdiSubWindow>
-#include <QScreen>
 #include <QMdiArea>
+#include <QMdiSubWindow>
 #include <QMenuBar>
 #include <QProgressBar>
+#include <QScreen>
 #include <QTimer>
 
 #include <algorithm>
@@ -44,7 +44,11 @@ std::string NameOf(const std::string& F) {
 // trouble it is. Empty when the reader's own words are plain enough.
 std::string PlainReason(const std::string& F, const std::string& reason) {
   if (QFileInfo(QString::fromStdString(F)).size() == 0) return "the file is empty";
-  if (reason.find("beyond end of file") != std::string::npos) return "the file ends too early, it may be cut short";
+  const bool needsMore =
+      reason.find("needs ") != std::string::npos &&
+      (reason.find(" left") != std::string::npos || reason.find("the file has") != std::string::npos);
+  if (needsMore || reason.find("beyond end of file") != std::string::npos)
+    return "the file ends too early, it may be cut short";
   if (reason.starts_with("JPEG data")) return "not a JPEG picture, or a damaged one";
   return {};
 }
@@ -166,9 +170,8 @@ void TForm1::ListWindows() {
   if (!windows.isEmpty()) WindowMenu->addSeparator();
   for (qsizetype i = 0; i < windows.size(); ++i) {
     QMdiSubWindow* window = windows[i];
-    QAction* entry = WindowMenu->addAction(QString("&%1 %2").arg(i + 1).arg(window->windowTitle()), window, [this, window] {
-      ClientArea_->setActiveSubWindow(window);
-    });
+    QAction* entry = WindowMenu->addAction(QString("&%1 %2").arg(i + 1).arg(window->windowTitle()), window,
+                                           [this, window] { ClientArea_->setActiveSubWindow(window); });
     entry->setCheckable(true);
     entry->setChecked(window == ClientArea_->activeSubWindow());
   }
@@ -246,7 +249,8 @@ void TForm1::OpenFile(const std::string& F) {
 void TForm1::CloseEmptyWindowsOpenedSince(const QList<QMdiSubWindow*>& before) {
   for (QMdiSubWindow* window : ClientArea_->subWindowList())
     if (!before.contains(window))
-      if (TDocumentWindow* document = DocumentOf(window); document && document->HoldsNothing()) window->close();
+      if (TDocumentWindow* document = DocumentOf(window); document && document->HoldsNothing())
+        window->close();
 }
 
 void TForm1::Quitter1Click() {

@@ -105,7 +105,8 @@ void TFicheImage::FitToPicture(QSize picture) {
   // picture control now, so the picture first shows at 1:1 under any style.
   QApplication::sendPostedEvents(nullptr, QEvent::LayoutRequest);
   const QSize wanted = size() + (picture - ImageBox->viewport()->size());
-  const QSize fitted = FittedWindowSize(wanted, mdiArea()->viewport()->size(), PrintButtonRight + 2 * BorderWidth);
+  const QSize fitted =
+      FittedWindowSize(wanted, mdiArea()->viewport()->size(), PrintButtonRight + 2 * BorderWidth);
   // A picture larger than the frame scrolls at 1:1; one that fits stretches with the window.
   if (fitted != wanted) Image1->setMinimumSize(picture);
   resize(fitted);

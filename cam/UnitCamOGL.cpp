@@ -62,6 +62,7 @@ TFicheCamOGL::TFicheCamOGL(QMdiArea* area) {
   FormCreate();
 
   subWindow_ = area->addSubWindow(this);
+  LeaveKeysToTheFrame(subWindow_);
   subWindow_->setAttribute(Qt::WA_DeleteOnClose);
   subWindow_->setWindowIcon(QIcon(":/app_icon.png"));
   connect(subWindow_, &QMdiSubWindow::aboutToActivate, this, commandSlot(this, &TFicheCamOGL::FormActivate));
@@ -283,7 +284,7 @@ void TFicheCamOGL::FormActivate() {
 }
 
 bool TFicheCamOGL::HoldsNothing() const {
-  return SceneEntities().empty() && (!Cam() || Cam()->Items.empty()) && !Model();
+  return SceneEntities().empty() && (!Cam() || Cam()->Items.empty());
 }
 
 void TFicheCamOGL::ShowHintWhereItFits() {

@@ -15,13 +15,13 @@
 #include <QFileDialog>
 #include <QMdiArea>
 #include <QMessageBox>
-#include <QWheelEvent>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QScrollArea>
 #include <QSlider>
 #include <QToolButton>
 #include <QVBoxLayout>
+#include <QWheelEvent>
 
 #include <algorithm>
 

@@ -4,12 +4,12 @@
 #include "platform/SurfaceFormat.h"
 
 #include <QMouseEvent>
-#include <QWheelEvent>
 #include <QOpenGLContext>
 #include <QPainter>
 #include <QScopedValueRollback>
 #include <QScreen>
 #include <QVBoxLayout>
+#include <QWheelEvent>
 
 #include <algorithm>
 #include <stdexcept>

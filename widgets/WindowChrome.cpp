@@ -8,6 +8,7 @@
 #include <QIcon>
 #include <QMdiArea>
 #include <QMdiSubWindow>
+#include <QMenu>
 #include <QPalette>
 #include <QToolButton>
 
@@ -96,8 +97,15 @@ void DressChildWindow(QWidget* window) {
   window->setFont(ArialFont());
 }
 
+void LeaveKeysToTheFrame(QMdiSubWindow* window) {
+  if (QMenu* menu = window->systemMenu())
+    for (QAction* action : menu->actions())
+      action->setShortcut(QKeySequence());
+}
+
 void ShowInClientArea(QMdiArea* area, QMdiSubWindow* window, QSize size) {
   area->addSubWindow(window);
+  LeaveKeysToTheFrame(window);
   window->resize(size);
   window->show();
   CentreInClientArea(window);

@@ -50,6 +50,9 @@ void RememberFolder(const QString& fileName);
 
 // What every child window wears: the program's icon and lettering; it is freed when closed.
 void DressChildWindow(QWidget* window);
+// Takes the keys off a child window's system menu: the frame's Window menu has them, and works
+// whichever widget holds the focus; two owners of Ctrl+W would cancel each other out.
+void LeaveKeysToTheFrame(QMdiSubWindow* window);
 // Adds the child window to `area` at `size`, shown and centred in the client area.
 void ShowInClientArea(QMdiArea* area, QMdiSubWindow* window, QSize size);
 

@@ -110,8 +110,10 @@ TEST_F(ViewMouse, TheWheelStepsTheDistanceAsARightDragDoesAndShowsTheFullPicture
   };
   host.camera.Params().SetPas(100);
   host.camera.Params().SetDistance(1500);
-  for (const auto& [what, angle, distance] : {Case{"away: closer", 120, 1400}, {"again", 120, 1300},
-                                               {"towards: farther", -120, 1400}, {"fine turn", -15, 1500}}) {
+  for (const auto& [what, angle, distance] : {Case{"away: closer", 120, 1400},
+                                              {"again", 120, 1300},
+                                              {"towards: farther", -120, 1400},
+                                              {"fine turn", -15, 1500}}) {
     SCOPED_TRACE(what);
     wheel(angle);
     EXPECT_DOUBLE_EQ(host.camera.Params().Distance(), distance);
@@ -130,8 +132,11 @@ TEST(CameraZoom, AZoomStepNeverTurnsTheWindowInsideOutAndStopsAtTheSmallestWindo
   struct Case {
     double pas, left, right, bottom, top;
   };
-  for (const auto& c : {Case{1000, -500, 500, -500, 500}, {100, -500, 500, -500, 500}, {3, -8, 8, -8, 8},
-                        {50, -500, 500, -20, 20}, {1000, 0, 11, 0, 5000}}) {
+  for (const auto& c : {Case{1000, -500, 500, -500, 500},
+                        {100, -500, 500, -500, 500},
+                        {3, -8, 8, -8, 8},
+                        {50, -500, 500, -20, 20},
+                        {1000, 0, 11, 0, 5000}}) {
     SCOPED_TRACE(testing::Message() << "Pas " << c.pas << " window " << c.right - c.left << " x "
                                     << c.top - c.bottom);
     TParams& p = host.camera.Params();
