@@ -16,6 +16,7 @@
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMenuBar>
+#include <QOpenGLWidget>
 #include <QProgressBar>
 #include <QScreen>
 #include <QTimer>
@@ -94,6 +95,10 @@ TForm1::TForm1() {
   setFont(ArialFont());
   resize(788, 580);
   setWindowState(Qt::WindowMaximized);
+
+  // The first 3D view in a shown window makes Qt rebuild the window for OpenGL, and the rebuilt
+  // window comes back at its normal size: a view from the start keeps the frame as it is shown.
+  (new QOpenGLWidget(this))->hide();
 
   ClientArea_ = new QMdiArea(this);
   ClientArea_->setBackground(FrameBackground);

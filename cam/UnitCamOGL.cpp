@@ -37,6 +37,9 @@ constexpr TColor Silver = 0xC0C0C0;
 constexpr TColor White = 0xFFFFFF;
 // The right edge of the last tool-bar button; the hint label only shows to the right of it.
 constexpr int ButtonsRight = 316;
+constexpr int HintMargin = 8;
+constexpr const char* ShortHint = "shift, alt + Mouse left, right";
+constexpr const char* FullHint = "shift, alt + Mouse left, right; middle: pan; wheel: distance";
 
 // The hourglass for the length of a load, taken away whatever ends it.
 struct WaitCursor {
@@ -154,11 +157,13 @@ void TFicheCamOGL::BuildToolBar() {
   SpeedButton5->setPalette(caption);
   connect(SpeedButton5, &QToolButton::clicked, this, commandSlot(this, &TFicheCamOGL::Export_DXF));
 
-  Label1 = new QLabel("shift, alt + Mouse left, right; middle: pan, wheel: distance");
+  Label1 = new QLabel(FullHint);
+  Label1->setToolTip(FullHint);
   Label1->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
   QPalette palette = Label1->palette();
   palette.setColor(QPalette::WindowText, Qt::white);
   Label1->setPalette(palette);
+  KXPanel1->installEventFilter(this);
   auto* bar = new QHBoxLayout(KXPanel1);
   bar->setContentsMargins(0, 0, 4, 0);
   bar->addStretch(1);
@@ -288,14 +293,26 @@ bool TFicheCamOGL::HoldsNothing() const {
 }
 
 void TFicheCamOGL::ShowHintWhereItFits() {
-  // In a narrow window the hint would cover the buttons: it gives way to them.
+  // In a narrow window the hint would cover the buttons: it shortens, then gives way to them.
   const int room = KXPanel1->width() - ButtonsRight;
-  Label1->setVisible(room >= Label1->sizeHint().width());
+  const QFontMetrics metrics(Label1->font());
+  for (const char* hint : {FullHint, ShortHint})
+    if (metrics.horizontalAdvance(hint) + HintMargin <= room) {
+      Label1->setText(hint);
+      Label1->show();
+      return;
+    }
+  Label1->hide();
+}
+
+bool TFicheCamOGL::eventFilter(QObject* watched, QEvent* event) {
+  // The tool bar learns its width after the window does, when the window is first shown.
+  if (watched == KXPanel1 && event->type() == QEvent::Resize) ShowHintWhereItFits();
+  return QWidget::eventFilter(watched, event);
 }
 
 void TFicheCamOGL::resizeEvent(QResizeEvent* event) {
   QWidget::resizeEvent(event);
-  ShowHintWhereItFits();
   v1->SetProjection();
   v1->Redraw();
 }

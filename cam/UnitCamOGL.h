@@ -103,6 +103,7 @@ public slots:
 protected:
   void closeEvent(QCloseEvent* event) override;
   void resizeEvent(QResizeEvent* event) override;
+  bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
   static TFicheCamOGL* Open(QMdiArea* area);
