@@ -40,24 +40,21 @@ QPoint CentredPosition(QSize client, QSize window) {
   return {std::max(x, 0), std::max(y, 0)};
 }
 
-QPoint CascadedPosition(QPoint centred, QSize client, QSize window, const std::vector<QPoint>& others) {
-  const QPoint step(CascadeStep, CascadeStep);
-  QPoint spot = centred;
-  while (std::find(others.begin(), others.end(), spot) != others.end()) {
-    const QPoint next = spot + step;
-    if (next.x() + window.width() > client.width() || next.y() + window.height() > client.height()) break;
-    spot = next;
+QPoint CascadedPosition(QPoint centred, QSize client, QSize window, int others) {
+  for (int steps = others; steps > 0; --steps) {
+    const QPoint spot = centred + QPoint(CascadeStep, CascadeStep) * steps;
+    if (spot.x() + window.width() <= client.width() && spot.y() + window.height() <= client.height()) return spot;
   }
-  return spot;
+  return centred;
 }
 
 void CentreInClientArea(QMdiSubWindow* window) {
   const QMdiArea* area = window->mdiArea();
   if (!area) return;
   const QSize client = area->viewport()->size();
-  std::vector<QPoint> others;
+  int others = 0;
   for (const QMdiSubWindow* other : area->subWindowList())
-    if (other != window && other->isVisible()) others.push_back(other->pos());
+    others += other != window && other->isVisible();
   window->move(CascadedPosition(CentredPosition(client, window->size()), client, window->size(), others));
 }
 

@@ -26,10 +26,10 @@ QFont ArialFont(int pixelSize = 11);
 // halves truncated toward zero, never left of or above the client area's origin.
 QPoint CentredPosition(QSize client, QSize window);
 
-// Where a further child window goes: `centred` when no other window is there, otherwise one
-// cascade step down and right past each window already at that spot, as long as the window still
-// fits in the client area; once the frame is full, the last spot that fitted.
-QPoint CascadedPosition(QPoint centred, QSize client, QSize window, const std::vector<QPoint>& others);
+// Where a child window goes when `others` windows are already open: the first `centred`, each
+// further one a cascade step further down and right, as long as the window still fits in the
+// client area; once the frame is full, the last spot that fitted.
+QPoint CascadedPosition(QPoint centred, QSize client, QSize window, int others);
 
 // Places `window` by CentredPosition in the client area of the MDI area that holds it, cascaded
 // past the other child windows there.
