@@ -22,6 +22,10 @@ namespace {
 constexpr int CascadeStep = 24;
 // The icon, caption and the three buttons of a child window's title bar.
 constexpr int TitleBarButtonsWidth = 160;
+constexpr const char* SpeedButtonStyle =
+    "QToolButton { background: rgba(255, 255, 255, 80); border: 1px solid transparent; border-radius: 3px; }"
+    "QToolButton:hover { background: rgba(255, 255, 255, 150); }"
+    "QToolButton:checked { background: rgb(255, 200, 60); border-color: rgb(255, 240, 180); }";
 // A title bar, a tool bar and a little of the picture.
 constexpr int SmallestWindowHeight = 100;
 
@@ -43,7 +47,8 @@ QPoint CentredPosition(QSize client, QSize window) {
 QPoint CascadedPosition(QPoint centred, QSize client, QSize window, int others) {
   for (int steps = others; steps > 0; --steps) {
     const QPoint spot = centred + QPoint(CascadeStep, CascadeStep) * steps;
-    if (spot.x() + window.width() <= client.width() && spot.y() + window.height() <= client.height()) return spot;
+    if (spot.x() + window.width() <= client.width() && spot.y() + window.height() <= client.height())
+      return spot;
   }
   return centred;
 }
@@ -120,6 +125,9 @@ QToolButton* NewSpeedButton(QWidget* bar, int left, const char* glyph) {
   auto* button = new QToolButton(bar);
   button->setGeometry(left, 1, 25, 25);
   button->setAutoRaise(true);
+  // The tool bars are dark: a light plate under each glyph keeps dark glyphs readable, and a
+  // toggle that is on stands out in a colour of its own.
+  button->setStyleSheet(SpeedButtonStyle);
   if (glyph) button->setIcon(QIcon(glyph));
   return button;
 }
