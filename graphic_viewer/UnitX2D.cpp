@@ -151,7 +151,10 @@ void TFicheX2D::imprime() {
 
 void RegisterX2DOpener(FrameServices& frame) {
   frame.RegisterOpener(
-      ".X2D", [](const std::string& F) { TFicheX2D::Open(FrameServices::instance()->ClientArea(), F); });
+      // The frame tells why a drawing did not open and closes the window it left empty.
+      ".X2D", [](const std::string& F) {
+        TFicheX2D::Open(FrameServices::instance()->ClientArea(), F, TFicheX2D::HeaderErrors::Raise);
+      });
 }
 
 } // namespace vorlan

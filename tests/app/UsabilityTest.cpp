@@ -58,6 +58,7 @@ TEST(OpenFailures, SayWhichFileAndWhyAndCloseTheWindowTheyLeftEmpty) {
       {"cut.jpg", cutJpeg, "cut.jpg: not a JPEG picture, or a damaged one (JPEG data", ")", 0},
       {"scene.cam", text, "scene.cam: not a cam file (offset 0)", "", 0},
       {"short.x3d", std::vector<std::uint8_t>{1, 2, 3}, "short.x3d: the file ends too early", ")", 0},
+      {"text.x2d", text, "text.x2d: the file ends too early", ")", 0},
       {"gone.bmp", std::nullopt, "File not found : ", "gone.bmp", 0},
       {"photo.jpeg", encodeJpeg(Flat(40, 30)), "", "", 1},
       {"PHOTO.JPEG", encodeJpeg(Flat(40, 30)), "", "", 1},

@@ -143,6 +143,8 @@ TEST(CamWindowUsability, TogglesShowTheirStateAndEveryButtonIsNamed) {
   w->SpeedButton23->click();
   EXPECT_TRUE(w->SpeedButton23->isChecked());
   EXPECT_TRUE(w->View().PaperMode());
+  w->SpeedButton23Click();
+  EXPECT_FALSE(w->SpeedButton23->isChecked()) << "the button follows the mode however it changes";
   for (QToolButton* button : w->KXPanel1->findChildren<QToolButton*>()) {
     SCOPED_TRACE(button->objectName().toStdString() + button->text().toStdString());
     EXPECT_FALSE(button->toolTip().isEmpty());
