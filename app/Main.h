@@ -6,7 +6,10 @@
 #include <QImage>
 #include <QMainWindow>
 
+#include <QList>
+
 #include <array>
+#include <exception>
 #include <map>
 #include <string>
 #include <string_view>
@@ -16,6 +19,7 @@ class QAction;
 class QMimeData;
 class QFileDialog;
 class QMenu;
+class QMdiSubWindow;
 class QTimer;
 
 namespace vorlan {
@@ -24,8 +28,12 @@ namespace vorlan {
 inline constexpr std::array<std::string_view, 5> OpenExtensions{".CAM", ".BMP", ".JPG", ".X2D", ".X3D"};
 
 // The Open command's branch for `fileName`: its upper-cased extension when it is one of
-// OpenExtensions, otherwise empty (".jpeg" and names without an extension open nothing).
+// OpenExtensions (".jpeg" is a JPEG picture too), otherwise empty.
 std::string OpenBranch(const std::string& fileName);
+
+// What the user reads when opening `F` failed: the file's name, why in plain words, and where the
+// reader stopped at the end, e.g. "scene.cam: not a cam file (offset 0)".
+std::string OpenFailureText(const std::string& F, const std::exception& error);
 
 // A filter string of "description|pattern;pattern" pairs as the file dialog takes it:
 // "description (pattern pattern)", pairs separated by ";;".
@@ -45,8 +53,12 @@ public:
   TForm1();
   ~TForm1() override;
 
-  // Runs the opening sequence registered for the file's branch; other files open nothing.
+  // Runs the opening sequence registered for the file's branch. A missing file, a file of no
+  // branch and a failed opening each show why; a window that the failure left empty is closed.
   void OpenFile(const std::string& F);
+  // Shows the frame maximised; with no window manager to honour that, over the screen's
+  // available area.
+  void ShowMaximised();
 
   void SetRotating(TRotatingWindow* Window, bool On) override;
   QProgressBar* MainBar() override { return MainBar_; }
@@ -62,6 +74,13 @@ public:
   QAction* Ouvrir1 = nullptr;
   QAction* N3 = nullptr;
   QAction* Quitter1 = nullptr;
+  QAction* SavePicture = nullptr;
+  QAction* PrintWindow = nullptr;
+  QMenu* WindowMenu = nullptr;
+  QAction* CascadeWindows = nullptr;
+  QAction* TileWindows = nullptr;
+  QAction* NextWindow = nullptr;
+  QAction* CloseWindow = nullptr;
   QFileDialog* OpenDialog1 = nullptr;
   QMenu* Options1 = nullptr;
   QAction* Logoenarrireplan1 = nullptr;
@@ -79,7 +98,14 @@ public slots:
   void Quitter1Click();
   void Rot();
 
+protected:
+  void closeEvent(QCloseEvent* event) override;
+
 private:
+  void BuildWindowMenu();
+  void ListWindows();
+  TDocumentWindow* ActiveDocument() const;
+  void CloseEmptyWindowsOpenedSince(const QList<QMdiSubWindow*>& before);
   void BuildMenus();
   QIcon MenuGlyph(int index) const;
   void BuildOpenDialog();

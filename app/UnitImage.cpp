@@ -12,6 +12,7 @@
 #include <QApplication>
 #include <QMdiArea>
 #include <QPainter>
+#include <QScrollArea>
 #include <QToolButton>
 #include <QVBoxLayout>
 
@@ -21,6 +22,7 @@ namespace {
 
 constexpr int BorderWidth = 5;
 constexpr int ToolBarHeight = 25;
+constexpr int PrintButtonRight = 30;
 
 } // namespace
 
@@ -47,8 +49,13 @@ TFicheImage::TFicheImage(QMdiArea* area) {
   auto* layout = new QVBoxLayout(client);
   layout->setContentsMargins(BorderWidth, BorderWidth, BorderWidth, BorderWidth);
   layout->setSpacing(0);
-  Image1 = new TStretchedImage(client);
-  layout->addWidget(Image1, 1);
+  ImageBox = new QScrollArea(client);
+  ImageBox->setFrameShape(QFrame::NoFrame);
+  ImageBox->setWidgetResizable(true);
+  SetColors(ImageBox->viewport(), Qt::black);
+  Image1 = new TStretchedImage(ImageBox);
+  ImageBox->setWidget(Image1);
+  layout->addWidget(ImageBox, 1);
   Panel1 = new QWidget(client);
   Panel1->setFixedHeight(ToolBarHeight);
   layout->addWidget(Panel1);
@@ -69,6 +76,7 @@ void TFicheImage::BuildToolBar(QWidget* host) {
   SpeedButton5->setGeometry(5, 0, 25, 25);
   SpeedButton5->setAutoRaise(true);
   SpeedButton5->setIcon(QIcon(":/print.png"));
+  SpeedButton5->setToolTip("Print (Ctrl+P)");
   connect(SpeedButton5, &QToolButton::clicked, this, commandSlot(this, &TFicheImage::imprime));
 }
 
@@ -87,7 +95,7 @@ TFicheImage* TFicheImage::OpenJpeg(QMdiArea* area, const std::string& F) {
 
 void TFicheImage::ShowPicture(const QImage& picture, const std::string& F) {
   Image1->setPicture(picture);
-  setWindowTitle(QString::fromStdString(F));
+  SetFileCaption(this, F);
   FitToPicture(picture.size());
   CentreInClientArea(this);
 }
@@ -96,7 +104,12 @@ void TFicheImage::FitToPicture(QSize picture) {
   // The window's frame, title bar, border and tool bar are whatever the window has around the
   // picture control now, so the picture first shows at 1:1 under any style.
   QApplication::sendPostedEvents(nullptr, QEvent::LayoutRequest);
-  resize(size() + (picture - Image1->size()));
+  const QSize wanted = size() + (picture - ImageBox->viewport()->size());
+  const QSize fitted =
+      FittedWindowSize(wanted, mdiArea()->viewport()->size(), PrintButtonRight + 2 * BorderWidth);
+  // A picture larger than the frame scrolls at 1:1; one that fits stretches with the window.
+  if (fitted != wanted) Image1->setMinimumSize(picture);
+  resize(fitted);
 }
 
 void TFicheImage::imprime() {

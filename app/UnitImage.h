@@ -3,9 +3,12 @@
 #include <QImage>
 #include <QMdiSubWindow>
 
+#include "widgets/FrameServices.h"
+
 #include <string>
 
 class QMdiArea;
+class QScrollArea;
 class QToolButton;
 
 namespace vorlan {
@@ -29,7 +32,7 @@ private:
 };
 
 // The child window that shows a .bmp or .jpg picture and prints it.
-class TFicheImage : public QMdiSubWindow {
+class TFicheImage : public QMdiSubWindow, public TDocumentWindow {
   Q_OBJECT
 public:
   // A new, empty picture window shown at its design size, centred in `area`; it frees itself
@@ -41,6 +44,11 @@ public:
   static TFicheImage* OpenBitmap(QMdiArea* area, const std::string& F);
   static TFicheImage* OpenJpeg(QMdiArea* area, const std::string& F);
 
+  bool HoldsNothing() const override { return Image1->Picture().isNull(); }
+  void PrintCommand() override { imprime(); }
+
+  // Holds Image1, which it scrolls when the picture is larger than the frame can show.
+  QScrollArea* ImageBox = nullptr;
   TStretchedImage* Image1 = nullptr;
   QWidget* Panel1 = nullptr;
   TKXPanel* KXPanel1 = nullptr;

@@ -57,14 +57,17 @@ int main(int argc, char** argv) {
   splash->ShowAndPaint();
 
   vorlan::TForm1 Form1;
-  Form1.show();
+  Form1.ShowMaximised();
   // Window managers keep a stay-on-top window above; without one, stacking follows map order.
   if (splash) splash->raise();
 
   // Files named on the command line open from the event loop, as File > Open does, so that a
   // load error reaches the user in the same message box.
-  for (const std::string& file : commandLine.Files)
-    QTimer::singleShot(0, &Form1, [&Form1, file] { Form1.OpenFile(file); });
+  // One after the other, so that one file's message box is answered before the next file opens.
+  QTimer::singleShot(0, &Form1, [&Form1, files = commandLine.Files] {
+    for (const std::string& file : files)
+      Form1.OpenFile(file);
+  });
 
   const int result = app.exec();
   delete splash;

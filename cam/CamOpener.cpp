@@ -3,6 +3,8 @@
 #include "cam/KX_CAMOBJET.h"
 #include "cam/UnitCamOGL.h"
 #include "cam/UnitRetoucheCam.h"
+#include "platform/FileBytes.h"
+#include "platform/ReadError.h"
 
 #include <cassert>
 
@@ -37,6 +39,8 @@ void OpenCamFile(const std::string& F) {
     TFicheRetoucheCam::Open(frame->ClientArea(), F);
     break;
   default:
+    // A missing file is the frame's to report; anything else here is some other kind of file.
+    if (fileExists(F)) throw ReadError(F, 0, "not a cam file");
     break;
   }
 }

@@ -11,8 +11,8 @@ namespace vorlan {
 void SetCamSceneOpener(FileOpener opener);
 
 // The ".CAM" branch of the Open command: probes the file's kind, then runs the 2D window's opening
-// sequence (kind 1) or the 3D window's (kind 0). Any other kind, a missing file included, opens
-// nothing and shows nothing. Needs the frame.
+// sequence (kind 1) or the 3D window's (kind 0). A file of any other kind raises ReadError; a
+// missing one opens nothing. Needs the frame.
 void OpenCamFile(const std::string& F);
 
 // Registers OpenCamFile for ".CAM" with the frame.

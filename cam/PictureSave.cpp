@@ -4,6 +4,7 @@
 #include "platform/FileBytes.h"
 #include "platform/Jpeg.h"
 #include "platform/Messages.h"
+#include "widgets/WindowChrome.h"
 
 #include <QBuffer>
 #include <QFileDialog>
@@ -21,9 +22,12 @@ QFileDialog* NewSavePictureDialog(QWidget* parent, bool confirmOverwrite) {
 }
 
 std::string AskPictureName(QFileDialog& dialog) {
+  if (!LastFolder().isEmpty()) dialog.setDirectory(LastFolder());
   if (dialog.exec() != QDialog::Accepted) return {};
   const QStringList chosen = dialog.selectedFiles();
-  return chosen.isEmpty() ? std::string() : chosen.first().toStdString();
+  if (chosen.isEmpty()) return {};
+  RememberFolder(chosen.first());
+  return chosen.first().toStdString();
 }
 
 std::vector<std::uint8_t> encodePng(const QImage& picture) {

@@ -15,7 +15,7 @@ namespace vorlan {
 // existing folder. `confirmOverwrite` is whether it asks before replacing a file.
 QFileDialog* NewSavePictureDialog(QWidget* parent, bool confirmOverwrite);
 
-// Runs the dialog; the chosen name, or empty when cancelled.
+// Runs the dialog in the folder last used by any dialog; the chosen name, or empty when cancelled.
 std::string AskPictureName(QFileDialog& dialog);
 
 // The picture as the bytes of a PNG file.

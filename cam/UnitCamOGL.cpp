@@ -35,6 +35,11 @@ constexpr int ToolBarHeight = 26;
 const QColor FormColor(0x51, 0x51, 0x51);
 constexpr TColor Silver = 0xC0C0C0;
 constexpr TColor White = 0xFFFFFF;
+// The right edge of the last tool-bar button; the hint label only shows to the right of it.
+constexpr int ButtonsRight = 316;
+constexpr int HintMargin = 8;
+constexpr const char* ShortHint = "shift, alt + Mouse left, right";
+constexpr const char* FullHint = "shift, alt + Mouse left, right; middle: pan; wheel: distance";
 
 // The hourglass for the length of a load, taken away whatever ends it.
 struct WaitCursor {
@@ -60,9 +65,11 @@ TFicheCamOGL::TFicheCamOGL(QMdiArea* area) {
   FormCreate();
 
   subWindow_ = area->addSubWindow(this);
+  LeaveKeysToTheFrame(subWindow_);
   subWindow_->setAttribute(Qt::WA_DeleteOnClose);
   subWindow_->setWindowIcon(QIcon(":/app_icon.png"));
   connect(subWindow_, &QMdiSubWindow::aboutToActivate, this, commandSlot(this, &TFicheCamOGL::FormActivate));
+  subWindow_->setMinimumWidth(ButtonsRight + LogoStripWidth + 4 * BorderWidth);
   subWindow_->resize(561, 390);
   subWindow_->show();
   CentreInClientArea(subWindow_);
@@ -109,11 +116,17 @@ void TFicheCamOGL::BuildToolBar() {
   ApplyToolBarLook(*KXPanel1, Silver, Silver);
 
   SpeedButton1 = NewSpeedButton(KXPanel1, 4, ":/cam3d_rotation.png");
+  SpeedButton1->setToolTip("Rotation");
+  SpeedButton1->setCheckable(true);
   connect(SpeedButton1, &QToolButton::clicked, this, commandSlot(this, &TFicheCamOGL::SpeedButton1Click));
   SpeedButton10 = NewSpeedButton(KXPanel1, 44, ":/cam3d_top.png");
   SpeedButton11 = NewSpeedButton(KXPanel1, 69, ":/cam3d_front.png");
   SpeedButton12 = NewSpeedButton(KXPanel1, 94, ":/cam3d_side.png");
   SpeedButton13 = NewSpeedButton(KXPanel1, 119, ":/cam3d_perspective.png");
+  SpeedButton10->setToolTip("Top view");
+  SpeedButton11->setToolTip("Front view");
+  SpeedButton12->setToolTip("Side view");
+  SpeedButton13->setToolTip("Perspective");
   // All four may be up; a click on the one that is down still applies its preset.
   MakeRaisableGroup({{SpeedButton10, [this] { SpeedButton10Click(); }},
                      {SpeedButton11, [this] { SpeedButton11Click(); }},
@@ -121,16 +134,22 @@ void TFicheCamOGL::BuildToolBar() {
                      {SpeedButton13, [this] { SpeedButton13Click(); }}});
   SpeedButton13->setChecked(true);
   SpeedButton23 = NewSpeedButton(KXPanel1, 144, ":/cam3d_paper.png");
+  SpeedButton23->setToolTip("Paper mode");
+  SpeedButton23->setCheckable(true);
   connect(SpeedButton23, &QToolButton::clicked, this, commandSlot(this, &TFicheCamOGL::SpeedButton23Click));
   SpeedButton2 = NewSpeedButton(KXPanel1, 200, ":/save.png");
+  SpeedButton2->setToolTip("Save picture (Ctrl+S)");
   connect(SpeedButton2, &QToolButton::clicked, this, commandSlot(this, &TFicheCamOGL::Sauve));
   SpeedButton3 = NewSpeedButton(KXPanel1, 225, ":/print.png");
+  SpeedButton3->setToolTip("Print (Ctrl+P)");
   connect(SpeedButton3, &QToolButton::clicked, this, commandSlot(this, &TFicheCamOGL::imprime));
   SpeedButton4 = NewSpeedButton(KXPanel1, 265, ":/cam3d_white.png");
+  SpeedButton4->setToolTip("White background");
   SpeedButton4->setCheckable(true);
   connect(SpeedButton4, &QToolButton::clicked, this, commandSlot(this, &TFicheCamOGL::Blanc));
   SpeedButton5 = NewSpeedButton(KXPanel1, 291, nullptr);
   SpeedButton5->setText("DXF");
+  SpeedButton5->setToolTip("Export DXF");
   SpeedButton5->setFont(ArialFont(9));
   // Black lettering would vanish on the dark wallpaper.
   QPalette caption = SpeedButton5->palette();
@@ -138,11 +157,13 @@ void TFicheCamOGL::BuildToolBar() {
   SpeedButton5->setPalette(caption);
   connect(SpeedButton5, &QToolButton::clicked, this, commandSlot(this, &TFicheCamOGL::Export_DXF));
 
-  Label1 = new QLabel("shift, alt + Mouse left, right");
+  Label1 = new QLabel(FullHint);
+  Label1->setToolTip(FullHint);
   Label1->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
   QPalette palette = Label1->palette();
   palette.setColor(QPalette::WindowText, Qt::white);
   Label1->setPalette(palette);
+  KXPanel1->installEventFilter(this);
   auto* bar = new QHBoxLayout(KXPanel1);
   bar->setContentsMargins(0, 0, 4, 0);
   bar->addStretch(1);
@@ -189,7 +210,7 @@ TFicheCamOGL* TFicheCamOGL::OpenX3D(QMdiArea* area, const std::string& F) {
 void TFicheCamOGL::ShowLoading(const std::string& FileName, double Pas) {
   // Setting the normal state on a normal sub-window would put back the size it had when added.
   if (subWindow_->windowState() & (Qt::WindowMinimized | Qt::WindowMaximized)) subWindow_->showNormal();
-  subWindow_->setWindowTitle(QString::fromStdString(FileName));
+  SetFileCaption(subWindow_, FileName);
   subWindow_->repaint();
   CAMERA1.Params().SetPas(Pas);
 }
@@ -218,6 +239,7 @@ void TFicheCamOGL::LoadX3D(const std::string& FileName) {
 
 void TFicheCamOGL::SpeedButton1Click() {
   Rotating = !Rotating;
+  SpeedButton1->setChecked(Rotating);
   if (FrameServices* frame = FrameServices::instance()) frame->SetRotating(this, Rotating);
 }
 
@@ -252,6 +274,7 @@ void TFicheCamOGL::SpeedButton13Click() {
 
 void TFicheCamOGL::SpeedButton23Click() {
   v1->SetPaperMode(!v1->PaperMode());
+  SpeedButton23->setChecked(v1->PaperMode());
   v1->Redraw();
 }
 
@@ -263,6 +286,29 @@ void TFicheCamOGL::Blanc() {
 
 void TFicheCamOGL::FormActivate() {
   v1->setFocus();
+}
+
+bool TFicheCamOGL::HoldsNothing() const {
+  return SceneEntities().empty() && (!Cam() || Cam()->Items.empty());
+}
+
+void TFicheCamOGL::ShowHintWhereItFits() {
+  // In a narrow window the hint would cover the buttons: it shortens, then gives way to them.
+  const int room = KXPanel1->width() - ButtonsRight;
+  const QFontMetrics metrics(Label1->font());
+  for (const char* hint : {FullHint, ShortHint})
+    if (metrics.horizontalAdvance(hint) + HintMargin <= room) {
+      Label1->setText(hint);
+      Label1->show();
+      return;
+    }
+  Label1->hide();
+}
+
+bool TFicheCamOGL::eventFilter(QObject* watched, QEvent* event) {
+  // The tool bar learns its width after the window does, when the window is first shown.
+  if (watched == KXPanel1 && event->type() == QEvent::Resize) ShowHintWhereItFits();
+  return QWidget::eventFilter(watched, event);
 }
 
 void TFicheCamOGL::resizeEvent(QResizeEvent* event) {

@@ -30,7 +30,7 @@ class TSuperObject;
 // The child window of a 3D scene (.cam) or model (.x3d): an OpenGL view that orbits, turns on the
 // frame's timer, switches between four camera presets and a paper view, and saves, prints and
 // exports what it shows.
-class TFicheCamOGL : public QWidget, public TRotatingWindow {
+class TFicheCamOGL : public QWidget, public TRotatingWindow, public TDocumentWindow {
   Q_OBJECT
 public:
   // A new window with its view not yet initialised, shown at its design size centred in `area`;
@@ -46,6 +46,10 @@ public:
   void LoadCam(const std::string& FileName);
   void LoadX3D(const std::string& FileName);
   void Rotation(QObject* Sender) override;
+
+  bool HoldsNothing() const override;
+  void PrintCommand() override { imprime(); }
+  void SaveCommand() override { Sauve(); }
 
   // What the view shows, 24 bits, at its size; the window comes to the front first.
   QImage Capture();
@@ -99,6 +103,7 @@ public slots:
 protected:
   void closeEvent(QCloseEvent* event) override;
   void resizeEvent(QResizeEvent* event) override;
+  bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
   static TFicheCamOGL* Open(QMdiArea* area);
@@ -108,6 +113,7 @@ private:
   void BuildView();
   void PlaceView();
   void ShowLoading(const std::string& FileName, double Pas);
+  void ShowHintWhereItFits();
   void ApplyPreset(TCameraPreset preset);
   void FreeDocuments();
 

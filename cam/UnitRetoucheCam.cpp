@@ -11,14 +11,17 @@
 #include "widgets/WindowChrome.h"
 
 #include <QApplication>
+#include <QCloseEvent>
 #include <QFileDialog>
 #include <QMdiArea>
+#include <QMessageBox>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QScrollArea>
 #include <QSlider>
 #include <QToolButton>
 #include <QVBoxLayout>
+#include <QWheelEvent>
 
 #include <algorithm>
 
@@ -28,6 +31,8 @@ namespace {
 
 constexpr int BorderWidth = 5;
 constexpr int ToolBarHeight = 27;
+// The right edge of the print button, the last on the tool bar.
+constexpr int ToolBarRight = 346;
 const QColor FormColor(0x51, 0x51, 0x51);
 const QColor ScrollBoxColor(0x80, 0x80, 0x80);
 
@@ -73,6 +78,15 @@ void TPaintBox::mouseReleaseEvent(QMouseEvent* event) {
   if (OnMouseUp) OnMouseUp(event->buttons(), event->position().toPoint());
 }
 
+void TPaintBox::wheelEvent(QWheelEvent* event) {
+  const int turn = event->angleDelta().y();
+  if (!OnWheel || turn == 0) {
+    event->ignore();
+    return;
+  }
+  OnWheel(turn > 0 ? 1 : -1);
+}
+
 TFicheRetoucheCam::TFicheRetoucheCam(QMdiArea* area) {
   DressChildWindow(this);
   auto* client = new QWidget;
@@ -86,7 +100,8 @@ TFicheRetoucheCam::TFicheRetoucheCam(QMdiArea* area) {
   layout->addWidget(KXPanel1);
   BuildToolBar();
   setWidget(client);
-  SavePictureDialog1 = NewSavePictureDialog(this, false);
+  // Brush work is easily lost: a save asks before it replaces a file.
+  SavePictureDialog1 = NewSavePictureDialog(this, true);
 
   ShowInClientArea(area, this, QSize(512, 366));
 }
@@ -105,6 +120,7 @@ void TFicheRetoucheCam::BuildPaintBox() {
   PB1->OnMouseDown = [this](Qt::MouseButtons Shift, QPoint at) { PB1MouseDown(Shift, at); };
   PB1->OnMouseMove = [this](Qt::MouseButtons Shift, QPoint at) { PB1MouseMove(Shift, at); };
   PB1->OnMouseUp = [this](Qt::MouseButtons, QPoint) { PB1MouseUp(); };
+  PB1->OnWheel = [this](int notch) { runCommand([this, notch] { ZoomByWheel(notch); }); };
 }
 
 void TFicheRetoucheCam::BuildToolBar() {
@@ -114,6 +130,9 @@ void TFicheRetoucheCam::BuildToolBar() {
   SpeedButton1 = NewSpeedButton(KXPanel1, 4, ":/cam_picture2.png");
   SpeedButton2 = NewSpeedButton(KXPanel1, 29, ":/cam_picture1.png");
   SpeedButton3 = NewSpeedButton(KXPanel1, 54, ":/cam_retouched.png");
+  SpeedButton1->setToolTip("Picture 2");
+  SpeedButton2->setToolTip("Picture 1");
+  SpeedButton3->setToolTip("Retouched picture");
   // All three may be up.
   const auto repaint = [this] { PB1Paint(); };
   MakeRaisableGroup({{SpeedButton1, repaint}, {SpeedButton2, repaint}, {SpeedButton3, repaint}});
@@ -126,6 +145,7 @@ void TFicheRetoucheCam::BuildToolBar() {
   TrackBar1->setPageStep(1);
   TrackBar1->setTickInterval(1);
   TrackBar1->setTickPosition(QSlider::NoTicks);
+  TrackBar1->setToolTip("Brush size");
   connect(TrackBar1, &QSlider::valueChanged, this, commandSlot(this, &TFicheRetoucheCam::TrackBar1Change));
 
   Zoom = new QToolButton(KXPanel1);
@@ -133,11 +153,14 @@ void TFicheRetoucheCam::BuildToolBar() {
   Zoom->setAutoRaise(true);
   Zoom->setCheckable(true);
   Zoom->setIcon(QIcon(":/zoom.png"));
+  Zoom->setToolTip("Zoom x 2 (mouse wheel)");
   connect(Zoom, &QToolButton::clicked, this, commandSlot(this, &TFicheRetoucheCam::ZoomClick));
 
   SpeedButton4 = NewSpeedButton(KXPanel1, 296, ":/save.png");
+  SpeedButton4->setToolTip("Save picture (Ctrl+S)");
   connect(SpeedButton4, &QToolButton::clicked, this, commandSlot(this, &TFicheRetoucheCam::sauve));
   SpeedButton5 = NewSpeedButton(KXPanel1, 321, ":/print.png");
+  SpeedButton5->setToolTip("Print (Ctrl+P)");
   connect(SpeedButton5, &QToolButton::clicked, this, commandSlot(this, &TFicheRetoucheCam::imprime));
 }
 
@@ -148,7 +171,7 @@ TFicheRetoucheCam* TFicheRetoucheCam::Open(QMdiArea* area, const std::string& F)
     Cam.Load(F, bar.Callback());
   }
   auto* window = new TFicheRetoucheCam(area);
-  window->setWindowTitle(QString::fromStdString(F));
+  SetFileCaption(window, F);
   window->ShowCam(Cam);
   return window;
 }
@@ -169,7 +192,8 @@ void TFicheRetoucheCam::FitToPicture(QSize picture) {
   // Whatever frame, title bar, border and tool bar the window has now lies around the scroll box,
   // so growing the window by the difference shows the picture at 1:1 under any style.
   QApplication::sendPostedEvents(nullptr, QEvent::LayoutRequest);
-  resize(size() + (picture - ScrollBox1->size()));
+  const QSize wanted = size() + (picture - ScrollBox1->size());
+  resize(FittedWindowSize(wanted, mdiArea()->viewport()->size(), ToolBarRight + 2 * BorderWidth));
 }
 
 const QImage* TFicheRetoucheCam::ShownPicture() const {
@@ -196,15 +220,27 @@ void TFicheRetoucheCam::TrackBar1Change() {
 
 void TFicheRetoucheCam::PB1MouseDown(Qt::MouseButtons Shift, QPoint at) {
   Painting = true;
+  LastBrush = at;
   PB1MouseMove(Shift, at);
 }
 
 void TFicheRetoucheCam::PB1MouseMove(Qt::MouseButtons Shift, QPoint at) {
   if (!Painting || !SpeedButton3->isChecked()) return;
   if (Shift & Qt::LeftButton)
-    PaintFrom(Picture1, at);
+    StrokeTo(Picture1, at);
   else if (Shift & Qt::RightButton)
-    PaintFrom(Picture2, at);
+    StrokeTo(Picture2, at);
+}
+
+void TFicheRetoucheCam::StrokeTo(const QImage& source, QPoint at) {
+  // The mouse reports only some of the positions it passes: the brush also paints the way between
+  // two reports, at steps no longer than its radius, so a fast stroke stays one stroke.
+  const QPoint way = at - LastBrush;
+  const int steps = std::max(1, (std::max(std::abs(way.x()), std::abs(way.y())) + BrushRadius - 1) /
+                                    std::max(BrushRadius, 1));
+  for (int step = 1; step <= steps; ++step)
+    PaintFrom(source, LastBrush + way * step / steps);
+  LastBrush = at;
 }
 
 void TFicheRetoucheCam::PB1MouseUp() {
@@ -219,6 +255,7 @@ void TFicheRetoucheCam::PaintFrom(const QImage& source, QPoint at) {
     painter.setCompositionMode(QPainter::CompositionMode_Source);
     painter.drawImage(square, source, square);
   }
+  Modified = true;
   PB1->repaint(square);
 }
 
@@ -246,7 +283,27 @@ void TFicheRetoucheCam::sauve() {
   if (name.empty()) return;
   // A window without pictures has nothing to write.
   const QImage capture = Capture();
-  if (!capture.isNull()) SavePictureFile(capture, name);
+  if (!capture.isNull() && SavePictureFile(capture, name)) Modified = false;
+}
+
+void TFicheRetoucheCam::ZoomByWheel(int notch) {
+  // Away from the user zooms in, towards zooms out; the zoom button shows which it is.
+  if (!SpeedButton3->isChecked() || (notch > 0) == Zoom->isChecked()) return;
+  Zoom->click();
+}
+
+void TFicheRetoucheCam::closeEvent(QCloseEvent* event) {
+  if (Modified) {
+    const auto answer = QMessageBox::question(
+        this, windowTitle(), "The retouched picture has changes that were not saved. Save them?",
+        QMessageBox::Save | QMessageBox::Discard | QMessageBox::Cancel, QMessageBox::Save);
+    if (answer == QMessageBox::Save) runCommand([this] { sauve(); });
+    if (answer == QMessageBox::Cancel || (answer == QMessageBox::Save && Modified)) {
+      event->ignore();
+      return;
+    }
+  }
+  QMdiSubWindow::closeEvent(event);
 }
 
 void TFicheRetoucheCam::imprime() {

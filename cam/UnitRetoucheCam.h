@@ -3,6 +3,8 @@
 #include <QImage>
 #include <QMdiSubWindow>
 
+#include "widgets/FrameServices.h"
+
 #include <cstdint>
 #include <functional>
 #include <string>
@@ -29,18 +31,21 @@ public:
   std::function<void(Qt::MouseButtons, QPoint)> OnMouseDown;
   std::function<void(Qt::MouseButtons, QPoint)> OnMouseMove;
   std::function<void(Qt::MouseButtons, QPoint)> OnMouseUp;
+  // Told +1 for a wheel notch away from the user, -1 towards.
+  std::function<void(int)> OnWheel;
 
 protected:
   void paintEvent(QPaintEvent* event) override;
   void mousePressEvent(QMouseEvent* event) override;
   void mouseMoveEvent(QMouseEvent* event) override;
   void mouseReleaseEvent(QMouseEvent* event) override;
+  void wheelEvent(QWheelEvent* event) override;
 };
 
 // The child window of a bitmap-pair .cam file: shows picture 1, picture 2 or a retouched copy of
 // picture 1, on which a square brush paints picture 1 back (left button) or picture 2 in (right
 // button). Zooms by two, saves and prints what it shows.
-class TFicheRetoucheCam : public QMdiSubWindow {
+class TFicheRetoucheCam : public QMdiSubWindow, public TDocumentWindow {
   Q_OBJECT
 public:
   // A new window without pictures, shown at its design size centred in `area`; it frees itself
@@ -63,6 +68,12 @@ public:
   const QImage& GetPicture1() const { return Picture1; }
   const QImage& GetPicture2() const { return Picture2; }
   std::int32_t GetBrushRadius() const { return BrushRadius; }
+  // The retouched picture has brush work that no save has written yet.
+  bool IsModified() const { return Modified; }
+
+  bool HoldsNothing() const override { return Picture1.isNull(); }
+  void PrintCommand() override { imprime(); }
+  void SaveCommand() override { sauve(); }
 
   TKXPanel* KXPanel1 = nullptr;
   QToolButton* SpeedButton1 = nullptr; // shows picture 2
@@ -85,8 +96,13 @@ public slots:
   void sauve();
   void imprime();
 
+protected:
+  // Asks first when the retouched picture has changes that were not saved.
+  void closeEvent(QCloseEvent* event) override;
+
 private:
   void BuildToolBar();
+  void ZoomByWheel(int notch);
   void BuildPaintBox();
   void FitToPicture(QSize picture);
 
@@ -96,12 +112,16 @@ private:
   void PB1MouseMove(Qt::MouseButtons Shift, QPoint at);
   void PB1MouseUp();
   void PaintFrom(const QImage& source, QPoint at);
+  void StrokeTo(const QImage& source, QPoint at);
 
   QImage Retouched;
   QImage Picture2;
   QImage Picture1;
   std::int32_t BrushRadius = 5;
   bool Painting = false;
+  // Where the brush last painted in the current stroke; the next move paints the way from here.
+  QPoint LastBrush;
+  bool Modified = false;
 };
 
 } // namespace vorlan

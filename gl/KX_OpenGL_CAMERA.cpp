@@ -20,6 +20,15 @@ double wrappedOnce(double degrees) {
   return degrees;
 }
 
+// The orthographic window stops shrinking at this width and height, in scene units.
+constexpr double SmallestWindow = 10;
+
+// How much one zoom-in step may take from each side of a span without making it smaller than the
+// smallest window.
+double inwardStep(int step, double span) {
+  return std::min(std::max((span - SmallestWindow) / 2, 0.0), static_cast<double>(step));
+}
+
 // A view squeezed to nothing still gets a valid projection and finite navigation steps.
 int atLeastOnePixel(int size) {
   return std::max(size, 1);
@@ -51,7 +60,8 @@ TShiftState ShiftStateFrom(Qt::KeyboardModifiers keys, Qt::MouseButtons buttons)
           .Alt = keys.testFlag(Qt::AltModifier),
           .Ctrl = keys.testFlag(Qt::ControlModifier),
           .Left = buttons.testFlag(Qt::LeftButton),
-          .Right = buttons.testFlag(Qt::RightButton)};
+          .Right = buttons.testFlag(Qt::RightButton),
+          .Middle = buttons.testFlag(Qt::MiddleButton)};
 }
 
 TGL_CAMERA::TGL_CAMERA()
@@ -296,11 +306,15 @@ void TGL_CAMERA::zoomWindow(int Y) {
     p.SetRight(p.right() + R);
     p.SetBottom(p.bottom() - R);
     p.SetTop(p.top() + R);
-  } else if (Y < LastY_ && (p.top() - p.bottom() > 10 || p.right() - p.left() > 10)) {
-    p.SetLeft(p.left() + R);
-    p.SetRight(p.right() - R);
-    p.SetBottom(p.bottom() + R);
-    p.SetTop(p.top() - R);
+  } else if (Y < LastY_ && (p.top() - p.bottom() > SmallestWindow || p.right() - p.left() > SmallestWindow)) {
+    // A step larger than half the span would swap the window's edges and show the scene upside
+    // down; it stops at the smallest window instead.
+    const double across = inwardStep(R, p.right() - p.left());
+    const double upward = inwardStep(R, p.top() - p.bottom());
+    p.SetLeft(p.left() + across);
+    p.SetRight(p.right() - across);
+    p.SetBottom(p.bottom() + upward);
+    p.SetTop(p.top() - upward);
   }
 }
 

@@ -87,6 +87,8 @@ struct TShiftState {
   bool Ctrl = false;
   bool Left = false;
   bool Right = false;
+  // The camera does not navigate with it; the view turns it into a pan.
+  bool Middle = false;
 };
 
 TShiftState ShiftStateFrom(Qt::KeyboardModifiers keys, Qt::MouseButtons buttons);

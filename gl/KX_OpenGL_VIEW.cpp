@@ -9,6 +9,7 @@
 #include <QScopedValueRollback>
 #include <QScreen>
 #include <QVBoxLayout>
+#include <QWheelEvent>
 
 #include <algorithm>
 #include <stdexcept>
@@ -522,9 +523,20 @@ void TGL_VIEW::mouseMoveEvent(QMouseEvent* event) {
   const QPoint at = event->position().toPoint();
   const TShiftState shift = ShiftStateFrom(event->modifiers(), event->buttons());
   if (OnMouseMove) OnMouseMove(*this, shift, at.x(), at.y());
-  if (!Dragging_ || !Initialised_ || !Camera_ || DrawMode_ != CViewMode::RENDER) return;
-  Camera_->NavigateMouse(shift, at.x(), at.y());
+  if (!Dragging_ || !canNavigate()) return;
+  Camera_->NavigateMouse(NavigationState(shift), at.x(), at.y());
   Redraw();
+}
+
+TShiftState TGL_VIEW::NavigationState(TShiftState shift) {
+  // Many window managers take Alt + drag for themselves: the middle button alone pans as Alt with
+  // the left button does.
+  if (shift.Middle && !shift.Left && !shift.Right) {
+    shift = TShiftState{};
+    shift.Left = true;
+    shift.Alt = true;
+  }
+  return shift;
 }
 
 void TGL_VIEW::mouseReleaseEvent(QMouseEvent* event) {
@@ -532,12 +544,35 @@ void TGL_VIEW::mouseReleaseEvent(QMouseEvent* event) {
   if (OnMouseUp)
     OnMouseUp(*this, event->button(), ShiftStateFrom(event->modifiers(), event->buttons()), at.x(), at.y());
   Dragging_ = false;
+  // Whichever widget has the keyboard focus, the drag ends with the full picture.
+  if (DrawMode_ != CViewMode::SELECT) applyScaleOfDistance();
+  Redraw();
+}
+
+void TGL_VIEW::applyScaleOfDistance() {
   // A zero distance would give an infinite scale and an empty picture: the scale is kept then.
-  if (DrawMode_ != CViewMode::SELECT && Camera_ && Camera_->Params().Distance() > 0) {
-    Camera_->SetScale(1 / Camera_->Params().Distance());
-    if (hasFocus()) SetProjection();
+  if (!Camera_ || Camera_->Params().Distance() <= 0) return;
+  Camera_->SetScale(1 / Camera_->Params().Distance());
+  SetProjection();
+}
+
+void TGL_VIEW::wheelEvent(QWheelEvent* event) {
+  const int turn = event->angleDelta().y();
+  if (Dragging_ || turn == 0 || !canNavigate()) {
+    event->ignore();
+    return;
   }
-  if (hasFocus()) Redraw();
+  // One notch is one step of a right-button drag: away from the user brings the scene closer.
+  TShiftState shift;
+  shift.Right = true;
+  const int lastX = Camera_->LastX();
+  const int lastY = Camera_->LastY();
+  Camera_->SetLastY(0);
+  Camera_->NavigateMouse(shift, lastX, turn > 0 ? -1 : 1);
+  Camera_->SetLastX(lastX);
+  Camera_->SetLastY(lastY);
+  applyScaleOfDistance();
+  Redraw();
 }
 
 } // namespace vorlan

@@ -154,12 +154,17 @@ protected:
   void mousePressEvent(QMouseEvent* event) override;
   void mouseMoveEvent(QMouseEvent* event) override;
   void mouseReleaseEvent(QMouseEvent* event) override;
+  void wheelEvent(QWheelEvent* event) override;
   // The provisional choice of a multiple hit is announced with the system beep.
   virtual void Beep();
 
 private:
   bool readyToDraw() const { return Initialised_ && Camera_; }
   bool moving() const { return Dragging_; }
+  bool canNavigate() const { return Initialised_ && Camera_ && DrawMode_ == CViewMode::RENDER; }
+  static TShiftState NavigationState(TShiftState shift);
+  // The perspective keeps its size at the camera's new distance.
+  void applyScaleOfDistance();
   int devicePixels(int logical) const;
   void forgetContext();
   void applyMaterials();

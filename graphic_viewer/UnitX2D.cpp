@@ -60,12 +60,16 @@ void TFicheX2D::BuildToolBar() {
   ApplyToolBarLook(*KXPanel1, RGB(0, 0, 255), RGB(255, 0, 255));
 
   SpeedButton1 = NewSpeedButton(KXPanel1, 4, ":/x2d_zoom_window.png");
+  SpeedButton1->setToolTip("Zoom window");
   connect(SpeedButton1, &QToolButton::clicked, this, commandSlot(this, &TFicheX2D::SpeedButton1Click));
   SpeedButton2 = NewSpeedButton(KXPanel1, 29, ":/x2d_zoom_all.png");
+  SpeedButton2->setToolTip("Zoom all");
   connect(SpeedButton2, &QToolButton::clicked, this, commandSlot(this, &TFicheX2D::SpeedButton2Click));
   SpeedButton3 = NewSpeedButton(KXPanel1, 54, ":/x2d_dynamic_zoom.png");
+  SpeedButton3->setToolTip("Dynamic zoom");
   connect(SpeedButton3, &QToolButton::clicked, this, commandSlot(this, &TFicheX2D::SpeedButton3Click));
   SpeedButton5 = NewSpeedButton(KXPanel1, 109, ":/print.png");
+  SpeedButton5->setToolTip("Print (Ctrl+P)");
   connect(SpeedButton5, &QToolButton::clicked, this, commandSlot(this, &TFicheX2D::imprime));
 }
 
@@ -96,7 +100,11 @@ void TFicheX2D::FinishOpening(const std::string& F) {
   if (!Document->Entities().empty()) Document->Entities().front()->Selectable = false;
   showNormal();
   v1->Viewer().ZoomAll();
-  setWindowTitle(QString::fromStdString(F));
+  SetFileCaption(this, F);
+}
+
+bool TFicheX2D::HoldsNothing() const {
+  return Document->Entities().empty();
 }
 
 void TFicheX2D::SetViewerSize(QSize size) {
@@ -143,7 +151,10 @@ void TFicheX2D::imprime() {
 
 void RegisterX2DOpener(FrameServices& frame) {
   frame.RegisterOpener(
-      ".X2D", [](const std::string& F) { TFicheX2D::Open(FrameServices::instance()->ClientArea(), F); });
+      // The frame tells why a drawing did not open and closes the window it left empty.
+      ".X2D", [](const std::string& F) {
+        TFicheX2D::Open(FrameServices::instance()->ClientArea(), F, TFicheX2D::HeaderErrors::Raise);
+      });
 }
 
 } // namespace vorlan

@@ -20,7 +20,7 @@ class TKXPanel;
 
 // The child window of one .x2d drawing: a viewer on its own document, three zoom buttons and a
 // print button. It frees itself, its viewer and its document when closed.
-class TFicheX2D : public QMdiSubWindow {
+class TFicheX2D : public QMdiSubWindow, public TDocumentWindow {
   Q_OBJECT
 public:
   // What the opening sequence does when the file is not a drawing or is too recent: tell the user
@@ -46,6 +46,9 @@ public:
   void PrintOn(QPrinter& printer);
 
   TGV_DOCUMENT& GV_DOCUMENT1() { return *Document; }
+
+  bool HoldsNothing() const override;
+  void PrintCommand() override { imprime(); }
 
   QWidget* Panel1 = nullptr;
   TKXPanel* KXPanel1 = nullptr;

@@ -20,6 +20,21 @@ public:
   virtual void Rotation(QObject* sender) = 0;
 };
 
+// A child window as the frame's menu and keys reach it. The frame finds it as the active
+// sub-window or the widget the sub-window holds.
+class TDocumentWindow {
+public:
+  // True when the window's opening read nothing it could show: after a failed opening the frame
+  // closes such a window once the user has seen why.
+  virtual bool HoldsNothing() const = 0;
+  virtual void PrintCommand() = 0;
+  // Saves what the window shows as a picture; windows that cannot do nothing.
+  virtual void SaveCommand() {}
+
+protected:
+  ~TDocumentWindow() = default;
+};
+
 // The opening sequence of one file type, run with the chosen file's full name.
 using FileOpener = std::function<void(const std::string& fileName)>;
 

@@ -4,7 +4,6 @@
 #include "platform/Dib.h"
 #include "platform/Jpeg.h"
 #include "platform/Messages.h"
-#include "platform/ReadError.h"
 #include "support/TestSupport.h"
 
 #include <QFileDialog>
@@ -67,7 +66,7 @@ TEST(TFicheImage, PicturesOpenAtOneToOneCentredAndStretchWithTheWindow) {
     ASSERT_NE(window, nullptr);
     QApplication::processEvents();
     EXPECT_EQ(window->Image1->size(), QSize(400, 300));
-    EXPECT_EQ(window->windowTitle().toStdString(), fileName);
+    EXPECT_EQ(window->windowFilePath().toStdString(), fileName);
     ExpectCentred(window);
     if (encode == encodeJpeg) continue;
 
@@ -83,40 +82,6 @@ TEST(TFicheImage, PicturesOpenAtOneToOneCentredAndStretchWithTheWindow) {
     EXPECT_EQ(test::rgbAt(shot, 402, 298), 0x0000FFu);
     EXPECT_EQ(test::rgbAt(shot, 398, 302), 0x00FF00u);
     EXPECT_EQ(test::rgbAt(shot, 799, 599), 0xFFFF00u);
-  }
-}
-
-TEST(TFicheImage, ACorruptPictureShowsTheErrorAndLeavesTheEmptyWindowOpen) {
-  struct Case {
-    const char* name;
-    std::vector<std::uint8_t> bytes;
-  };
-  std::vector<std::uint8_t> truncatedBmp = encodeBmp(Quadrants(40, 30));
-  truncatedBmp.resize(100);
-  std::vector<std::uint8_t> truncatedJpeg = encodeJpeg(Quadrants(40, 30));
-  truncatedJpeg.resize(truncatedJpeg.size() / 2);
-  const Case cases[] = {{"short.bmp", truncatedBmp}, {"short.jpg", truncatedJpeg}};
-  for (const auto& [name, bytes] : cases) {
-    SCOPED_TRACE(name);
-    test::ScratchDir dir;
-    const std::string fileName = dir.path(name);
-    test::writeBytes(fileName, bytes);
-    ShownFrame shown;
-    EXPECT_THROW(shown.frame.OpenFile(fileName), ReadError);
-
-    // Through the event loop, as from the Open command: the application shows the error text.
-    MessageRecorder messages;
-    QTimer::singleShot(0, &shown.frame, [&] { shown.frame.OpenFile(fileName); });
-    EXPECT_TRUE(QTest::qWaitFor([&] { return !messages.texts().empty(); }, 2000));
-    ASSERT_EQ(messages.texts().size(), 1u);
-    EXPECT_NE(messages.texts()[0].find(name), std::string::npos) << messages.texts()[0];
-
-    const auto windows = shown.frame.ClientArea()->subWindowList();
-    ASSERT_EQ(windows.size(), 2);
-    for (QMdiSubWindow* window : windows) {
-      EXPECT_TRUE(window->isVisible());
-      EXPECT_TRUE(qobject_cast<TFicheImage*>(window)->Image1->Picture().isNull());
-    }
   }
 }
 
@@ -142,7 +107,7 @@ TEST(TForm1, TheOpenCommandOpensTheChosenFileAndCancelOpensNothing) {
     const auto opened = shown.frame.ClientArea()->subWindowList();
     ASSERT_EQ(opened.size(), windows);
     if (windows) {
-      EXPECT_EQ(opened[0]->windowTitle().toStdString(), fileName);
+      EXPECT_EQ(opened[0]->windowFilePath().toStdString(), fileName);
     }
   }
 }

@@ -115,7 +115,7 @@ TEST_F(CamOGL, OpeningDrawsTheFileOrKeepsWhatWasReadBeforeAnError) {
       EXPECT_EQ(window->Cam() ? window->Cam()->Items.size() : 0u, entities);
     } else {
       EXPECT_EQ(window->Camera().Params().Pas(), Pas);
-      EXPECT_EQ(window->SubWindow()->windowTitle().toStdString(), fileName);
+      EXPECT_EQ(window->SubWindow()->windowFilePath().toStdString(), fileName);
       EXPECT_EQ(window->SceneEntities().size(), entities);
       EXPECT_TRUE(isRed(squareOf(window->Capture()))) << std::hex << squareOf(window->Capture());
     }

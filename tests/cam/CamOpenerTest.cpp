@@ -55,7 +55,7 @@ TEST(OpenCamFile, EachKindOpensItsOwnWindowAndOtherFilesOpenNothing) {
     ASSERT_EQ(windows.size(), pairWindows);
     if (pairWindows) {
       EXPECT_NE(qobject_cast<TFicheRetoucheCam*>(windows[0]), nullptr);
-      EXPECT_EQ(windows[0]->windowTitle().toStdString(), fileName);
+      EXPECT_EQ(windows[0]->windowFilePath().toStdString(), fileName);
       EXPECT_EQ(shown.frame.MainBar()->value(), 100) << "the bar followed the read to its end";
     }
     EXPECT_FALSE(shown.frame.MainBar()->isVisible());

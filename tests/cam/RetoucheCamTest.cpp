@@ -104,14 +104,14 @@ TEST(TFicheRetoucheCam, DraggingPaintsAtEachMoveUntilTheButtonComesUp) {
   const QImage& r = w->GetRetouched();
   for (const int x : {45, 54, 65, 74})
     EXPECT_EQ(test::rgbAt(r, x, 50), test::rgbAt(pair.picture2, x, 50)) << x;
-  EXPECT_EQ(test::rgbAt(r, 60, 50), test::rgbAt(pair.picture1, 60, 50)) << "moves paint where they land";
+  EXPECT_EQ(test::rgbAt(r, 60, 50), test::rgbAt(pair.picture2, 60, 50)) << "the way between moves is painted";
 
   test::sendMouse(box, QEvent::MouseButtonRelease, {70, 50}, Qt::RightButton, Qt::NoButton);
   test::sendMouse(box, QEvent::MouseMove, {120, 50}, Qt::NoButton, Qt::RightButton);
   EXPECT_EQ(test::rgbAt(r, 120, 50), test::rgbAt(pair.picture1, 120, 50)) << "no painting after release";
 
   pair.brush(Qt::LeftButton, {70, 50});
-  expectRetouched(pair, QRect(45, 45, 10, 10));
+  expectRetouched(pair, QRect(45, 45, 20, 10));
 }
 
 TEST(TFicheRetoucheCam, ZoomResizesThePicturesAndThePaintBoxByItsNewState) {

@@ -266,8 +266,8 @@ TEST(NavigateMouse, NormalOrthographicSlidesAndZoomsTheWindow) {
       {"the step follows the window before the zoom", window(140, 140, 100), right, 0, 1,
        window(240, 240, 3)},
       {"no zoom in once width and height are 10 or less", window(5, 5, 3), right, 0, -1, {}},
-      {"a width over 10 still zooms in", window(5.5, 5, 3), right, 0, -1, window(2.5, 2, 3)},
-      {"a height over 10 still zooms in", window(5, 5.5, 3), right, 0, -1, window(2, 2.5, 3)},
+      {"a width over 10 still zooms in, to 10", window(5.5, 5, 3), right, 0, -1, window(5, 5, 3)},
+      {"a height over 10 still zooms in, to 10", window(5, 5.5, 3), right, 0, -1, window(5, 5, 3)},
   };
   for (const NavCase& c : cases)
     runNavigation({CStyle::normal, false, true, 1}, c);

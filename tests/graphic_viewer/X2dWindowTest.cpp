@@ -66,7 +66,7 @@ TEST(X2dWindow, OpensMinimisedWhileLoadingThenRestoresUnderTheFileName) {
   ASSERT_NE(restored, recorder.steps.end());
   EXPECT_EQ(restored->entities, 1u);
   EXPECT_FALSE(restored->firstSelectable) << "the drawing is unselectable before the window comes back";
-  EXPECT_EQ(recorder.steps.back().caption, QString::fromStdString(file));
+  EXPECT_EQ(recorder.steps.back().caption, "floor.x2d");
   EXPECT_FALSE(window->isMinimized());
   window->close();
 }
@@ -133,7 +133,7 @@ TEST(X2dWindow, AFileThatIsNotADrawingLeavesAnEmptyWindowAndSaysWhy) {
     ASSERT_EQ(messages.texts().size(), 1u);
     EXPECT_NE(messages.texts()[0].find(c.message), std::string::npos) << messages.texts()[0];
     EXPECT_TRUE(window->GV_DOCUMENT1().Entities().empty());
-    EXPECT_EQ(window->windowTitle(), QString::fromStdString(file));
+    EXPECT_EQ(window->windowFilePath(), QString::fromStdString(file));
     EXPECT_FALSE(window->isMinimized());
     EXPECT_THROW(TFicheX2D::Open(&area, file, TFicheX2D::HeaderErrors::Raise), ReadError);
   }
@@ -150,7 +150,7 @@ TEST(X2dWindow, ATruncatedDrawingLeavesTheWindowRestoredAndNamed) {
   area.show();
   EXPECT_THROW(TFicheX2D::Open(&area, file), ReadError);
   ASSERT_EQ(area.subWindowList().size(), 1);
-  EXPECT_EQ(area.subWindowList()[0]->windowTitle(), QString::fromStdString(file));
+  EXPECT_EQ(area.subWindowList()[0]->windowFilePath(), QString::fromStdString(file));
   EXPECT_FALSE(area.subWindowList()[0]->isMinimized());
 }
 

@@ -1,0 +1,211 @@
+#include "app/Main.h"
+#include "app/UnitImage.h"
+#include "platform/Dib.h"
+#include "platform/Jpeg.h"
+#include "platform/Messages.h"
+#include "support/TestSupport.h"
+#include "widgets/WindowChrome.h"
+
+#include <QFileDialog>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QMenu>
+#include <QScreen>
+#include <QScrollArea>
+#include <QScrollBar>
+#include <QTest>
+#include <QTimer>
+#include <QToolButton>
+
+#include <gtest/gtest.h>
+
+namespace vorlan {
+namespace {
+
+QImage Flat(int width, int height) {
+  QImage picture(width, height, QImage::Format_RGB32);
+  picture.fill(qRgb(200, 40, 40));
+  return picture;
+}
+
+struct Frame {
+  TForm1 frame;
+  explicit Frame(QSize size = {1200, 900}) {
+    frame.setWindowState(Qt::WindowNoState);
+    frame.resize(size);
+    frame.show();
+    EXPECT_TRUE(QTest::qWaitForWindowExposed(&frame));
+  }
+  QList<QMdiSubWindow*> windows() { return frame.ClientArea()->subWindowList(); }
+  QRect clientRect() { return frame.ClientArea()->viewport()->rect(); }
+};
+
+TEST(OpenFailures, SayWhichFileAndWhyAndCloseTheWindowTheyLeftEmpty) {
+  std::vector<std::uint8_t> cutJpeg = encodeJpeg(Flat(40, 30));
+  cutJpeg.resize(cutJpeg.size() / 2);
+  const std::vector<std::uint8_t> text{'s', 'o', 'm', 'e', ' ', 't', 'e', 'x', 't', '\n'};
+  struct Case {
+    const char* name;
+    std::optional<std::vector<std::uint8_t>> bytes; // none: the file does not exist
+    std::string message;                            // what the text starts with; empty: none
+    const char* offset;                             // how the text ends
+    int windows;
+  };
+  const Case cases[] = {
+      {"empty.bmp", std::vector<std::uint8_t>{}, "empty.bmp: the file is empty (", "offset 0)", 0},
+      {"empty.jpg", std::vector<std::uint8_t>{}, "empty.jpg: the file is empty (", "offset 0)", 0},
+      {"text.bmp", text, "text.bmp: not a bitmap file", "(offset 0)", 0},
+      {"cut.jpg", cutJpeg, "cut.jpg: not a JPEG picture, or a damaged one (JPEG data", ")", 0},
+      {"scene.cam", text, "scene.cam: not a cam file (offset 0)", "", 0},
+      {"short.x3d", std::vector<std::uint8_t>{1, 2, 3}, "short.x3d: the file ends too early", ")", 0},
+      {"text.x2d", text, "text.x2d: the file ends too early", ")", 0},
+      {"gone.bmp", std::nullopt, "File not found : ", "gone.bmp", 0},
+      {"photo.jpeg", encodeJpeg(Flat(40, 30)), "", "", 1},
+      {"PHOTO.JPEG", encodeJpeg(Flat(40, 30)), "", "", 1},
+  };
+  for (const auto& [name, bytes, message, offset, windows] : cases) {
+    SCOPED_TRACE(name);
+    test::ScratchDir dir;
+    const std::string fileName = dir.path(name);
+    if (bytes) test::writeBytes(fileName, *bytes);
+    Frame shown;
+    MessageRecorder messages;
+    shown.frame.OpenFile(fileName);
+    QApplication::processEvents();
+    QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    EXPECT_EQ(shown.windows().size(), windows);
+    if (message.empty()) {
+      EXPECT_TRUE(messages.texts().empty());
+      continue;
+    }
+    ASSERT_EQ(messages.texts().size(), 1u);
+    const std::string& said = messages.texts()[0];
+    EXPECT_TRUE(said.starts_with(message)) << said;
+    EXPECT_TRUE(said.ends_with(offset)) << said;
+  }
+}
+
+TEST(PictureWindows, StayInsideTheFrameAndWideEnoughForTheirButtons) {
+  struct Case {
+    const char* what;
+    QSize picture;
+    bool scrolls;
+  };
+  for (const auto& [what, picture, scrolls] :
+       {Case{"larger than the frame", {3000, 2000}, true}, Case{"one pixel", {1, 1}, false},
+        Case{"fits", {400, 300}, false}}) {
+    SCOPED_TRACE(what);
+    test::ScratchDir dir;
+    const std::string fileName = dir.path("picture.bmp");
+    test::writeBytes(fileName, encodeBmp(Flat(picture.width(), picture.height())));
+    Frame shown;
+    shown.frame.OpenFile(fileName);
+    auto* window = qobject_cast<TFicheImage*>(shown.windows().value(0));
+    ASSERT_NE(window, nullptr);
+    QApplication::processEvents();
+    EXPECT_TRUE(shown.clientRect().contains(window->geometry())) << "title bar and buttons on screen";
+    EXPECT_GE(window->width(), 160) << "room for the title bar's buttons";
+    const QRect print(window->SpeedButton5->mapTo(window, QPoint()), window->SpeedButton5->size());
+    EXPECT_TRUE(window->rect().contains(print));
+    EXPECT_EQ(window->ImageBox->horizontalScrollBar()->isVisible(), scrolls);
+    if (scrolls || picture.width() > 100) {
+      EXPECT_EQ(window->Image1->size(), picture) << "at 1:1, scrolled when larger than the frame";
+    }
+  }
+}
+
+TEST(CascadedPosition, FurtherWindowsStepDownAndRightUntilTheFrameIsFull) {
+  const QSize client(500, 400), window(400, 300);
+  const QPoint centred = CentredPosition(client, window);
+  struct Case {
+    const char* what;
+    int others;
+    QPoint expected;
+  };
+  const Case cases[] = {
+      {"first window: centred", 0, {50, 50}},
+      {"second: one step", 1, {74, 74}},
+      {"third: two steps, still inside", 2, {98, 98}},
+      {"fourth would leave the frame: the last spot that fits", 3, {98, 98}},
+  };
+  for (const auto& [what, others, expected] : cases) {
+    SCOPED_TRACE(what);
+    EXPECT_EQ(CascadedPosition(centred, client, window, others), expected);
+  }
+  EXPECT_EQ(CascadedPosition({0, 0}, {300, 200}, {400, 300}, 2), QPoint(0, 0)) << "larger than the frame";
+}
+
+TEST(WindowMenu, CascadesListsSwitchesAndClosesTheChildWindows) {
+  test::ScratchDir dir;
+  Frame shown;
+  for (const char* name : {"a.bmp", "b.bmp", "c.bmp"}) {
+    const std::string fileName = dir.path(name);
+    test::writeBytes(fileName, encodeBmp(Flat(120, 80)));
+    shown.frame.OpenFile(fileName);
+  }
+  const auto windows = shown.windows();
+  ASSERT_EQ(windows.size(), 3);
+  EXPECT_EQ(windows[1]->pos(), windows[0]->pos() + QPoint(24, 24)) << "not on top of each other";
+  EXPECT_EQ(windows[2]->pos(), windows[0]->pos() + QPoint(48, 48));
+
+  emit shown.frame.WindowMenu->aboutToShow();
+  QStringList listed;
+  for (QAction* action : shown.frame.WindowMenu->actions())
+    if (action->isCheckable()) listed << action->text() + (action->isChecked() ? " *" : "");
+  EXPECT_EQ(listed, (QStringList{"&1 a.bmp", "&2 b.bmp", "&3 c.bmp *"}));
+
+  shown.frame.activateWindow();
+  ASSERT_TRUE(QTest::qWaitForWindowActive(&shown.frame));
+  QTest::keyClick(&shown.frame, Qt::Key_Tab, Qt::ControlModifier);
+  EXPECT_EQ(shown.frame.ClientArea()->activeSubWindow(), windows[0]) << "Next goes round";
+  QTest::keyClick(&shown.frame, Qt::Key_W, Qt::ControlModifier);
+  QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+  EXPECT_EQ(shown.windows().size(), 2) << "Ctrl+W closes the active window";
+  shown.frame.TileWindows->trigger();
+  EXPECT_FALSE(shown.windows()[0]->geometry().intersects(shown.windows()[1]->geometry()));
+  QTest::keyClick(&shown.frame, Qt::Key_Q, Qt::ControlModifier);
+  EXPECT_FALSE(shown.frame.isVisible()) << "Ctrl+Q exits";
+}
+
+TEST(OpenDialog, OpensEachChosenFileAndStartsInTheFolderLastUsed) {
+  test::ScratchDir dir;
+  Frame shown;
+  QStringList names;
+  for (const char* name : {"one.bmp", "two.bmp"}) {
+    test::writeBytes(dir.path(name), encodeBmp(Flat(40, 30)));
+    names << QString("\"%1\"").arg(name);
+  }
+  QFileDialog* dialog = shown.frame.OpenDialog1;
+  dialog->setOption(QFileDialog::DontUseNativeDialog);
+  const QString folder = QFileInfo(QString::fromStdString(dir.path("one.bmp"))).absolutePath();
+  QTimer::singleShot(0, dialog, [&] {
+    dialog->setDirectory(folder);
+    dialog->selectFile(names.join(' '));
+    QMetaObject::invokeMethod(dialog, "accept");
+  });
+  shown.frame.Ouvrir1Click();
+  EXPECT_EQ(shown.windows().size(), 2);
+  EXPECT_EQ(LastFolder(), folder);
+
+  dialog->setDirectory(QDir::rootPath());
+  QString startedIn;
+  QTimer::singleShot(0, dialog, [&] {
+    startedIn = dialog->directory().absolutePath();
+    QMetaObject::invokeMethod(dialog, "reject");
+  });
+  shown.frame.Ouvrir1Click();
+  EXPECT_EQ(startedIn, folder);
+}
+
+// With no window manager nothing honours the maximised state: the frame still covers the screen.
+TEST(TForm1, ComesUpMaximisedWithoutAWindowManager) {
+  TForm1 frame;
+  frame.ShowMaximised();
+  ASSERT_TRUE(QTest::qWaitForWindowExposed(&frame));
+  const QRect available = frame.screen()->availableGeometry();
+  EXPECT_GE(frame.frameGeometry().width(), available.width());
+  EXPECT_GE(frame.frameGeometry().height(), available.height() - 40);
+}
+
+} // namespace
+} // namespace vorlan
