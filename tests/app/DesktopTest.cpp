@@ -206,7 +206,7 @@ TEST(Drop, OnlyLocalFilesOfTheOpenBranchesCountInOrder) {
   data.setUrls({QUrl::fromLocalFile("/d/b.x3d"), QUrl("https://example.org/a.cam"),
                 QUrl::fromLocalFile("/d/n.txt"), QUrl::fromLocalFile("/d/A.CAM"),
                 QUrl::fromLocalFile("/d/p.jpeg"), QUrl::fromLocalFile("/d/f.x2d")});
-  EXPECT_EQ(DroppedFiles(data), (std::vector<std::string>{"/d/b.x3d", "/d/A.CAM", "/d/f.x2d"}));
+  EXPECT_EQ(DroppedFiles(data), (std::vector<std::string>{"/d/b.x3d", "/d/A.CAM", "/d/p.jpeg", "/d/f.x2d"}));
 }
 
 TEST(Drop, DroppedFilesOpenTheirWindowsAsFileOpenDoes) {
