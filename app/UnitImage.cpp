@@ -20,7 +20,6 @@ namespace vorlan {
 
 namespace {
 
-constexpr int BorderWidth = 5;
 constexpr int ToolBarHeight = 25;
 constexpr int PrintButtonRight = 30;
 
@@ -43,12 +42,8 @@ void TStretchedImage::paintEvent(QPaintEvent*) {
 
 TFicheImage::TFicheImage(QMdiArea* area) {
   DressChildWindow(this);
-  auto* client = new QWidget;
-  SetColors(client, Qt::black);
-
-  auto* layout = new QVBoxLayout(client);
-  layout->setContentsMargins(BorderWidth, BorderWidth, BorderWidth, BorderWidth);
-  layout->setSpacing(0);
+  auto* layout = NewClientColumn(Qt::black);
+  QWidget* client = layout->parentWidget();
   ImageBox = new QScrollArea(client);
   ImageBox->setFrameShape(QFrame::NoFrame);
   ImageBox->setWidgetResizable(true);
@@ -106,7 +101,7 @@ void TFicheImage::FitToPicture(QSize picture) {
   QApplication::sendPostedEvents(nullptr, QEvent::LayoutRequest);
   const QSize wanted = size() + (picture - ImageBox->viewport()->size());
   const QSize fitted =
-      FittedWindowSize(wanted, mdiArea()->viewport()->size(), PrintButtonRight + 2 * BorderWidth);
+      FittedWindowSize(wanted, mdiArea()->viewport()->size(), PrintButtonRight + 2 * ChildBorderWidth);
   // A picture larger than the frame scrolls at 1:1; one that fits stretches with the window.
   if (fitted != wanted) Image1->setMinimumSize(picture);
   resize(fitted);

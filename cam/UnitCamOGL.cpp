@@ -29,7 +29,6 @@ namespace vorlan {
 
 namespace {
 
-constexpr int BorderWidth = 5;
 constexpr int LogoStripWidth = 29;
 constexpr int ToolBarHeight = 26;
 const QColor FormColor(0x51, 0x51, 0x51);
@@ -69,7 +68,7 @@ TFicheCamOGL::TFicheCamOGL(QMdiArea* area) {
   subWindow_->setAttribute(Qt::WA_DeleteOnClose);
   subWindow_->setWindowIcon(QIcon(":/app_icon.png"));
   connect(subWindow_, &QMdiSubWindow::aboutToActivate, this, commandSlot(this, &TFicheCamOGL::FormActivate));
-  subWindow_->setMinimumWidth(ButtonsRight + LogoStripWidth + 4 * BorderWidth);
+  subWindow_->setMinimumWidth(ButtonsRight + LogoStripWidth + 4 * ChildBorderWidth);
   subWindow_->resize(561, 390);
   subWindow_->show();
   CentreInClientArea(subWindow_);
@@ -86,7 +85,7 @@ void TFicheCamOGL::FormCreate() {
 
 void TFicheCamOGL::BuildLayout() {
   auto* form = new QHBoxLayout(this);
-  form->setContentsMargins(BorderWidth, BorderWidth, BorderWidth, BorderWidth);
+  form->setContentsMargins(ChildBorderWidth, ChildBorderWidth, ChildBorderWidth, ChildBorderWidth);
   form->setSpacing(0);
   Panel2 = new QWidget;
   Panel2->setFixedWidth(LogoStripWidth);

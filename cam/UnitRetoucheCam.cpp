@@ -29,7 +29,6 @@ namespace vorlan {
 
 namespace {
 
-constexpr int BorderWidth = 5;
 constexpr int ToolBarHeight = 27;
 // The right edge of the print button, the last on the tool bar.
 constexpr int ToolBarRight = 346;
@@ -89,11 +88,8 @@ void TPaintBox::wheelEvent(QWheelEvent* event) {
 
 TFicheRetoucheCam::TFicheRetoucheCam(QMdiArea* area) {
   DressChildWindow(this);
-  auto* client = new QWidget;
-  SetColors(client, FormColor);
-  auto* layout = new QVBoxLayout(client);
-  layout->setContentsMargins(BorderWidth, BorderWidth, BorderWidth, BorderWidth);
-  layout->setSpacing(0);
+  auto* layout = NewClientColumn(FormColor);
+  QWidget* client = layout->parentWidget();
   KXPanel1 = new TKXPanel(client);
   BuildPaintBox();
   layout->addWidget(ScrollBox1, 1);
@@ -193,7 +189,7 @@ void TFicheRetoucheCam::FitToPicture(QSize picture) {
   // so growing the window by the difference shows the picture at 1:1 under any style.
   QApplication::sendPostedEvents(nullptr, QEvent::LayoutRequest);
   const QSize wanted = size() + (picture - ScrollBox1->size());
-  resize(FittedWindowSize(wanted, mdiArea()->viewport()->size(), ToolBarRight + 2 * BorderWidth));
+  resize(FittedWindowSize(wanted, mdiArea()->viewport()->size(), ToolBarRight + 2 * ChildBorderWidth));
 }
 
 const QImage* TFicheRetoucheCam::ShownPicture() const {

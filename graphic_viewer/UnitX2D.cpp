@@ -17,7 +17,6 @@ namespace vorlan {
 
 namespace {
 
-constexpr int BorderWidth = 5;
 constexpr int ToolBarHeight = 25;
 const QColor FormColor(0x51, 0x51, 0x51);
 const char* const LoadingCaption = "LOADING ....";
@@ -27,11 +26,8 @@ const char* const LoadingCaption = "LOADING ....";
 TFicheX2D::TFicheX2D(QMdiArea* area) : Document(std::make_unique<TGV_DOCUMENT>()) {
   DressChildWindow(this);
 
-  auto* client = new QWidget;
-  SetColors(client, FormColor);
-  auto* layout = new QVBoxLayout(client);
-  layout->setContentsMargins(BorderWidth, BorderWidth, BorderWidth, BorderWidth);
-  layout->setSpacing(0);
+  auto* layout = NewClientColumn(FormColor);
+  QWidget* client = layout->parentWidget();
   v1 = new TGV_ViewerControl(client);
   v1->Viewer().SetDocument(Document.get());
   layout->addWidget(v1, 1);

@@ -11,6 +11,7 @@
 #include <QMenu>
 #include <QPalette>
 #include <QToolButton>
+#include <QVBoxLayout>
 
 #include <algorithm>
 
@@ -90,6 +91,15 @@ QString LastFolder() {
 
 void RememberFolder(const QString& fileName) {
   lastFolder() = QFileInfo(fileName).absolutePath();
+}
+
+QVBoxLayout* NewClientColumn(const QColor& background) {
+  auto* client = new QWidget;
+  SetColors(client, background);
+  auto* column = new QVBoxLayout(client);
+  column->setContentsMargins(ChildBorderWidth, ChildBorderWidth, ChildBorderWidth, ChildBorderWidth);
+  column->setSpacing(0);
+  return column;
 }
 
 void DressChildWindow(QWidget* window) {

@@ -15,6 +15,7 @@
 class QMdiArea;
 class QMdiSubWindow;
 class QToolButton;
+class QVBoxLayout;
 class QWidget;
 
 namespace vorlan {
@@ -55,6 +56,14 @@ void DressChildWindow(QWidget* window);
 void LeaveKeysToTheFrame(QMdiSubWindow* window);
 // Adds the child window to `area` at `size`, shown and centred in the client area.
 void ShowInClientArea(QMdiArea* area, QMdiSubWindow* window, QSize size);
+
+// Pixels of the coloured border around a child window's client area.
+constexpr int ChildBorderWidth = 5;
+
+// The client area of a child window: a column of widgets that the caller fills, with a border of
+// `background` ChildBorderWidth wide around it. The column's widget (its parentWidget) goes to the window's
+// setWidget.
+QVBoxLayout* NewClientColumn(const QColor& background);
 
 // Fills the widget's background with `background`; its plain text is drawn in `text` when given.
 void SetColors(QWidget* widget, const QColor& background, const QColor& text = QColor());
