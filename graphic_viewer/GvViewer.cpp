@@ -365,15 +365,17 @@ TGV_ViewPortRestore TGV_VIEWER::BandWindow() const {
   return {topLeft.x(), bottomRight.y(), bottomRight.x(), topLeft.y()};
 }
 
-void TGV_VIEWER::ZoomWindowClick(QPoint at) {
-  if (!dragging_) {
-    dragStart_ = dragLast_ = at;
-    dragging_ = true;
-    DrawBand();
-    return;
-  }
+// A band takes two clicks: the first anchors it at `at` and shows it, the second erases it. True
+// when the click closed a band.
+bool TGV_VIEWER::BandClick(QPoint at) {
+  if (!dragging_) dragStart_ = dragLast_ = at;
+  dragging_ = !dragging_;
   DrawBand();
-  dragging_ = false;
+  return !dragging_;
+}
+
+void TGV_VIEWER::ZoomWindowClick(QPoint at) {
+  if (!BandClick(at)) return;
   const TGV_ViewPortRestore window = BandWindow();
   command_ = CommandSelection;
   SetView(window.Xmin, window.Ymin, window.Xmax, window.Ymax);
@@ -403,14 +405,7 @@ bool TGV_VIEWER::ToggleHits(QPoint at) {
 void TGV_VIEWER::SelectionClick(QPoint at) {
   const bool toggled = ToggleHits(at);
   if (!toggled || dragging_) {
-    if (!dragging_) {
-      dragStart_ = dragLast_ = at;
-      dragging_ = true;
-      DrawBand();
-      return;
-    }
-    DrawBand();
-    dragging_ = false;
+    if (!BandClick(at)) return;
     if (std::abs(dragLast_.x() - dragStart_.x()) > 3 && std::abs(dragLast_.y() - dragStart_.y()) > 3)
       SelectInBand();
   }

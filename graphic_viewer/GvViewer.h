@@ -146,6 +146,7 @@ private:
   void SelectionClick(QPoint at);
   bool ToggleHits(QPoint at);
   void SelectInBand();
+  bool BandClick(QPoint at);
   TGV_ViewPortRestore BandWindow() const;
   void DynamicZoomStep(int y);
   void DynamicZoomEnd(int y);
