@@ -104,15 +104,17 @@ TEST_F(GroundList, GridFadesFromTheCentreTakesTheColourAndResizesAtTheNextRebuil
 
 TEST_F(GroundList, FillSquareIsGreyWhateverTheColourAndOnlyWhenActive) {
   lookDownAt(1000);
+  GLuint list = 0;
   for (const TColor colour : {TColor{0x0000FF}, TColor{0xFF0000}}) {
     SCOPED_TRACE(colour);
+    EXPECT_FALSE(list && glIsList(list)) << "the destructor deletes the list";
     clear();
     TGL_GROUND ground(host_);
     ground.SetColor(colour);
     ground.SetStyle(CGroundStyle::FillSquare);
     ground.Draw();
     EXPECT_EQ(pixel(32, 32), 0x000000u) << "inactive";
-    EXPECT_TRUE(glIsList(ground.GroundList())) << "built while inactive";
+    EXPECT_TRUE(glIsList(list = ground.GroundList())) << "built while inactive";
     ground.SetActive(true);
     ground.Draw();
     EXPECT_EQ(pixel(32, 32), 0xA0A0A0u);
