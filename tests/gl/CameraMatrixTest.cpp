@@ -71,11 +71,10 @@ Matrix lookAt(Vec eye, Vec centre, Vec up) {
   const Vec s = normalised(cross(f, up));
   const Vec u = cross(s, f);
   Matrix m = affine(1, 1, 1);
-  const Vec rows[] = {s, u, {-f.x, -f.y, -f.z}};
-  for (int row = 0; row < 3; ++row) {
-    at(m, row, 0) = rows[row].x;
-    at(m, row, 1) = rows[row].y;
-    at(m, row, 2) = rows[row].z;
+  for (int row = 0; const Vec r : {s, u, Vec{-f.x, -f.y, -f.z}}) {
+    at(m, row, 0) = r.x;
+    at(m, row, 1) = r.y;
+    at(m, row++, 2) = r.z;
   }
   return m * translation(-eye.x, -eye.y, -eye.z);
 }
@@ -126,48 +125,35 @@ struct TransformCase {
   Matrix expected;
 };
 
-void setRotations(TGL_CAMERA& camera, double rot1, double rot2, double rot3) {
-  for (auto [set, value] :
-       {std::pair{&TParams::SetRot1, rot1}, {&TParams::SetRot2, rot2}, {&TParams::SetRot3, rot3}})
+void setParams(TGL_CAMERA& camera,
+               std::initializer_list<std::pair<void (TParams::*)(double), double>> values) {
+  for (const auto& [set, value] : values)
     (camera.Params().*set)(value);
 }
 
 TEST_F(CameraMatrices, ViewTransformOfEachStyle) {
+  using P = TParams;
+  const auto at = [](double x, double y, double z) { return std::make_unique<TPosition>(x, y, z); };
+  // clang-format off
   const TransformCase cases[] = {
-      {"polar",
-       [](TGL_CAMERA& k) {
-         for (auto [set, value] : {std::pair{&TParams::SetPan_v, 120},
-                                   {&TParams::SetDistance, 900},
-                                   {&TParams::SetElevation, 30},
-                                   {&TParams::SetAzimuth, 70},
-                                   {&TParams::SetBascule, 15}})
-           (k.Params().*set)(value);
-         k.SetPosition(std::make_unique<TPosition>(10, -20, 5));
-       },
-       translation(0, -120, -900) * rotation(-30, 0) * rotation(70, 2) * rotation(15, 1) *
-           translation(-10, 20, -5)},
-      {"normal",
-       [](TGL_CAMERA& k) {
+      {"polar", [&](TGL_CAMERA& k) {
+         setParams(k, {{&P::SetPan_v, 120}, {&P::SetDistance, 900}, {&P::SetElevation, 30}, {&P::SetAzimuth, 70}, {&P::SetBascule, 15}});
+         k.SetPosition(at(10, -20, 5)); },
+       translation(0, -120, -900) * rotation(-30, 0) * rotation(70, 2) * rotation(15, 1) * translation(-10, 20, -5)},
+      {"normal", [&](TGL_CAMERA& k) {
          k.SetStyle(CStyle::normal);
-         setRotations(k, 20, 35, 50);
-         k.SetPosition(std::make_unique<TPosition>(10, -20, 5));
-       },
+         setParams(k, {{&P::SetRot1, 20}, {&P::SetRot2, 35}, {&P::SetRot3, 50}});
+         k.SetPosition(at(10, -20, 5)); },
        rotation(-20, 0) * rotation(-35, 1) * rotation(-50, 2)},
-      {"human",
-       [](TGL_CAMERA& k) {
-         k.SetStyle(CStyle::human);
-         k.SetPosition(std::make_unique<TPosition>(100, 200, 50));
-         k.SetLookat(std::make_unique<TPosition>(0, 0, 10));
-       },
+      {"human", [&](TGL_CAMERA& k) { k.SetStyle(CStyle::human); k.SetPosition(at(100, 200, 50)); k.SetLookat(at(0, 0, 10)); },
        lookAt({100, 200, 50}, {0, 0, 10}, {0, 0, 1})},
-      {"cutting",
-       [](TGL_CAMERA& k) {
+      {"cutting", [&](TGL_CAMERA& k) {
          k.SetStyle(CStyle::cutting);
-         setRotations(k, 20, 35, 50);
-         k.SetPosition(std::make_unique<TPosition>(3, 4, 5));
-       },
+         setParams(k, {{&P::SetRot1, 20}, {&P::SetRot2, 35}, {&P::SetRot3, 50}});
+         k.SetPosition(at(3, 4, 5)); },
        rotation(-50, 0) * rotation(-35, 1) * rotation(-20, 0) * translation(-3, -4, -5)},
   };
+  // clang-format on
   for (const TransformCase& c : cases) {
     SCOPED_TRACE(c.what);
     TGL_CAMERA camera;
@@ -187,16 +173,14 @@ TEST_F(CameraMatrices, ProjectionOfEachKindAndShape) {
     int width, height;
     Matrix expected;
   };
+  // clang-format off
   const Case cases[] = {
-      {"perspective, then the global scale", true, 200, 100,
-       perspective(35, 2, 1, 1000) * scaling(0.5, 0.5, 0.5)},
-      {"orthographic, tall view stretches the height", false, 100, 300,
-       ortho(-500, 500, -1500, 1500, 1, 1000)},
-      {"orthographic, wide view stretches the width", false, 700, 300,
-       ortho(-500 * wide, 500 * wide, -500, 500, 1, 1000)},
-      {"orthographic, no height counts as one pixel", false, 200, 0,
-       ortho(-100000, 100000, -500, 500, 1, 1000)},
+      {"perspective, then the global scale", true, 200, 100, perspective(35, 2, 1, 1000) * scaling(0.5, 0.5, 0.5)},
+      {"orthographic, tall view stretches the height", false, 100, 300, ortho(-500, 500, -1500, 1500, 1, 1000)},
+      {"orthographic, wide view stretches the width", false, 700, 300, ortho(-500 * wide, 500 * wide, -500, 500, 1, 1000)},
+      {"orthographic, no height counts as one pixel", false, 200, 0, ortho(-100000, 100000, -500, 500, 1, 1000)},
   };
+  // clang-format on
   for (const Case& c : cases) {
     SCOPED_TRACE(c.what);
     TGL_CAMERA camera;

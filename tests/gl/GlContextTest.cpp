@@ -1,4 +1,4 @@
-#include "GlTestContext.h"
+#include <QOpenGLContext>
 
 #include "gl/GlContext.h"
 
@@ -11,33 +11,18 @@ namespace {
 
 // Counts the calls a guard makes; the counters live outside so that they survive the owner.
 struct CallCounts {
-  int made = 0;
-  int released = 0;
+  int made = 0, released = 0;
 };
 
-class CountingContext : public GlRenderContext {
-public:
-  explicit CountingContext(CallCounts& counts, bool succeeds = true) : counts_(counts), succeeds_(succeeds) {}
-  bool makeContextCurrent() override {
-    ++counts_.made;
-    return succeeds_;
-  }
-  void releaseContext() override { ++counts_.released; }
-
-private:
-  CallCounts& counts_;
-  bool succeeds_;
+struct CountingContext : GlRenderContext {
+  CountingContext(CallCounts& counts, bool succeeds = true) : counts(counts), succeeds(succeeds) {}
+  bool makeContextCurrent() override { return ++counts.made, succeeds; }
+  void releaseContext() override { ++counts.released; }
+  CallCounts& counts;
+  bool succeeds;
 };
 
-class CurrentRenderContext : public testing::Test {
-protected:
-  void SetUp() override {
-    ASSERT_EQ(QOpenGLContext::currentContext(), nullptr) << "an earlier test left a context current";
-    ASSERT_EQ(currentRenderContext(), nullptr) << "an earlier test left a context registered";
-  }
-};
-
-TEST_F(CurrentRenderContext, GuardReleasesOnlyWhatItMadeCurrent) {
+TEST(CurrentRenderContext, GuardReleasesOnlyWhatItMadeCurrent) {
   EXPECT_FALSE(CurrentContextGuard().active()) << "no context at all";
   for (const bool succeeds : {true, false}) {
     SCOPED_TRACE(succeeds ? "context made current" : "context refused");
@@ -52,7 +37,7 @@ TEST_F(CurrentRenderContext, GuardReleasesOnlyWhatItMadeCurrent) {
   }
 }
 
-TEST_F(CurrentRenderContext, LastRegisteredLiveOwnerIsCurrentAndADestroyedOneIsNeverUsed) {
+TEST(CurrentRenderContext, LastRegisteredLiveOwnerIsCurrentAndADestroyedOneIsNeverUsed) {
   CallCounts counts;
   auto first = std::make_unique<CountingContext>(counts);
   auto second = std::make_unique<CountingContext>(counts);
@@ -70,26 +55,6 @@ TEST_F(CurrentRenderContext, LastRegisteredLiveOwnerIsCurrentAndADestroyedOneIsN
   withdrawRenderContext(*second);
   withdrawRenderContext(*second);
   EXPECT_EQ(currentRenderContext(), nullptr) << "withdrawing twice is harmless";
-}
-
-TEST_F(CurrentRenderContext, GuardMakesARealContextCurrentOnlyForItsScopeAndNestsInsideADrawingPass) {
-  test::GlTestContext context;
-  ASSERT_TRUE(context.valid());
-  context.releaseContext();
-  setCurrentRenderContext(context);
-  {
-    CurrentContextGuard guard;
-    EXPECT_TRUE(guard.active() && context.isCurrent());
-    GLint drawFramebuffer = 0;
-    glGetIntegerv(GL_FRAMEBUFFER_BINDING, &drawFramebuffer);
-    EXPECT_NE(drawFramebuffer, 0) << "making current also binds the context's own framebuffer";
-    {
-      CurrentContextGuard inner;
-      EXPECT_TRUE(inner.active());
-    }
-    EXPECT_TRUE(context.isCurrent()) << "nested work must not release the pass's context";
-  }
-  EXPECT_EQ(QOpenGLContext::currentContext(), nullptr);
 }
 
 } // namespace

@@ -17,8 +17,7 @@
 
 namespace vorlan::test {
 
-// Stands in for the view that owns a ground and a background: a test context of its own, and
-// counters for what the settings objects ask of it.
+// Stands in for the view that owns a ground and a background.
 class FakeGroundHost final : public TGL_GroundHost {
 public:
   explicit FakeGroundHost(GlTestContext& context, QSize size) : context_(context), size_(size) {}
@@ -27,36 +26,15 @@ public:
   int Width() const override { return size_.width(); }
   int Height() const override { return size_.height(); }
   const QImage& SkyMap() const override { return skyMap; }
-  GlRenderContext& OwnContext() override { return own_; }
-  void Redraw() override { ++redraws; }
+  GlRenderContext& OwnContext() override { return context_; }
+  void Redraw() override {}
 
   bool initialised = true;
   QImage skyMap;
-  int madeCurrent = 0;
-  int released = 0;
-  int redraws = 0;
 
 private:
-  // The test context, counting what the host's users ask of it.
-  class CountingContext final : public GlRenderContext {
-  public:
-    explicit CountingContext(FakeGroundHost& host) : host_(host) {}
-    bool makeContextCurrent() override {
-      ++host_.madeCurrent;
-      return host_.context_.makeContextCurrent();
-    }
-    void releaseContext() override {
-      ++host_.released;
-      host_.context_.releaseContext();
-    }
-
-  private:
-    FakeGroundHost& host_;
-  };
-
   GlTestContext& context_;
   QSize size_;
-  CountingContext own_{*this};
 };
 
 // A current context with a framebuffer of `size` and a host of the same size, cleared to black with

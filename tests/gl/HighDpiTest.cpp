@@ -78,16 +78,12 @@ TEST(HighDpiView, BackgroundsFillEveryDevicePixelAndTheFlareReadsTheSunsOwnPixel
   background.SetBackGroundImage(quadrants);
   background.SetStyle(CBackGroundStyle::BackImage);
   const QImage picture = grab();
-  struct Corner {
-    const char* name;
-    int x, y;
-    std::uint32_t gradient, picture;
-  };
   const int low = 6, high = devicePixels - 1 - low;
-  for (const auto& [name, x, y, inGradient, inPicture] : {Corner{"top left", low, low, 0xFF0000, 0xFF0000},
-                                                          {"top right", high, low, 0xFF0000, 0x00FF00},
-                                                          {"bottom left", low, high, 0x0000FF, 0x0000FF},
-                                                          {"bottom right", high, high, 0x0000FF, 0xFFFFFF}}) {
+  for (const auto& [name, x, y, inGradient, inPicture] :
+       {std::tuple{"top left", low, low, 0xFF0000u, 0xFF0000u},
+        {"top right", high, low, 0xFF0000, 0x00FF00},
+        {"bottom left", low, high, 0x0000FF, 0x0000FF},
+        {"bottom right", high, high, 0x0000FF, 0xFFFFFF}}) {
     SCOPED_TRACE(name);
     EXPECT_TRUE(near(test::rgbAt(gradient, x, y), inGradient)) << std::hex << test::rgbAt(gradient, x, y);
     EXPECT_TRUE(near(test::rgbAt(picture, x, y), inPicture)) << std::hex << test::rgbAt(picture, x, y);
@@ -104,15 +100,11 @@ TEST(HighDpiView, BackgroundsFillEveryDevicePixelAndTheFlareReadsTheSunsOwnPixel
     SCOPED_TRACE(covered ? "covered" : "uncovered");
     view->OnRedraw = [covered](TGL_VIEW&) {
       if (!covered) return;
-      glPushAttrib(GL_ENABLE_BIT);
-      glDisable(GL_LIGHTING);
       glDisable(GL_CULL_FACE);
-      glColor3ub(0, 128, 0);
       glPushMatrix();
       glTranslated(0, 0, -10); // in front of the sun
       glRectd(-100, -100, 100, 100);
       glPopMatrix();
-      glPopAttrib();
     };
     background.SetShowLensFlare(false);
     const QImage without = grab();

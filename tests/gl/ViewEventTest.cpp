@@ -65,16 +65,10 @@ TEST_F(ViewEvents, EachPassRaisesTheHandlersOfItsBranchInOrder) {
 
 // Press, a move upwards with the left button (one degree of elevation in the polar style) and release.
 TEST_F(ViewEvents, DragNavigatesOnlyInRenderModeAndReleaseSetsTheScaleExceptInSelectMode) {
-  struct Case {
-    CViewMode mode;
-    double distance;
-    double elevationStep, scale;
-    Events moveEvents;
-  };
   const Events navigated{"MouseMove", "MovingRedraw", "ScreenRedraw", "DrawOnCanvas"};
   host.camera.SetStyle(CStyle::polar);
   for (const auto& [mode, distance, elevationStep, scale, moveEvents] :
-       {Case{CViewMode::RENDER, 1500, 1, 1.0 / 1500, navigated},
+       {std::tuple{CViewMode::RENDER, 1500, 1, 1.0 / 1500, navigated},
         {CViewMode::DRAW, 400, 0, 1.0 / 400, {"MouseMove"}},
         {CViewMode::SELECT, 1500, 0, 0.001, {"MouseMove"}},
         {CViewMode::RENDER, 0, 1, 0.001, navigated}}) {

@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 
 #include <memory>
+#include <tuple>
 
 namespace vorlan {
 namespace {
@@ -117,52 +118,6 @@ TEST(ViewLifecycle, PreviewOpensAStayOnTopCopyWithItsOwnCameraAndReadsFalse) {
   EXPECT_EQ(currentRenderContext(), asContext(preview));
   window.reset();
   EXPECT_EQ(currentRenderContext(), asContext(host.view)) << "the source's context takes over again";
-}
-
-// All contexts share one namespace: a list compiled in one view's context draws in another after
-// the first view is gone, and the current 3D rendering context never names a destroyed view.
-TEST(ViewLifecycle, DestroyingOneOfTwoViewsLeavesTheOtherDrawingWhatItHad) {
-  for (const int doomedIndex : {0, 1}) {
-    SCOPED_TRACE(doomedIndex == 0 ? "first initialised destroyed" : "last initialised destroyed");
-    TGL_CAMERA camera;
-    camera.SetStyle(CStyle::normal);
-    QWidget window;
-    window.resize(2 * test::viewSide, test::viewSide);
-    const Views views{new TGL_VIEW(&window), new TGL_VIEW(&window)};
-    views[1]->move(test::viewSide, 0);
-    window.show();
-    ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
-    for (TGL_VIEW* view : views) {
-      view->resize(test::viewSide, test::viewSide);
-      view->SetCamera(&camera);
-      view->Initialisation();
-    }
-    TGL_VIEW* doomed = views[doomedIndex];
-    TGL_VIEW* survivor = views[1 - doomedIndex];
-    ASSERT_TRUE(doomed->makeContextCurrent());
-    const GLuint square = glGenLists(1);
-    glNewList(square, GL_COMPILE);
-    glColor3d(1, 0, 0);
-    test::drawSquare(0, 0, -10, 100);
-    glEndList();
-    doomed->releaseContext();
-    const GLuint doomedGlyphs = doomed->GlyphListBase();
-    survivor->OnRedraw = [square](TGL_VIEW&) {
-      glDisable(GL_LIGHTING);
-      glCallList(square);
-    };
-
-    delete doomed;
-    EXPECT_EQ(currentRenderContext(), asContext(survivor));
-    EXPECT_EQ(test::rgbAt(survivor->grabFramebuffer(), 200, 200), 0xFF0000u);
-    ASSERT_TRUE(survivor->makeContextCurrent());
-    EXPECT_TRUE(glIsList(square) && glIsList(survivor->GlyphListBase()));
-    EXPECT_FALSE(glIsList(doomedGlyphs)) << "the destroyed view freed its glyph lists";
-    glDeleteLists(square, 1);
-    survivor->releaseContext();
-    delete survivor;
-    EXPECT_EQ(currentRenderContext(), nullptr);
-  }
 }
 
 } // namespace

@@ -50,13 +50,12 @@ public:
     resize(viewSide, viewSide);
     view->setGeometry(0, 0, viewSide, viewSide);
     camera.SetName("TestCamera");
-    for (auto [slot, name] : {std::pair{&TGL_VIEW::OnRedraw, "Redraw"},
-                              {&TGL_VIEW::OnReflectRedraw, "ReflectRedraw"},
-                              {&TGL_VIEW::OnShadowRedraw, "ShadowRedraw"},
-                              {&TGL_VIEW::OnScreenRedraw, "ScreenRedraw"},
-                              {&TGL_VIEW::OnMovingRedraw, "MovingRedraw"},
-                              {&TGL_VIEW::OnRedrawPaperFill, "PaperFill"},
+    // clang-format off
+    for (auto [slot, name] : {std::pair{&TGL_VIEW::OnRedraw, "Redraw"}, {&TGL_VIEW::OnReflectRedraw, "ReflectRedraw"},
+                              {&TGL_VIEW::OnShadowRedraw, "ShadowRedraw"}, {&TGL_VIEW::OnScreenRedraw, "ScreenRedraw"},
+                              {&TGL_VIEW::OnMovingRedraw, "MovingRedraw"}, {&TGL_VIEW::OnRedrawPaperFill, "PaperFill"},
                               {&TGL_VIEW::OnRedrawPaperLine, "PaperLine"}})
+      // clang-format on
       (view->*slot) = [this, name = std::string(name)](TGL_VIEW& sender) { note(sender, name); };
     view->OnDrawOnCanvas = [this](TGL_VIEW& sender, QPainter&, auto&&...) { note(sender, "DrawOnCanvas"); };
   }

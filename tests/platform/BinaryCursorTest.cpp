@@ -28,33 +28,27 @@ TEST(BinaryCursor, ReadsWhatTheWriterWrote) {
   EXPECT_EQ(c.readLString("layer name"), "Layer 1");
   EXPECT_TRUE(c.atEnd());
 
-  std::vector<std::uint8_t> noNul(256, 'x');
-  EXPECT_EQ(BinaryCursor(noNul, "f").readText256("name").size(), 256u);
+  EXPECT_EQ(BinaryCursor(std::vector<std::uint8_t>(256, 'x'), "f").readText256("name").size(), 256u);
 }
 
 TEST(BinaryCursor, AFailedReadNamesFileOffsetAndFieldAndConsumesNothing) {
   const std::vector<std::uint8_t> bytes{1, 0, 0, 0, 7, 7};
-  struct Case {
-    const char* name;
-    std::function<void(BinaryCursor&)> read;
-    const char* message;
-  };
-  const Case cases[] = {
-      {"short field", [](BinaryCursor& c) { c.readInt32("content kind"); },
-       "scene.cam: offset 4: read beyond end of file: content kind needs 4 bytes, 2 left"},
-      {"seek past the end", [](BinaryCursor& c) { c.seek(7, "pixels"); },
-       "scene.cam: offset 4: seek beyond end of file: pixels at 7 of 6 bytes"},
-  };
-  for (const Case& k : cases) {
-    SCOPED_TRACE(k.name);
+  using Read = std::function<void(BinaryCursor&)>;
+  for (const auto& [read, message] :
+       {std::pair<Read, const char*>{
+            [](BinaryCursor& c) { c.readInt32("content kind"); },
+            "scene.cam: offset 4: read beyond end of file: content kind needs 4 bytes, 2 left"},
+        {[](BinaryCursor& c) { c.seek(7, "pixels"); },
+         "scene.cam: offset 4: seek beyond end of file: pixels at 7 of 6 bytes"}}) {
+    SCOPED_TRACE(message);
     BinaryCursor c(bytes, "scene.cam");
     c.readInt32("version");
     try {
-      k.read(c);
+      read(c);
       ADD_FAILURE() << "no error";
     } catch (const ReadError& e) {
       EXPECT_EQ(e.offset(), 4u);
-      EXPECT_STREQ(e.what(), k.message);
+      EXPECT_STREQ(e.what(), message);
     }
     EXPECT_EQ(c.offset(), 4u);
   }
@@ -64,15 +58,14 @@ TEST(BinaryCursor, AFailedReadNamesFileOffsetAndFieldAndConsumesNothing) {
 }
 
 TEST(BinaryCursor, CountsAreCheckedAgainstTheBytesLeft) {
-  struct Case {
-    std::int32_t count;
-    std::size_t recordSize;
-    bool accepted;
-  };
   // 4 bytes of count, then 40 bytes of records.
-  for (auto [count, recordSize, accepted] :
-       {Case{0, 8, true}, Case{5, 8, true}, Case{6, 8, false}, Case{-1, 8, false},
-        Case{std::numeric_limits<std::int32_t>::max(), 8, false}, Case{40, 1, true}, Case{41, 1, false}}) {
+  for (const auto& [count, recordSize, accepted] : {std::tuple{0, 8u, true},
+                                                    {5, 8u, true},
+                                                    {6, 8u, false},
+                                                    {-1, 8u, false},
+                                                    {std::numeric_limits<std::int32_t>::max(), 8u, false},
+                                                    {40, 1u, true},
+                                                    {41, 1u, false}}) {
     SCOPED_TRACE(count);
     BinaryWriter w;
     w.writeInt32(count);

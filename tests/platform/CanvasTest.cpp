@@ -6,6 +6,7 @@
 
 #include <array>
 #include <functional>
+#include <tuple>
 #include <vector>
 
 namespace vorlan {
@@ -55,10 +56,7 @@ QImage motley(int width, int height) {
   return image;
 }
 
-struct Probe {
-  int x, y;
-  TColor colour;
-};
+using Probe = std::tuple<int, int, TColor>;
 
 enum class Figure { Rectangle, Ellipse, FilledRect };
 
@@ -118,15 +116,11 @@ TEST(Canvas, ClosedFiguresCoverTheirBoxButItsRightColumnAndBottomRow) {
 }
 
 TEST(Canvas, LineToDrawsItsStartAndLeavesOutItsEnd) {
-  struct LineCase {
-    const char* name;
-    QPoint from, to;
-  };
-  for (auto [name, from, to] : {LineCase{"right", {2, 5}, {12, 5}},
-                                {"up", {5, 12}, {5, 2}},
-                                {"down right", {1, 2}, {13, 8}},
-                                {"steep up right", {3, 14}, {7, 1}},
-                                {"diagonal up left", {10, 10}, {2, 2}}}) {
+  // clang-format off
+  for (const auto& [name, from, to] : {std::tuple{"right", QPoint{2, 5}, QPoint{12, 5}}, {"up", {5, 12}, {5, 2}},
+                                       {"down right", {1, 2}, {13, 8}}, {"steep up right", {3, 14}, {7, 1}},
+                                       {"diagonal up left", {10, 10}, {2, 2}}}) {
+    // clang-format on
     SCOPED_TRACE(name);
     QImage image = newBitmap(16, 16);
     {

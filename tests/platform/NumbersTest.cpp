@@ -12,12 +12,13 @@ namespace vorlan {
 namespace {
 
 TEST(Numbers, RoundTakesHalvesToEvenAndTruncGoesTowardZero) {
-  struct Case {
-    double in;
-    int rounded, truncated;
-  };
-  for (auto [in, rounded, truncated] : {Case{0.5, 0, 0}, Case{1.5, 2, 1}, Case{2.5, 2, 2}, Case{-1.5, -2, -1},
-                                        Case{-2.5, -2, -2}, Case{2.5001, 3, 2}, Case{-2.7, -3, -2}}) {
+  for (const auto& [in, rounded, truncated] : {std::tuple{0.5, 0, 0},
+                                               {1.5, 2, 1},
+                                               {2.5, 2, 2},
+                                               {-1.5, -2, -1},
+                                               {-2.5, -2, -2},
+                                               {2.5001, 3, 2},
+                                               {-2.7, -3, -2}}) {
     SCOPED_TRACE(in);
     EXPECT_EQ(Round(in), rounded);
     EXPECT_EQ(Trunc(in), truncated);
