@@ -1,5 +1,7 @@
 #include "ViewTestHost.h"
 
+#include <QOpenGLContext>
+
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -153,6 +155,22 @@ TEST_F(Selection, PickFindsTheNamedObjectsUnderTheCursorAndLeavesThePictureAlone
   const int passes = selectionPasses;
   EXPECT_FALSE(host.view->Pick(at(squareA).x(), at(squareA).y())) << "no camera, no pick";
   EXPECT_EQ(selectionPasses, passes);
+}
+
+// A throwing handler must not leave the view picking, its pick region on the stack or its context
+// current: the next pass would draw into the wrong mode.
+TEST_F(Selection, HandlersThatThrowLeaveTheViewRenderingAndItsContextReleased) {
+  host.view->OnSelectRedraw = [](TGL_VIEW&) { throw std::runtime_error("selection handler"); };
+  EXPECT_THROW(host.view->Pick(at(squareA).x(), at(squareA).y()), std::runtime_error);
+  host.view->OnRedraw = [](TGL_VIEW&) { throw std::runtime_error("redraw handler"); };
+  EXPECT_THROW(host.view->Redraw(), std::runtime_error);
+  EXPECT_EQ(QOpenGLContext::currentContext(), nullptr);
+  ASSERT_TRUE(host.view->makeContextCurrent());
+  GLint mode = 0, projections = 0;
+  glGetIntegerv(GL_RENDER_MODE, &mode);
+  glGetIntegerv(GL_PROJECTION_STACK_DEPTH, &projections);
+  host.view->releaseContext();
+  EXPECT_EQ(std::pair(mode, projections), std::pair(GL_RENDER, 1)) << "the pick region is off the stack";
 }
 
 TEST_F(Selection, LeftClicksSelectToggleWithCtrlAndDeselectOnEmptySpace) {
