@@ -188,35 +188,6 @@ TEST_F(EntityDraw, TessellatedFacesCoverTheirRingsByTheOddRule) {
   }
 }
 
-TEST_F(EntityDraw, MovingPassDrawsBlackOutlinesWithoutTexture) {
-  TEntity entity;
-  entity.LoadTexture(QImage(4, 4, QImage::Format_RGB32), 100, 100);
-  test::addPolygon(entity, test::rectangle(50, 50)).Color = {200, 10, 10, 255};
-  test::addContourFace(entity, {test::shifted(test::rectangle(50, 50), {100, 0, 0}),
-                                test::shifted(test::rectangle(10, 10), {120, 20, 0})});
-  entity.Prepare();
-  struct Case {
-    const char* name;
-    bool solid, filled;
-  };
-  for (const Case& c : {Case{"camera moving", false, true}, Case{"entity not filled", true, false}}) {
-    SCOPED_TRACE(c.name);
-    entity.Filled = c.filled;
-    glEnable(GL_TEXTURE_2D);
-    const auto items = feedbackOf([&] { entity.Draw(false, false, c.solid, false, true, false, 0); });
-    EXPECT_FALSE(glIsEnabled(GL_TEXTURE_2D));
-    EXPECT_TRUE(only(items, GL_POLYGON_TOKEN).empty());
-    const auto lines = only(items, GL_LINE_TOKEN);
-    EXPECT_EQ(lines.size(), 4u + 4 + 4) << "one loop per face without contours, one per contour";
-    for (const FeedbackItem& line : lines)
-      for (const FeedbackVertex& v : line.Vertices)
-        EXPECT_EQ(v.C, (std::array<float, 4>{0, 0, 0, 1}));
-    GLint shade = 0;
-    glGetIntegerv(GL_SHADE_MODEL, &shade);
-    EXPECT_EQ(shade, GL_FLAT);
-  }
-}
-
 TEST_F(EntityDraw, VisibleEdgesAreOutlinedJustInFrontOfTheFace) {
   for (bool hideEdges : {true, false}) {
     SCOPED_TRACE(hideEdges ? "edges hidden" : "edges shown");
@@ -332,16 +303,6 @@ TEST_F(EntityDraw, BatchedListsDrawExactlyWhatTheFacesDrawOneByOne) {
     glClear(GL_COLOR_BUFFER_BIT);
     drawFaceByFace(entity);
     EXPECT_TRUE(batchedPicture == context_.grab()) << "texturing differs between the two";
-    glClear(GL_COLOR_BUFFER_BIT);
-    drawMoving(entity);
-    const QImage outlinesPicture = context_.grab();
-    glClear(GL_COLOR_BUFFER_BIT);
-    glPushMatrix();
-    ApplyPlacement(entity);
-    for (const auto& face : entity.Faces)
-      face->DrawOutline();
-    glPopMatrix();
-    EXPECT_TRUE(outlinesPicture == context_.grab()) << "the moving pass's lists draw other outlines";
   }
 }
 

@@ -12,7 +12,7 @@
 namespace vorlan {
 namespace {
 
-// Noise compresses badly, so its JPEG data needs several full chunks.
+// Noise compresses badly: its JPEG data needs several full chunks.
 QImage noisyPicture() {
   QImage picture(160, 128, QImage::Format_RGB888);
   std::mt19937 noise(7);
@@ -57,21 +57,6 @@ ReadError readErrorOf(const std::function<void(BinaryCursor&)>& read,
   }
   ADD_FAILURE() << "no ReadError";
   return ReadError("", 0, "");
-}
-
-TEST(KxFile, ChunkedJpegJoinsItsChunksAndStopsAfterTheEmptyOne) {
-  const std::vector<std::uint8_t> jpeg = encodeJpeg(noisyPicture());
-  ASSERT_GT(jpeg.size(), 3u * kMaxJpegChunk);
-  const QImage whole = decodeJpeg(jpeg, "whole");
-  for (const std::size_t chunkSize : {std::size_t{2048}, std::size_t{7}}) {
-    SCOPED_TRACE(chunkSize);
-    BinaryWriter w = chunked(jpeg, chunkSize);
-    const std::size_t end = w.size();
-    w.writeInt32(-99); // whatever follows belongs to the next record
-    BinaryCursor F(w.bytes(), "scene.x3d");
-    EXPECT_EQ(ReadChunkedJpeg(F, "preview"), whole);
-    EXPECT_EQ(F.offset(), end);
-  }
 }
 
 TEST(KxFile, DamagedChunkedJpegIsAReadErrorNamingItsOffset) {

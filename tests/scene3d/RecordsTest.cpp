@@ -112,17 +112,5 @@ TEST(EntityRecord, EnumerationsOutOfRangeKeepTheirDefaults) {
   }
 }
 
-TEST(EntityRecord, ListedFacesAreMarked) {
-  TEntity source;
-  for (int i = 0; i < 4; ++i)
-    test::addPolygon(source, test::shifted(test::rectangle(1, 1), {double(i), 0, 0}));
-  source.MarkedFaces = {2, 0, 2};
-  const auto read = test::loadEntity(test::savedBytes(source));
-  EXPECT_EQ(read->MarkedFaces, source.MarkedFaces);
-  EXPECT_TRUE(read->Faces[0]->Marked);
-  EXPECT_FALSE(read->Faces[1]->Marked);
-  EXPECT_TRUE(read->Faces[2]->Marked);
-}
-
 } // namespace
 } // namespace vorlan
