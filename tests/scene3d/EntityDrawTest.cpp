@@ -99,14 +99,11 @@ std::set<std::array<long, 2>> distinctPoints(const std::vector<FeedbackItem>& it
 }
 
 TEST_F(EntityDraw, UntessellatedFacesAreQuadStripsOrOnePolygon) {
-  struct Case {
-    const char* name;
-    Ring corners;
-    int strips;
-    std::size_t triangles, points;
-  };
+  // clang-format off
+  struct Case { const char* name; Ring corners; int strips; std::size_t triangles, points; };
   const Ring quad = test::rectangle(40, 20);
   const Ring pentagon = {{0, 0, 0}, {40, 0, 0}, {50, 20, 0}, {20, 40, 0}, {-10, 20, 0}};
+  // clang-format on
   for (const Case& c :
        {Case{"2 strips: 6 vertices", quad, 2, 4, 6}, Case{"0 strips: the first pair only", quad, 0, 0, 0},
         Case{"1 strip: a plain polygon", quad, 1, 2, 4}, Case{"pentagon: one polygon", pentagon, 2, 3, 5}}) {
@@ -136,15 +133,12 @@ TEST_F(EntityDraw, UntessellatedFacesAreQuadStripsOrOnePolygon) {
 
 // The paper fill draws the same triangles, white and untextured.
 TEST_F(EntityDraw, TessellatedFacesCoverTheirRingsByTheOddRule) {
-  struct Case {
-    const char* name;
-    std::vector<Ring> rings;
-    bool contours, paper;
-    double area;
-  };
+  // clang-format off
+  struct Case { const char* name; std::vector<Ring> rings; bool contours, paper; double area; };
   const Ring square = test::rectangle(100, 100);
   const Ring hole = test::shifted(test::rectangle(40, 40), {30, 30, 0});
   const Ring concave = {{0, 0, 0}, {100, 0, 0}, {100, 100, 0}, {50, 30, 0}, {0, 100, 0}};
+  // clang-format on
   const Ring crossing = {{0, 0, 0}, {100, 100, 0}, {100, 0, 0}, {0, 100, 0}};
   Ring circle;
   for (int i = 0; i < 101; ++i)
@@ -307,14 +301,13 @@ TEST_F(EntityDraw, BatchedListsDrawExactlyWhatTheFacesDrawOneByOne) {
 }
 
 TEST_F(EntityDraw, PaperLinesMarkOnlyFacesLookingTowardTheViewerInTheirPlacement) {
-  struct Case {
-    const char* name;
-    Vector3D rotation;
-    float outlinedX; // where the one outlined face starts on the screen
-  };
+  // clang-format off
+  // outlinedX: where the one outlined face starts on the screen
+  struct Case { const char* name; Vector3D rotation; float outlinedX; };
   // Looking down -Z: face A at x 10 faces +Z, face B at x 110 faces -Z; turning the entity half
   // round X swaps which one looks at the viewer.
   for (const Case& c : {Case{"as placed", {0, 0, 0}, 10}, Case{"turned about X", {180, 0, 0}, 110}}) {
+    // clang-format on
     SCOPED_TRACE(c.name);
     TEntity entity;
     entity.Position = {0, 100, 0};

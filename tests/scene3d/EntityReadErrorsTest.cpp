@@ -49,16 +49,15 @@ TEST(EntityReadErrors, NegativeAndAbsurdCountsFailAtTheCount) {
   test::addContourFace(source, {test::rectangle(1, 1)});
   const auto valid = test::savedBytes(source);
   const std::int32_t huge = std::numeric_limits<std::int32_t>::max();
-  struct Field {
-    const char* name;
-    std::size_t offset;
-    std::vector<std::int32_t> counts; // a negative contour count means none; over 50 marked faces: below
-  };
+  // clang-format off
+  // counts: a negative contour count means none; over 50 marked faces: below
+  struct Field { const char* name; std::size_t offset; std::vector<std::int32_t> counts; };
   const std::size_t markedCount = valid.size() - 20 - 4;
   for (const auto& [name, offset, counts] :
        {Field{"face count", test::kFaceCountOffset, {-1, huge}},
         Field{"face 0: contour count", test::kFirstFaceOffset + 51, {huge}},
         Field{"marked face count", markedCount, {-1}}}) {
+    // clang-format on
     for (const std::int32_t count : counts) {
       SCOPED_TRACE(std::string(name) + " " + std::to_string(count));
       auto bytes = valid;

@@ -64,12 +64,8 @@ TEST(KxFile, DamagedChunkedJpegIsAReadErrorNamingItsOffset) {
   std::vector<std::uint8_t> cutShort = chunked(jpeg, 2048).bytes();
   cutShort.resize(cutShort.size() - 4);
   std::vector<std::uint8_t> headOnly = chunked(std::vector(jpeg.begin(), jpeg.begin() + 300), 2048).bytes();
-  struct Case {
-    const char* name;
-    std::vector<std::uint8_t> bytes;
-    std::size_t offset;
-    const char* says;
-  };
+  // clang-format off
+  struct Case { const char* name; std::vector<std::uint8_t> bytes; std::size_t offset; const char* says; };
   for (const auto& [name, bytes, offset, says] : {
            Case{"first chunk empty: no data for the decoder", withChunks({0}, 0), 8, "JPEG data"},
            Case{"chunk over 2048 bytes", withChunks({2049}, 2049), 4, "chunk 1 size 2049 is outside 0..2048"},
@@ -80,6 +76,7 @@ TEST(KxFile, DamagedChunkedJpegIsAReadErrorNamingItsOffset) {
            Case{"no empty chunk at the end", cutShort, cutShort.size(), "size"},
            Case{"JPEG data cut short", headOnly, 8, "JPEG data"},
        }) {
+    // clang-format on
     SCOPED_TRACE(name);
     const ReadError e = readErrorOf([](BinaryCursor& F) { ReadChunkedJpeg(F, "preview"); }, bytes);
     EXPECT_EQ(e.fileName(), "scene.x3d");

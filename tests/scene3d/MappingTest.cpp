@@ -91,13 +91,9 @@ TEST(MappingRecord, LeadingByteIsThePrefixOrTheKind) {
     head.push_back(kind);
     return head;
   };
+  // clang-format off
   struct Case {
-    const char* name;
-    std::vector<std::uint8_t> head;
-    std::uint8_t kind;
-    bool picture;
-    std::size_t cells;
-  };
+    const char* name; std::vector<std::uint8_t> head; std::uint8_t kind; bool picture; std::size_t cells; };
   for (const auto& [name, head, kind, picture, cells] : {
            Case{"byte 3 is kind 3, then the tile width", {3}, 3, false, 11},
            Case{"prefixed kind 3", with(prefixed, 3), 3, false, 11},
@@ -105,6 +101,7 @@ TEST(MappingRecord, LeadingByteIsThePrefixOrTheKind) {
            Case{"kind 201 carries a picture", {201}, 201, true, 0},
            Case{"prefixed kind 254", with(prefixed, 254), 254, true, 0},
        }) {
+    // clang-format on
     SCOPED_TRACE(name);
     const std::vector<std::uint8_t> bytes = record(head, picture);
     BinaryCursor F(bytes, "house.x3d");
@@ -133,11 +130,8 @@ TEST(MappingRecord, ShortOrDamagedRecordFailsWhereItsFieldStarts) {
     test::patchInt32(bytes, 309, size);
     return bytes;
   };
-  struct Case {
-    std::vector<std::uint8_t> bytes;
-    std::size_t offset;
-    const char* says;
-  };
+  // clang-format off
+  struct Case { std::vector<std::uint8_t> bytes; std::size_t offset; const char* says; };
   for (const auto& [bytes, offset, says] : {
            Case{cut(0), 0, "mapping 1: kind"},
            Case{cut(3), 1, "mapping 1: format word"},
@@ -152,6 +146,7 @@ TEST(MappingRecord, ShortOrDamagedRecordFailsWhereItsFieldStarts) {
            Case{jpegSize(0), 313, "JPEG data"},
            Case{jpegSize(INT32_MAX), 313, "needs 2147483647 bytes"},
        }) {
+    // clang-format on
     SCOPED_TRACE(says);
     BinaryCursor F(bytes, "house.x3d");
     auto m = mappingWith(nullptr);
@@ -216,13 +211,11 @@ TEST(MappingLayout, RebuildingStartsAfreshFromABlackTile) {
 }
 
 TEST(MappingLayout, StripesFollowTheFirstParameterAndStayInTheTile) {
-  struct Case {
-    std::int32_t param0;
-    int p;
-    std::set<int> colour1Columns;
-  };
+  // clang-format off
+  struct Case { std::int32_t param0; int p; std::set<int> colour1Columns; };
   std::set<int> all;
   for (int x = 0; x < kTileSize; ++x)
+    // clang-format on
     all.insert(x);
   std::set<int> halves;
   for (int x = 0; x <= 16; ++x)
@@ -273,10 +266,9 @@ TEST(MappingGrain, EachStyleMeetsItsBoundsAtTheEndsOfTheGrain) {
   const auto plus = [](TColorRGB c, int d) {
     return TColorRGB{std::uint8_t(c.R + d), std::uint8_t(c.G + d), std::uint8_t(c.B + d)};
   };
-  struct Case {
-    TCellStyle style;
-    std::array<TColorRGB, 3> lowest, highest; // inside, on a light edge, on a dark edge
-  };
+  // clang-format off
+  // highest: inside, on a light edge, on a dark edge
+  struct Case { TCellStyle style; std::array<TColorRGB, 3> lowest, highest; };
   for (const auto& [style, lowest, highest] : {
            Case{Mixed, {s1, s1, s1}, {s0, s0, s0}},
            Case{Noisy, {s0, s0, s0}, {plus(s0, 9), plus(s0, 9), plus(s0, 9)}},
@@ -284,6 +276,7 @@ TEST(MappingGrain, EachStyleMeetsItsBoundsAtTheEndsOfTheGrain) {
            Case{Bevelled, {s0, plus(s0, 10), plus(s0, -10)}, {plus(s0, 9), plus(s0, 19), plus(s0, -19)}},
            Case{Speckled, {before, before, before}, {s0, s0, s0}},
        }) {
+    // clang-format on
     for (const bool highestGrain : {false, true}) {
       SCOPED_TRACE(std::to_string(int(style)) +
                    (highestGrain ? " with the highest grain" : " with the lowest"));
@@ -309,14 +302,13 @@ TEST(MappingGrain, EachStyleMeetsItsBoundsAtTheEndsOfTheGrain) {
 }
 
 TEST(MappingGrain, AmplitudesOutsideAByteClampAndNonPositiveOnesGiveNoGrain) {
-  struct Case {
-    int amplitude;
-    TColorRGB inside, dark;
-  };
+  // clang-format off
+  struct Case { int amplitude; TColorRGB inside, dark; };
   for (const auto& [amplitude, inside, dark] : {
            Case{300, {0, 0, 0}, {255, 255, 255}}, // 100 - 299 and 299: wrapped they would be 57 and 43
            Case{0, {100, 150, 120}, {90, 140, 110}},
        }) {
+    // clang-format on
     SCOPED_TRACE(amplitude);
     auto m = mappingWith(nullptr);
     m->Amplitude = amplitude;
@@ -356,15 +348,15 @@ TEST(MappingResample, SamplesRoundedSourcePixelsIntoRowsFromTheBottom) {
         picture.setPixelColor(x, y, QColor(x % 256, y % 256, x + y == 0 ? 0 : 7));
     return picture;
   };
-  struct Case {
-    int width, height, column, row;
-    std::array<std::uint8_t, 4> rgba; // from the translucent picture; RGB from the plain one
-  };
+  // clang-format off
+  // rgba: from the translucent picture; RGB from the plain one
+  struct Case { int width, height, column, row; std::array<std::uint8_t, 4> rgba; };
   for (const auto& [width, height, column, row, rgba] : {
            Case{5, 5, 0, 0, {0, 4, 7, 255}},         // target (1, 256): x rounds to 0, the bottom row first
            Case{5, 5, 127, 128, {1, 1, 7, 255}},     // 128 * 5 / 256 = 2.5 rounds to 2
            Case{5, 5, 178, 76, {2, 3, 7, 255}},      // 3.496 and 3.516: either side of a half
            Case{5, 5, 255, 255, {4, 0, 7, 255}},     // target (256, 1)
+           // clang-format on
            Case{1024, 3, 0, 0, {3, 2, 7, 255}},      // shrinking takes every fourth column
            Case{4, 4, 0, 255, {200, 200, 255, 100}}, // (0, 0) is pure black
            Case{4, 4, 100, 255, {1, 0, 7, 255}},     // (1, 0) only nearly black

@@ -101,11 +101,10 @@ protected:
 // Real entities, drawn in their own placement inside the super-object's: rotated about Z, then Y, then X,
 // then translated.
 TEST_F(SuperObjectDraw, EntityPlacementComposesInsideTheSuperObjects) {
-  struct Case {
-    const char* name;
-    Vector3D superPosition, superRotation, entityPosition, entityRotation;
-  };
+  // clang-format off
+  struct Case { const char* name; Vector3D superPosition, superRotation, entityPosition, entityRotation; };
   const Case cases[] = {
+      // clang-format on
       {"both translated", {50, 50, 0}, {}, {20, 0, 0}, {}},
       {"super-object turned", {50, 50, 0}, {0, 0, 90}, {20, 0, 0}, {}},
       {"entity turned", {100, 20, 0}, {}, {0, 0, 0}, {0, 0, 180}},

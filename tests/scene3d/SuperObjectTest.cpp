@@ -266,18 +266,16 @@ TEST(SuperObject, DamageFailsWhereItIsAndKeepsWhatWasRead) {
   const auto valid = saved(*source);
   const Layout l = layoutOf(*source);
   const auto [version1, faceCount] = version1Record();
+  // clang-format off
   struct Case {
-    const char* name;
-    const std::vector<std::uint8_t>* record;
-    std::size_t size;                  // cut here, or
-    std::optional<std::int32_t> patch; // write this at `at`
-    std::size_t at, failsAt, mappings, entities;
-    std::string text;
-  };
+    const char* name; const std::vector<std::uint8_t>* record;
+    std::size_t size; std::optional<std::int32_t> patch; // cut at `size`, or write `patch` at `at`
+    std::size_t at, failsAt, mappings, entities; std::string text; };
   const std::int32_t huge = std::numeric_limits<std::int32_t>::max();
   const std::size_t all = SIZE_MAX, e0 = l.entityStarts[0], e2 = l.entityStarts[2],
                     name3 = l.entityStarts[3] + 4;
   const Case cases[] = {
+      // clang-format on
       {"cut inside the name", &valid, kHeadSize - 100, {}, 0, kHeadSize - 256, 0, 0, "name needs 256 bytes"},
       {"cut before K", &valid, kHeadSize, {}, 0, kHeadSize, 0, 0, "mapping count"},
       {"cut after mapping 0", &valid, l.mappingStarts[1], {}, 0, l.mappingStarts[1], 1, 0, "mapping 1"},
@@ -336,8 +334,9 @@ TEST(SuperObject, X3DFileFailsWhereItsBytesFailAndKeepsWhatWasRead) {
       ADD_FAILURE() << "a cut file loaded";
     } catch (const ReadError& e) {
       if (size < 4)
-        EXPECT_EQ(std::pair(e.offset(), e.reason()),
-                  std::pair(std::uint64_t{0}, std::string("x3d: trailing word needs 4 bytes, the file has 3")));
+        EXPECT_EQ(
+            std::pair(e.offset(), e.reason()),
+            std::pair(std::uint64_t{0}, std::string("x3d: trailing word needs 4 bytes, the file has 3")));
       else
         ASSERT_EQ(std::string(e.what()), inMemory.error->what());
     }

@@ -43,15 +43,15 @@ TEST(TextureFiles, ResolvesWindowsNamesInTheDocumentFolder) {
   makeFile(doc.path("tex/wood.jpg"));
   makeFile(doc.path("Brick.BMP"));
   makeFile(doc.path("bois\xc3\xa9.bmp")); // UTF-8 on disk
-  struct Case {
-    std::string stored;
-    std::string found; // relative to the document folder; empty: nothing
-  };
+                                          // clang-format off
+  // found: relative to the document folder; empty: nothing
+  struct Case { std::string stored; std::string found; };
   for (const auto& [stored, found] :
        {Case{"TEX\\WOOD.JPG", "tex/wood.jpg"}, Case{"C:\\textures\\BRICK.bmp", "Brick.BMP"},
         Case{"d:brick.bmp", "Brick.BMP"}, Case{"\\\\server\\share\\Brick.BMP", "Brick.BMP"},
         Case{"C:\\Program Files\\wood.jpg", ""}, Case{"bois\xe9.bmp", "bois\xc3\xa9.bmp"},
         Case{"folder.jpg", ""}, Case{"tex\\", ""}, Case{doc.path("tex/wood.jpg"), "tex/wood.jpg"}}) {
+    // clang-format on
     SCOPED_TRACE(stored);
     const std::string result = resolveTextureFile(stored, doc.path(""));
     if (found.empty())
@@ -131,17 +131,15 @@ TEST(EntityTexture, FilesDecodeByTheirContentOrFailAtTheName) {
   for (int y = 0; y < 20; ++y)
     for (int x = 0; x < 10; ++x)
       stripes.setPixelColor(x, y, QColor(250, 20, 20));
-  struct Case {
-    const char* file;
-    std::vector<std::uint8_t> bytes;
-    const char* error;
-  };
+  // clang-format off
+  struct Case { const char* file; std::vector<std::uint8_t> bytes; const char* error; };
   test::ScratchDir doc;
   for (const Case& c : {Case{"wall.jpg", encodeJpeg(stripes), nullptr},
                         {"wall.bmp", encodeBmp(stripes), nullptr},
                         {"jpeg-named.bmp", encodeJpeg(stripes), nullptr},
                         {"notes.jpg", {'h', 'e', 'l', 'l', 'o'}, "neither a bitmap nor a JPEG"},
                         {"bad.jpg", {0xFF, 0xD8, 0xFF, 0x00, 'n', 'o', 't'}, "bad.jpg\" is not a picture"}}) {
+    // clang-format on
     SCOPED_TRACE(c.file);
     test::writeBytes(doc.path(c.file), c.bytes);
     const auto attempt = loadWithTexture(c.file, true, doc.path("scene.cam"));

@@ -78,15 +78,12 @@ Owner entityTexture() {
 class TextureOwner : public test::ReleasedRenderContextTest {};
 
 TEST_F(TextureOwner, UploadsInTheRegisteredContextBindsItsOwnSamplingAndFreesItsName) {
+  // clang-format off
+  // sampling: as Bind sets them: wrap S and T, min and mag filter, environment mode
   struct Case {
-    const char* name;
-    std::function<Owner()> make;
-    int size;
-    GLenum format;
-    int levels;
-    std::array<GLint, 5> sampling; // as Bind sets them: wrap S and T, min and mag filter, environment mode
-  };
+    const char* name; std::function<Owner()> make; int size; GLenum format; int levels; std::array<GLint, 5> sampling; };
   const auto tile = [](std::uint8_t kind) { return [kind] { return mapping(kind); }; };
+  // clang-format on
   constexpr GLint R = GL_REPEAT, L = GL_LINEAR, M = GL_MODULATE;
   // clang-format off
   for (const Case& c : {Case{"view texture", viewTexture, 8, GL_RGBA, 1, {GL_CLAMP, R, GL_NEAREST, L, M}},
@@ -94,7 +91,8 @@ TEST_F(TextureOwner, UploadsInTheRegisteredContextBindsItsOwnSamplingAndFreesIts
                         {"stripes tile", tile(4), 64, GL_RGB, 1, {R, R, L, L, M}},
                         {"mapping picture", tile(255), 256, GL_RGB, 1, {R, R, L, L, M}},
                         {"translucent mapping picture", tile(254), 256, GL_RGBA, 1, {R, R, L, L, M}},
-                        {"entity picture", entityTexture, 256, GL_RGB, 9, {GL_CLAMP_TO_EDGE, R, GL_NEAREST, L, GL_REPLACE}}}) {
+                        {"entity picture", entityTexture, 256, GL_RGB, 9, {GL_CLAMP_TO_EDGE, R, GL_NEAREST, L, GL_REPLACE}},
+                        }) {
     // clang-format on
     SCOPED_TRACE(c.name);
     std::optional<Owner> owner = c.make();
