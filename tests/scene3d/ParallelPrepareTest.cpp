@@ -9,7 +9,6 @@
 #include <cmath>
 #include <cstring>
 #include <functional>
-#include <numbers>
 
 namespace vorlan {
 namespace {
@@ -121,27 +120,6 @@ TEST(ParallelPrepare, GivesTheSameNumbersAsOneThread) {
       parallel.PrepareGeometry(workers);
       expectSamePreparation(serial, parallel);
     }
-  }
-}
-
-// Two faces folded along their shared edge: the shared points' normals bisect the fold, so each
-// corner there lies half the fold angle off its face. The smooth test compares cosines; near 15
-// degrees it must still agree with the angle itself.
-TEST(ParallelPrepare, SmoothMarkAgreesWithTheAngleNearTheBound) {
-  for (int step = -40; step <= 40; ++step) {
-    const double fold = 30.0 + step * 1e-7;
-    SCOPED_TRACE(fold);
-    const double t = fold * std::numbers::pi / 180.0;
-    TEntity entity;
-    test::addPolygon(entity, {{0, 0, 0}, {1, 0, 0}, {1, 1, 0}, {0, 1, 0}});
-    test::addPolygon(
-        entity, {{0, 1, 0}, {1, 1, 0}, {1, 1 + std::cos(t), std::sin(t)}, {0, 1 + std::cos(t), std::sin(t)}});
-    entity.PrepareGeometry(1);
-    for (const auto& face : entity.Faces)
-      for (const TMem& corner : face->Refs) {
-        const Vector3D vertexNormal = entity.Points[static_cast<std::size_t>(corner.Index)].Normal();
-        EXPECT_EQ(corner.Smooth, AngleDeg(face->Normal, vertexNormal) <= 15.0);
-      }
   }
 }
 

@@ -84,31 +84,6 @@ test::LoadAttempt loadWithTexture(const std::string& name, bool useTexture, cons
   return test::tryLoadEntity(bytes, document);
 }
 
-TEST(EntityTexture, FoundPictureBecomesTheTextureAndKeepsItsStoredName) {
-  test::ScratchDir doc;
-  QImage red(8, 4, QImage::Format_RGB32);
-  red.fill(Qt::red);
-  ASSERT_TRUE(red.save(QString::fromStdString(doc.path("red.bmp"))));
-  const std::string stored = "C:\\Scenes\\RED.BMP";
-  const auto attempt = loadWithTexture(stored, false, doc.path("scene.cam"));
-  ASSERT_FALSE(attempt.error) << attempt.error->what();
-  const TEntity& entity = *attempt.entity;
-  ASSERT_TRUE(entity.Texture);
-  EXPECT_TRUE(entity.UseTexture) << "loading a texture turns it on";
-  const TTexture& t = *entity.Texture;
-  EXPECT_EQ(std::tuple(t.Picture.size(), test::rgbAt(t.Picture, 3, 2), t.Width, t.Height, t.FileName),
-            std::tuple(QSize(8, 4), 0xFF0000u, 500.0, 500.0, stored));
-  const auto savedName = [&] {
-    const auto bytes = test::savedBytes(entity);
-    BinaryCursor saved(bytes, "saved");
-    saved.seek(test::kTextureNameOffset, "texture name");
-    return saved.readText256("texture name");
-  };
-  EXPECT_EQ(savedName(), stored) << "written back as it was read";
-  QFile::remove(QString::fromStdString(doc.path("red.bmp")));
-  EXPECT_EQ(savedName(), "NoTexture") << "a file that is gone is not named";
-}
-
 TEST(EntityTexture, EmptyAndMissingNamesLeaveTheEntityWithoutTexture) {
   test::ScratchDir doc;
   QImage picture(2, 2, QImage::Format_RGB32);
@@ -124,7 +99,15 @@ TEST(EntityTexture, EmptyAndMissingNamesLeaveTheEntityWithoutTexture) {
   }
 }
 
-// Texture files are told apart by their content, whatever their name says.
+std::string savedTextureName(const TEntity& entity) {
+  const auto bytes = test::savedBytes(entity);
+  BinaryCursor saved(bytes, "saved");
+  saved.seek(test::kTextureNameOffset, "texture name");
+  return saved.readText256("texture name");
+}
+
+// Texture files are told apart by their content, whatever their name says. A picture found turns the
+// texture on and keeps its stored name, which is written back while the file is there.
 TEST(EntityTexture, FilesDecodeByTheirContentOrFailAtTheName) {
   QImage stripes(30, 20, QImage::Format_RGB32);
   stripes.fill(QColor(20, 20, 240));
@@ -142,7 +125,7 @@ TEST(EntityTexture, FilesDecodeByTheirContentOrFailAtTheName) {
     // clang-format on
     SCOPED_TRACE(c.file);
     test::writeBytes(doc.path(c.file), c.bytes);
-    const auto attempt = loadWithTexture(c.file, true, doc.path("scene.cam"));
+    const auto attempt = loadWithTexture(c.file, false, doc.path("scene.cam"));
     if (c.error) {
       ASSERT_TRUE(attempt.error);
       EXPECT_EQ(attempt.error->offset(), test::kTextureNameOffset);
@@ -150,10 +133,15 @@ TEST(EntityTexture, FilesDecodeByTheirContentOrFailAtTheName) {
       continue;
     }
     ASSERT_FALSE(attempt.error) << attempt.error->what();
-    const QImage& picture = attempt.entity->Texture->Picture;
-    EXPECT_EQ(picture.size(), QSize(30, 20));
+    const TTexture& t = *attempt.entity->Texture;
+    EXPECT_EQ(std::tuple(attempt.entity->UseTexture, t.Picture.size(), t.Width, t.Height,
+                         savedTextureName(*attempt.entity)),
+              std::tuple(true, QSize(30, 20), 500.0, 500.0, std::string(c.file)));
+    const QImage& picture = t.Picture;
     EXPECT_LT(std::abs(qRed(picture.pixel(3, 3)) - 250), 12) << "the picture itself, not a placeholder";
     EXPECT_LT(std::abs(qBlue(picture.pixel(25, 15)) - 240), 12);
+    QFile::remove(QString::fromStdString(doc.path(c.file)));
+    EXPECT_EQ(savedTextureName(*attempt.entity), "NoTexture") << "a file that is gone is not named";
   }
 }
 
