@@ -40,26 +40,16 @@ std::vector<std::int32_t> indicesByScan(const std::vector<Vector3D>& corners) {
   return indices;
 }
 
-std::vector<std::int32_t> indicesByAddPoint(TEntity& entity, const std::vector<Vector3D>& corners) {
-  TFace& face = TFace::Create(entity);
-  for (const Vector3D& c : corners)
-    face.AddPoint(nullptr, c.x, c.y, c.z, 1.0);
-  std::vector<std::int32_t> indices;
-  for (const TMem& corner : face.Refs)
-    indices.push_back(corner.Index);
-  return indices;
-}
-
 void expectSameAsScan(const std::vector<Vector3D>& corners) {
   TEntity entity;
   const std::vector<std::int32_t> expected = indicesByScan(corners);
-  const std::vector<std::int32_t> actual = indicesByAddPoint(entity, corners);
-  ASSERT_EQ(expected.size(), actual.size());
+  const TFace& face = test::addPolygon(entity, corners);
+  ASSERT_EQ(expected.size(), face.Refs.size());
   for (std::size_t i = 0; i < expected.size(); ++i)
-    ASSERT_EQ(expected[i], actual[i])
+    ASSERT_EQ(expected[i], face.Refs[i].Index)
         << "corner " << i << " at (" << corners[i].x << ", " << corners[i].y << ", " << corners[i].z << ")";
-  const auto listed = static_cast<std::size_t>(*std::max_element(expected.begin(), expected.end()) + 1);
-  EXPECT_EQ(entity.Points.size(), listed);
+  EXPECT_EQ(entity.Points.size(),
+            static_cast<std::size_t>(*std::max_element(expected.begin(), expected.end()) + 1));
 }
 
 // Points listed straight into the list (not through AddPoint) can match each other; the grid has to see
