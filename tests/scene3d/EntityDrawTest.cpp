@@ -8,7 +8,6 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
-#include <functional>
 #include <numbers>
 #include <set>
 
@@ -99,14 +98,11 @@ std::set<std::array<long, 2>> distinctPoints(const std::vector<FeedbackItem>& it
 }
 
 TEST_F(EntityDraw, UntessellatedFacesAreQuadStripsOrOnePolygon) {
-  struct Case {
-    const char* name;
-    Ring corners;
-    int strips;
-    std::size_t triangles, points;
-  };
+  // clang-format off
+  struct Case { const char* name; Ring corners; int strips; std::size_t triangles, points; };
   const Ring quad = test::rectangle(40, 20);
   const Ring pentagon = {{0, 0, 0}, {40, 0, 0}, {50, 20, 0}, {20, 40, 0}, {-10, 20, 0}};
+  // clang-format on
   for (const Case& c :
        {Case{"2 strips: 6 vertices", quad, 2, 4, 6}, Case{"0 strips: the first pair only", quad, 0, 0, 0},
         Case{"1 strip: a plain polygon", quad, 1, 2, 4}, Case{"pentagon: one polygon", pentagon, 2, 3, 5}}) {
@@ -136,15 +132,12 @@ TEST_F(EntityDraw, UntessellatedFacesAreQuadStripsOrOnePolygon) {
 
 // The paper fill draws the same triangles, white and untextured.
 TEST_F(EntityDraw, TessellatedFacesCoverTheirRingsByTheOddRule) {
-  struct Case {
-    const char* name;
-    std::vector<Ring> rings;
-    bool contours, paper;
-    double area;
-  };
+  // clang-format off
+  struct Case { const char* name; std::vector<Ring> rings; bool contours, paper; double area; };
   const Ring square = test::rectangle(100, 100);
   const Ring hole = test::shifted(test::rectangle(40, 40), {30, 30, 0});
   const Ring concave = {{0, 0, 0}, {100, 0, 0}, {100, 100, 0}, {50, 30, 0}, {0, 100, 0}};
+  // clang-format on
   const Ring crossing = {{0, 0, 0}, {100, 100, 0}, {100, 0, 0}, {0, 100, 0}};
   Ring circle;
   for (int i = 0; i < 101; ++i)
@@ -185,35 +178,6 @@ TEST_F(EntityDraw, TessellatedFacesCoverTheirRingsByTheOddRule) {
           << "paper is white; tessellated corners send their own texture coordinates";
     }
     EXPECT_NEAR(area, c.area, 1e-2);
-  }
-}
-
-TEST_F(EntityDraw, MovingPassDrawsBlackOutlinesWithoutTexture) {
-  TEntity entity;
-  entity.LoadTexture(QImage(4, 4, QImage::Format_RGB32), 100, 100);
-  test::addPolygon(entity, test::rectangle(50, 50)).Color = {200, 10, 10, 255};
-  test::addContourFace(entity, {test::shifted(test::rectangle(50, 50), {100, 0, 0}),
-                                test::shifted(test::rectangle(10, 10), {120, 20, 0})});
-  entity.Prepare();
-  struct Case {
-    const char* name;
-    bool solid, filled;
-  };
-  for (const Case& c : {Case{"camera moving", false, true}, Case{"entity not filled", true, false}}) {
-    SCOPED_TRACE(c.name);
-    entity.Filled = c.filled;
-    glEnable(GL_TEXTURE_2D);
-    const auto items = feedbackOf([&] { entity.Draw(false, false, c.solid, false, true, false, 0); });
-    EXPECT_FALSE(glIsEnabled(GL_TEXTURE_2D));
-    EXPECT_TRUE(only(items, GL_POLYGON_TOKEN).empty());
-    const auto lines = only(items, GL_LINE_TOKEN);
-    EXPECT_EQ(lines.size(), 4u + 4 + 4) << "one loop per face without contours, one per contour";
-    for (const FeedbackItem& line : lines)
-      for (const FeedbackVertex& v : line.Vertices)
-        EXPECT_EQ(v.C, (std::array<float, 4>{0, 0, 0, 1}));
-    GLint shade = 0;
-    glGetIntegerv(GL_SHADE_MODEL, &shade);
-    EXPECT_EQ(shade, GL_FLAT);
   }
 }
 
@@ -292,13 +256,6 @@ void addMixedFaces(TEntity& entity, int count) {
   }
 }
 
-// Mesa's feedback sometimes repeats the first segment of a line loop, depending on where its vertex
-// buffer fills up; a segment drawn twice draws the same pixels.
-std::vector<FeedbackItem> withoutRepeats(std::vector<FeedbackItem> items) {
-  items.erase(std::unique(items.begin(), items.end()), items.end());
-  return items;
-}
-
 TEST_F(EntityDraw, BatchedListsDrawExactlyWhatTheFacesDrawOneByOne) {
   glEnable(GL_LIGHTING);
   glEnable(GL_LIGHT0);
@@ -318,42 +275,23 @@ TEST_F(EntityDraw, BatchedListsDrawExactlyWhatTheFacesDrawOneByOne) {
     if (source == std::string("picture")) entity.LoadTexture(picture, 8, 8);
     entity.Prepare();
     EXPECT_EQ(entity.FaceLists().Count(), 3u) << "2500 faces in runs of 1000";
-    // Feedback takes the direct calls (see DrawFaces) and shows that the state calls left out of a
-    // run change nothing; the pictures show that the lists draw those calls.
-    const auto batched = withoutRepeats(feedbackOf([&] { draw(entity); }));
-    const auto faceByFace = withoutRepeats(feedbackOf([&] { drawFaceByFace(entity); }));
-    EXPECT_GT(batched.size(), 10000u);
-    ASSERT_EQ(batched.size(), faceByFace.size());
-    const auto differ = std::mismatch(batched.begin(), batched.end(), faceByFace.begin());
-    EXPECT_EQ(differ.first - batched.begin(), std::ssize(batched)) << "first item that differs";
     glClear(GL_COLOR_BUFFER_BIT);
     draw(entity);
     const QImage batchedPicture = context_.grab();
     glClear(GL_COLOR_BUFFER_BIT);
     drawFaceByFace(entity);
     EXPECT_TRUE(batchedPicture == context_.grab()) << "texturing differs between the two";
-    glClear(GL_COLOR_BUFFER_BIT);
-    drawMoving(entity);
-    const QImage outlinesPicture = context_.grab();
-    glClear(GL_COLOR_BUFFER_BIT);
-    glPushMatrix();
-    ApplyPlacement(entity);
-    for (const auto& face : entity.Faces)
-      face->DrawOutline();
-    glPopMatrix();
-    EXPECT_TRUE(outlinesPicture == context_.grab()) << "the moving pass's lists draw other outlines";
   }
 }
 
 TEST_F(EntityDraw, PaperLinesMarkOnlyFacesLookingTowardTheViewerInTheirPlacement) {
-  struct Case {
-    const char* name;
-    Vector3D rotation;
-    float outlinedX; // where the one outlined face starts on the screen
-  };
+  // clang-format off
+  // outlinedX: where the one outlined face starts on the screen
+  struct Case { const char* name; Vector3D rotation; float outlinedX; };
   // Looking down -Z: face A at x 10 faces +Z, face B at x 110 faces -Z; turning the entity half
   // round X swaps which one looks at the viewer.
   for (const Case& c : {Case{"as placed", {0, 0, 0}, 10}, Case{"turned about X", {180, 0, 0}, 110}}) {
+    // clang-format on
     SCOPED_TRACE(c.name);
     TEntity entity;
     entity.Position = {0, 100, 0};

@@ -44,37 +44,20 @@ TEST(EntityReadErrors, CutAnywhereFailsAtOrBeforeTheCutAndKeepsTheFacesBeforeThe
   }
 }
 
-// Counts are checked against the bytes left, so a cut inside the corners fails at their count; a cut
-// inside the face's reserved words comes after every corner was read.
-TEST(EntityReadErrors, CutInTheFaceEndNamesTheFaceAndKeepsItsCorners) {
-  TEntity source;
-  test::addPolygon(source, test::rectangle(1, 1));
-  const auto bytes = test::savedBytes(source);
-  const std::size_t reserved = test::kFirstFaceOffset + test::kFirstCornerInFace + 4 * kPointRecordSize;
-  const auto attempt = test::tryLoadEntity(
-      std::vector<std::uint8_t>(bytes.begin(), bytes.begin() + static_cast<std::ptrdiff_t>(reserved + 13)));
-  expectErrorAt(attempt, reserved,
-                "fixture.cam: offset " + std::to_string(reserved) +
-                    ": read beyond end of file: entity 0: face 0: reserved words needs 20 bytes, 13 left");
-  EXPECT_EQ(attempt.entity->Faces[0]->Refs.size(), 4u);
-  EXPECT_EQ(attempt.entity->Points.size(), 4u);
-}
-
 TEST(EntityReadErrors, NegativeAndAbsurdCountsFailAtTheCount) {
   TEntity source;
   test::addContourFace(source, {test::rectangle(1, 1)});
   const auto valid = test::savedBytes(source);
   const std::int32_t huge = std::numeric_limits<std::int32_t>::max();
-  struct Field {
-    const char* name;
-    std::size_t offset;
-    std::vector<std::int32_t> counts; // a negative contour count means none; over 50 marked faces: below
-  };
+  // clang-format off
+  // counts: a negative contour count means none; over 50 marked faces: below
+  struct Field { const char* name; std::size_t offset; std::vector<std::int32_t> counts; };
   const std::size_t markedCount = valid.size() - 20 - 4;
   for (const auto& [name, offset, counts] :
        {Field{"face count", test::kFaceCountOffset, {-1, huge}},
         Field{"face 0: contour count", test::kFirstFaceOffset + 51, {huge}},
         Field{"marked face count", markedCount, {-1}}}) {
+    // clang-format on
     for (const std::int32_t count : counts) {
       SCOPED_TRACE(std::string(name) + " " + std::to_string(count));
       auto bytes = valid;

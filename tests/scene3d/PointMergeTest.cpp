@@ -40,37 +40,23 @@ std::vector<std::int32_t> indicesByScan(const std::vector<Vector3D>& corners) {
   return indices;
 }
 
-std::vector<std::int32_t> indicesByAddPoint(TEntity& entity, const std::vector<Vector3D>& corners) {
-  TFace& face = TFace::Create(entity);
-  for (const Vector3D& c : corners)
-    face.AddPoint(nullptr, c.x, c.y, c.z, 1.0);
-  std::vector<std::int32_t> indices;
-  for (const TMem& corner : face.Refs)
-    indices.push_back(corner.Index);
-  return indices;
-}
-
 void expectSameAsScan(const std::vector<Vector3D>& corners) {
   TEntity entity;
   const std::vector<std::int32_t> expected = indicesByScan(corners);
-  const std::vector<std::int32_t> actual = indicesByAddPoint(entity, corners);
-  ASSERT_EQ(expected.size(), actual.size());
+  const TFace& face = test::addPolygon(entity, corners);
+  ASSERT_EQ(expected.size(), face.Refs.size());
   for (std::size_t i = 0; i < expected.size(); ++i)
-    ASSERT_EQ(expected[i], actual[i])
+    ASSERT_EQ(expected[i], face.Refs[i].Index)
         << "corner " << i << " at (" << corners[i].x << ", " << corners[i].y << ", " << corners[i].z << ")";
-  const auto listed = static_cast<std::size_t>(*std::max_element(expected.begin(), expected.end()) + 1);
-  EXPECT_EQ(entity.Points.size(), listed);
+  EXPECT_EQ(entity.Points.size(),
+            static_cast<std::size_t>(*std::max_element(expected.begin(), expected.end()) + 1));
 }
 
 // Points listed straight into the list (not through AddPoint) can match each other; the grid has to see
 // them and prefer the later one wherever its cell lies. A merged corner does not move its point.
 TEST(AddPoint, MergesWithinTheToleranceAndTheHighestMatchingIndexWins) {
-  struct Case {
-    const char* name;
-    std::vector<Vector3D> listed;
-    Vector3D corner;
-    std::int32_t index;
-  };
+  // clang-format off
+  struct Case { const char* name; std::vector<Vector3D> listed; Vector3D corner; std::int32_t index; };
   for (const auto& [name, listed, corner, index] :
        {Case{"within in x and z", {{0, 0, 0}}, {0.009, 0, 0.0099}, 0},
         {"0.01 apart", {{0, 0, 0}}, {0.01, 0, 0}, 1},
@@ -80,6 +66,7 @@ TEST(AddPoint, MergesWithinTheToleranceAndTheHighestMatchingIndexWins) {
         {"later point in the neighbouring cell", {{0.1005, 0, 0}, {0.0995, 0, 0}}, {0.1001, 0, 0}, 1},
         {"later point in the corner's own cell", {{0.0995, 0, 0}, {0.1005, 0, 0}}, {0.1001, 0, 0}, 1},
         {"diagonal neighbour", {{0.1, 0.1, 0.1}, {0.0999, 0.0999, 0.0999}}, {0.1, 0.1, 0.1}, 1}}) {
+    // clang-format on
     SCOPED_TRACE(name);
     TEntity entity;
     for (const Vector3D& p : listed)
@@ -104,15 +91,13 @@ TEST(AddPoint, SharesPointsBetweenFacesAndContoursAndForgetsPointsThatLeftTheLis
 }
 
 TEST(AddPoint, AgreesWithTheScanOnRandomClouds) {
-  struct Case {
-    unsigned seed;
-    double extent;
-    double step; // 0: continuous coordinates; else multiples of step, so ties and boundaries are common
-    std::size_t count;
-  };
+  // clang-format off
+  // step: 0: continuous coordinates; else multiples of step, so ties and boundaries are common
+  struct Case { unsigned seed; double extent; double step; std::size_t count; };
   for (auto [seed, extent, step, count] :
        {Case{1, 0.3, 0, 3000}, Case{2, 0.3, 0.005, 3000}, Case{3, 0.05, 0, 2000}, Case{4, 2.0, 0.01, 3000},
         Case{5, 1000, 0, 2000}, Case{6, 0.4, 0.1, 500}}) {
+    // clang-format on
     SCOPED_TRACE("seed " + std::to_string(seed));
     std::mt19937 random(seed);
     std::uniform_real_distribution<double> coordinate(-extent, extent);

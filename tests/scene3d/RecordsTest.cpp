@@ -37,15 +37,13 @@ std::vector<std::uint8_t> handBuiltFace(std::int32_t visible, std::int32_t shadi
 }
 
 TEST(FaceRecord, ReadsAHandBuiltRecord) {
+  // clang-format off
   struct Case {
-    std::int32_t visible, shading, contours;
-    bool expectVisible;
-    TShading expectShading;
-    std::size_t expectContours;
-  };
+    std::int32_t visible, shading, contours; bool expectVisible; TShading expectShading; std::size_t expectContours; };
   for (auto [visible, shading, contours, expectVisible, expectShading, expectContours] :
        {Case{0, 0, 0, false, TShading::Flat, 0}, Case{1, 2, 1, true, TShading::Smooth, 1},
         Case{3, 5, -3, true, TShading::Flat, 0}}) {
+    // clang-format on
     SCOPED_TRACE("visible " + std::to_string(visible) + ", shading " + std::to_string(shading) +
                  ", contours " + std::to_string(contours));
     TEntity entity;
@@ -94,14 +92,12 @@ TEST(EntityRecord, RoundTripsEveryStoredField) {
 }
 
 TEST(EntityRecord, EnumerationsOutOfRangeKeepTheirDefaults) {
-  struct Case {
-    std::int32_t shading, edgeAligned;
-    TShading expectShading;
-    bool expectEdgeAligned;
-  };
+  // clang-format off
+  struct Case { std::int32_t shading, edgeAligned; TShading expectShading; bool expectEdgeAligned; };
   for (auto [shading, edgeAligned, expectShading, expectEdgeAligned] :
        {Case{5, 2, TShading::ByAngle, true}, Case{0, 1, TShading::Flat, false},
         Case{-1, 0, TShading::ByAngle, true}, Case{2, -7, TShading::Smooth, true}}) {
+    // clang-format on
     SCOPED_TRACE("shading " + std::to_string(shading) + ", edge " + std::to_string(edgeAligned));
     auto bytes = test::savedBytes(TEntity());
     test::patchInt32(bytes, test::kEntityStart + 630, shading);
@@ -110,18 +106,6 @@ TEST(EntityRecord, EnumerationsOutOfRangeKeepTheirDefaults) {
     EXPECT_EQ(read->Shading, expectShading);
     EXPECT_EQ(read->EdgeAligned, expectEdgeAligned);
   }
-}
-
-TEST(EntityRecord, ListedFacesAreMarked) {
-  TEntity source;
-  for (int i = 0; i < 4; ++i)
-    test::addPolygon(source, test::shifted(test::rectangle(1, 1), {double(i), 0, 0}));
-  source.MarkedFaces = {2, 0, 2};
-  const auto read = test::loadEntity(test::savedBytes(source));
-  EXPECT_EQ(read->MarkedFaces, source.MarkedFaces);
-  EXPECT_TRUE(read->Faces[0]->Marked);
-  EXPECT_FALSE(read->Faces[1]->Marked);
-  EXPECT_TRUE(read->Faces[2]->Marked);
 }
 
 } // namespace

@@ -5,8 +5,6 @@
 
 #include <gtest/gtest.h>
 
-#include <cstring>
-
 namespace vorlan::test {
 
 Ring rectangle(double w, double h, double z) {

@@ -22,18 +22,6 @@ Ring regular(std::size_t n, double turn, double tilt) {
   return ring;
 }
 
-Vector3D vertexOf(const std::vector<Ring>& rings, const Tessellation& t, std::size_t number) {
-  for (const Ring& ring : rings) {
-    if (number < ring.size()) return ring[number];
-    number -= ring.size();
-  }
-  Vector3D p;
-  const TessBlend& blend = t.Blends.at(number);
-  for (std::size_t i = 0; i < 4; ++i)
-    if (blend.Weights[i] != 0) p = p + blend.Weights[i] * vertexOf(rings, t, blend.From[i]);
-  return p;
-}
-
 TEST(Tessellation, FanPathGivesExactlyWhatTheTessellatorGives) {
   std::mt19937 random(7);
   std::uniform_real_distribution<double> angle(0, 2 * std::numbers::pi);
@@ -62,19 +50,6 @@ TEST(Tessellation, FanPathGivesExactlyWhatTheTessellatorGives) {
   }
   EXPECT_EQ(fans, 6 * 20 + 2)
       << "every convex ring, the star-shaped one and the reversed square take the fan";
-}
-
-TEST(Tessellation, CrossingEdgesBlendTheirVertices) {
-  const std::vector<Ring> rings = {{{0, 0, 0}, {10, 10, 0}, {10, 0, 0}, {0, 10, 0}}};
-  const Tessellation t = TessellateOdd(rings);
-  ASSERT_EQ(t.Blends.size(), 1u);
-  const Vector3D crossing = vertexOf(rings, t, 4);
-  EXPECT_NEAR(crossing.x, 5, 1e-9);
-  EXPECT_NEAR(crossing.y, 5, 1e-9);
-  double weights = 0;
-  for (double w : t.Blends[0].Weights)
-    weights += w;
-  EXPECT_NEAR(weights, 1, 1e-6);
 }
 
 } // namespace

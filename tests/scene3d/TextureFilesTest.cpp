@@ -43,15 +43,15 @@ TEST(TextureFiles, ResolvesWindowsNamesInTheDocumentFolder) {
   makeFile(doc.path("tex/wood.jpg"));
   makeFile(doc.path("Brick.BMP"));
   makeFile(doc.path("bois\xc3\xa9.bmp")); // UTF-8 on disk
-  struct Case {
-    std::string stored;
-    std::string found; // relative to the document folder; empty: nothing
-  };
+                                          // clang-format off
+  // found: relative to the document folder; empty: nothing
+  struct Case { std::string stored; std::string found; };
   for (const auto& [stored, found] :
        {Case{"TEX\\WOOD.JPG", "tex/wood.jpg"}, Case{"C:\\textures\\BRICK.bmp", "Brick.BMP"},
         Case{"d:brick.bmp", "Brick.BMP"}, Case{"\\\\server\\share\\Brick.BMP", "Brick.BMP"},
         Case{"C:\\Program Files\\wood.jpg", ""}, Case{"bois\xe9.bmp", "bois\xc3\xa9.bmp"},
         Case{"folder.jpg", ""}, Case{"tex\\", ""}, Case{doc.path("tex/wood.jpg"), "tex/wood.jpg"}}) {
+    // clang-format on
     SCOPED_TRACE(stored);
     const std::string result = resolveTextureFile(stored, doc.path(""));
     if (found.empty())
@@ -84,31 +84,6 @@ test::LoadAttempt loadWithTexture(const std::string& name, bool useTexture, cons
   return test::tryLoadEntity(bytes, document);
 }
 
-TEST(EntityTexture, FoundPictureBecomesTheTextureAndKeepsItsStoredName) {
-  test::ScratchDir doc;
-  QImage red(8, 4, QImage::Format_RGB32);
-  red.fill(Qt::red);
-  ASSERT_TRUE(red.save(QString::fromStdString(doc.path("red.bmp"))));
-  const std::string stored = "C:\\Scenes\\RED.BMP";
-  const auto attempt = loadWithTexture(stored, false, doc.path("scene.cam"));
-  ASSERT_FALSE(attempt.error) << attempt.error->what();
-  const TEntity& entity = *attempt.entity;
-  ASSERT_TRUE(entity.Texture);
-  EXPECT_TRUE(entity.UseTexture) << "loading a texture turns it on";
-  const TTexture& t = *entity.Texture;
-  EXPECT_EQ(std::tuple(t.Picture.size(), test::rgbAt(t.Picture, 3, 2), t.Width, t.Height, t.FileName),
-            std::tuple(QSize(8, 4), 0xFF0000u, 500.0, 500.0, stored));
-  const auto savedName = [&] {
-    const auto bytes = test::savedBytes(entity);
-    BinaryCursor saved(bytes, "saved");
-    saved.seek(test::kTextureNameOffset, "texture name");
-    return saved.readText256("texture name");
-  };
-  EXPECT_EQ(savedName(), stored) << "written back as it was read";
-  QFile::remove(QString::fromStdString(doc.path("red.bmp")));
-  EXPECT_EQ(savedName(), "NoTexture") << "a file that is gone is not named";
-}
-
 TEST(EntityTexture, EmptyAndMissingNamesLeaveTheEntityWithoutTexture) {
   test::ScratchDir doc;
   QImage picture(2, 2, QImage::Format_RGB32);
@@ -124,27 +99,33 @@ TEST(EntityTexture, EmptyAndMissingNamesLeaveTheEntityWithoutTexture) {
   }
 }
 
-// Texture files are told apart by their content, whatever their name says.
+std::string savedTextureName(const TEntity& entity) {
+  const auto bytes = test::savedBytes(entity);
+  BinaryCursor saved(bytes, "saved");
+  saved.seek(test::kTextureNameOffset, "texture name");
+  return saved.readText256("texture name");
+}
+
+// Texture files are told apart by their content, whatever their name says. A picture found turns the
+// texture on and keeps its stored name, which is written back while the file is there.
 TEST(EntityTexture, FilesDecodeByTheirContentOrFailAtTheName) {
   QImage stripes(30, 20, QImage::Format_RGB32);
   stripes.fill(QColor(20, 20, 240));
   for (int y = 0; y < 20; ++y)
     for (int x = 0; x < 10; ++x)
       stripes.setPixelColor(x, y, QColor(250, 20, 20));
-  struct Case {
-    const char* file;
-    std::vector<std::uint8_t> bytes;
-    const char* error;
-  };
+  // clang-format off
+  struct Case { const char* file; std::vector<std::uint8_t> bytes; const char* error; };
   test::ScratchDir doc;
   for (const Case& c : {Case{"wall.jpg", encodeJpeg(stripes), nullptr},
                         {"wall.bmp", encodeBmp(stripes), nullptr},
                         {"jpeg-named.bmp", encodeJpeg(stripes), nullptr},
                         {"notes.jpg", {'h', 'e', 'l', 'l', 'o'}, "neither a bitmap nor a JPEG"},
                         {"bad.jpg", {0xFF, 0xD8, 0xFF, 0x00, 'n', 'o', 't'}, "bad.jpg\" is not a picture"}}) {
+    // clang-format on
     SCOPED_TRACE(c.file);
     test::writeBytes(doc.path(c.file), c.bytes);
-    const auto attempt = loadWithTexture(c.file, true, doc.path("scene.cam"));
+    const auto attempt = loadWithTexture(c.file, false, doc.path("scene.cam"));
     if (c.error) {
       ASSERT_TRUE(attempt.error);
       EXPECT_EQ(attempt.error->offset(), test::kTextureNameOffset);
@@ -152,10 +133,15 @@ TEST(EntityTexture, FilesDecodeByTheirContentOrFailAtTheName) {
       continue;
     }
     ASSERT_FALSE(attempt.error) << attempt.error->what();
-    const QImage& picture = attempt.entity->Texture->Picture;
-    EXPECT_EQ(picture.size(), QSize(30, 20));
+    const TTexture& t = *attempt.entity->Texture;
+    EXPECT_EQ(std::tuple(attempt.entity->UseTexture, t.Picture.size(), t.Width, t.Height,
+                         savedTextureName(*attempt.entity)),
+              std::tuple(true, QSize(30, 20), 500.0, 500.0, std::string(c.file)));
+    const QImage& picture = t.Picture;
     EXPECT_LT(std::abs(qRed(picture.pixel(3, 3)) - 250), 12) << "the picture itself, not a placeholder";
     EXPECT_LT(std::abs(qBlue(picture.pixel(25, 15)) - 240), 12);
+    QFile::remove(QString::fromStdString(doc.path(c.file)));
+    EXPECT_EQ(savedTextureName(*attempt.entity), "NoTexture") << "a file that is gone is not named";
   }
 }
 

@@ -38,30 +38,22 @@ GLint levelWidth(GLuint texture, GLint level) {
 }
 
 // The view's textures, the mappings and the entities' pictures all keep their name in one GL texture
-// owner; each is seen through what it uploads, how it binds and when its name goes.
+// owner; each is seen through what it uploads (level 0 as read back), how it binds and when its name goes.
 struct Owner {
   std::function<GLuint()> name;
   std::function<void()> bind;
-  std::vector<std::uint8_t> expected; // level 0 as read back
-  int size;
-  GLenum format;
-  int levels;
-  std::array<GLint, 5> sampling; // as Bind sets them: wrap S and T, min and mag filter, environment mode
+  std::vector<std::uint8_t> expected;
 };
 
-Owner viewTexture(std::shared_ptr<TGL_TEXTURE> t) {
+Owner viewTexture() {
+  auto t = std::make_shared<TGL_TEXTURE>();
   t->Fill(5, 3, 10, 20, 30, 40);
   t->SetPixel(7, 3, {1, 2, 3, 4});
   t->SetRepeatS(false);
   t->SetLinearMin(false);
   t->Upload();
-  return {[t] { return t->TextureName(); },
-          [t] { t->Bind(); },
-          std::vector(t->Data(), t->Data() + 8 * 4 * 4),
-          8,
-          GL_RGBA,
-          1,
-          {GL_CLAMP, GL_REPEAT, GL_NEAREST, GL_LINEAR, GL_MODULATE}};
+  return {[t] { return t->TextureName(); }, [t] { t->Bind(); },
+          std::vector(t->Data(), t->Data() + 8 * 4 * 4)};
 }
 
 Owner mapping(std::uint8_t kind) {
@@ -69,16 +61,10 @@ Owner mapping(std::uint8_t kind) {
   m->Grain = std::make_unique<TSeededGrain>([] { return 9u; });
   m->Bitmap = blackAndOrange();
   m->Build(kind, 10, {50, 0, 0, 0, 0}, {RGB(90, 20, 20), RGB(20, 200, 90), 0, 0, 0}, 100, 100);
-  const bool picture = kind >= 254;
-  return {[m] { return m->TexName(); },
-          [m] { m->Bind(); },
+  return {[m] { return m->TexName(); }, [m] { m->Bind(); },
           kind == 255   ? ResampleRGB(m->Bitmap)
           : kind == 254 ? TranslucentPicture(m->Bitmap)
-                        : std::vector<std::uint8_t>(m->Image.begin(), m->Image.end()),
-          picture ? 256 : 64,
-          GLenum(kind == 254 ? GL_RGBA : GL_RGB),
-          1,
-          {GL_REPEAT, GL_REPEAT, GL_LINEAR, GL_LINEAR, GL_MODULATE}};
+                        : std::vector<std::uint8_t>(m->Image.begin(), m->Image.end())};
 }
 
 Owner entityTexture() {
@@ -86,28 +72,28 @@ Owner entityTexture() {
   t->WrapS = GL_CLAMP_TO_EDGE;
   t->MinFilter = GL_NEAREST;
   t->EnvMode = GL_REPLACE;
-  return {[t] { return t->TexName(); },
-          [t] { t->Bind(); },
-          ResampleRGB(t->Picture),
-          256,
-          GL_RGB,
-          9,
-          {GL_CLAMP_TO_EDGE, GL_REPEAT, GL_NEAREST, GL_LINEAR, GL_REPLACE}};
+  return {[t] { return t->TexName(); }, [t] { t->Bind(); }, ResampleRGB(t->Picture)};
 }
 
 class TextureOwner : public test::ReleasedRenderContextTest {};
 
 TEST_F(TextureOwner, UploadsInTheRegisteredContextBindsItsOwnSamplingAndFreesItsName) {
+  // clang-format off
+  // sampling: as Bind sets them: wrap S and T, min and mag filter, environment mode
   struct Case {
-    const char* name;
-    std::function<Owner()> make;
-  };
-  for (const Case& c : {Case{"view texture", [] { return viewTexture(std::make_shared<TGL_TEXTURE>()); }},
-                        {"painted tile", [] { return mapping(3); }},
-                        {"stripes tile", [] { return mapping(4); }},
-                        {"mapping picture", [] { return mapping(255); }},
-                        {"translucent mapping picture", [] { return mapping(254); }},
-                        {"entity picture", entityTexture}}) {
+    const char* name; std::function<Owner()> make; int size; GLenum format; int levels; std::array<GLint, 5> sampling; };
+  const auto tile = [](std::uint8_t kind) { return [kind] { return mapping(kind); }; };
+  // clang-format on
+  constexpr GLint R = GL_REPEAT, L = GL_LINEAR, M = GL_MODULATE;
+  // clang-format off
+  for (const Case& c : {Case{"view texture", viewTexture, 8, GL_RGBA, 1, {GL_CLAMP, R, GL_NEAREST, L, M}},
+                        {"painted tile", tile(3), 64, GL_RGB, 1, {R, R, L, L, M}},
+                        {"stripes tile", tile(4), 64, GL_RGB, 1, {R, R, L, L, M}},
+                        {"mapping picture", tile(255), 256, GL_RGB, 1, {R, R, L, L, M}},
+                        {"translucent mapping picture", tile(254), 256, GL_RGBA, 1, {R, R, L, L, M}},
+                        {"entity picture", entityTexture, 256, GL_RGB, 9, {GL_CLAMP_TO_EDGE, R, GL_NEAREST, L, GL_REPLACE}},
+                        }) {
+    // clang-format on
     SCOPED_TRACE(c.name);
     std::optional<Owner> owner = c.make();
     const Owner second = c.make();
@@ -130,18 +116,18 @@ TEST_F(TextureOwner, UploadsInTheRegisteredContextBindsItsOwnSamplingAndFreesIts
     EXPECT_EQ(
         (std::array{parameter(name, GL_TEXTURE_WRAP_S), parameter(name, GL_TEXTURE_WRAP_T),
                     parameter(name, GL_TEXTURE_MIN_FILTER), parameter(name, GL_TEXTURE_MAG_FILTER), envMode}),
-        owner->sampling);
+        c.sampling);
     EXPECT_EQ(std::pair(parameter(other, GL_TEXTURE_MIN_FILTER), parameter(other, GL_TEXTURE_WRAP_S)),
               std::pair(GL_NEAREST, GL_CLAMP))
         << "the texture bound before keeps its own";
     std::vector<std::uint8_t> stored(owner->expected.size());
     glBindTexture(GL_TEXTURE_2D, name);
     glPixelStorei(GL_PACK_ALIGNMENT, 1);
-    glGetTexImage(GL_TEXTURE_2D, 0, owner->format, GL_UNSIGNED_BYTE, stored.data());
+    glGetTexImage(GL_TEXTURE_2D, 0, c.format, GL_UNSIGNED_BYTE, stored.data());
     EXPECT_EQ(stored, owner->expected);
-    EXPECT_EQ(levelWidth(name, 0), owner->size);
-    EXPECT_GT(levelWidth(name, owner->levels - 1), 0);
-    EXPECT_EQ(levelWidth(name, owner->levels), 0) << "mipmaps only where asked for, down to 1 x 1";
+    EXPECT_EQ(levelWidth(name, 0), c.size);
+    EXPECT_GT(levelWidth(name, c.levels - 1), 0);
+    EXPECT_EQ(levelWidth(name, c.levels), 0) << "mipmaps only where asked for, down to 1 x 1";
     EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
     glDeleteTextures(1, &other);
     context_.releaseContext();
