@@ -5,6 +5,7 @@
 #include <QImage>
 
 #include <GL/gl.h>
+#include <gtest/gtest.h>
 
 #include <array>
 
@@ -21,5 +22,19 @@ inline Matrix readMatrix(GLenum which) {
   glGetDoublev(which, m.data());
   return m;
 }
+
+// A registered context, released between steps as it is outside a drawing pass, so that the
+// code under test has to make it current through its own guard.
+class ReleasedRenderContextTest : public testing::Test {
+protected:
+  void SetUp() override {
+    ASSERT_TRUE(context_.valid());
+    setCurrentRenderContext(context_);
+    context_.releaseContext();
+  }
+  void TearDown() override { context_.releaseContext(); }
+
+  GlTestContext context_{QSize(64, 64)};
+};
 
 } // namespace vorlan::test

@@ -1,3 +1,4 @@
+#include "FeedbackCapture.h"
 #include "GroundTestHost.h"
 
 #include "gl/KX_OpenGL_GROUND.h"
@@ -27,27 +28,15 @@ struct FedVertex {
 // The vertices of the lines and polygons `draw` sends down the pipeline. The view looks down at
 // -half..half, so window coordinates map back to world x and y.
 std::vector<FedVertex> feedbackOf(const std::function<void()>& draw, double half) {
-  std::vector<GLfloat> buffer(1 << 22);
-  glFeedbackBuffer(static_cast<GLsizei>(buffer.size()), GL_3D_COLOR, buffer.data());
-  glRenderMode(GL_FEEDBACK);
-  draw();
-  const GLint used = glRenderMode(GL_RENDER);
-  EXPECT_GE(used, 0) << "feedback buffer overflow";
   GLint viewport[4];
   glGetIntegerv(GL_VIEWPORT, viewport);
   const auto channel = [](GLfloat v) { return static_cast<int>(std::lround(v * 255)); };
   std::vector<FedVertex> vertices;
-  for (GLint i = 0; i < used;) {
-    const auto token = static_cast<GLenum>(buffer[i++]);
-    const int count = token == GL_POLYGON_TOKEN ? static_cast<int>(buffer[i++])
-                      : token == GL_POINT_TOKEN ? 1
-                                                : 2;
-    EXPECT_TRUE(token == GL_POLYGON_TOKEN || token == GL_LINE_TOKEN || token == GL_LINE_RESET_TOKEN) << token;
-    for (int k = 0; k < count; ++k, i += 7) {
-      const GLfloat* v = &buffer[i];
-      vertices.push_back({(v[0] / viewport[2] * 2 - 1) * half, (v[1] / viewport[3] * 2 - 1) * half,
-                          channel(v[3]), channel(v[4]), channel(v[5]), channel(v[6])});
-    }
+  for (const test::FeedbackItem& item : test::feedbackOf(draw)) {
+    EXPECT_TRUE(item.Token == GL_POLYGON_TOKEN || item.Token == GL_LINE_TOKEN) << item.Token;
+    for (const test::FeedbackVertex& v : item.Vertices)
+      vertices.push_back({(v.P[0] / viewport[2] * 2 - 1) * half, (v.P[1] / viewport[3] * 2 - 1) * half,
+                          channel(v.C[0]), channel(v.C[1]), channel(v.C[2]), channel(v.C[3])});
   }
   return vertices;
 }
