@@ -2,16 +2,17 @@
 // server, the installed files and the MIME types they declare.
 
 #include "app/Main.h"
+#include "app/ProgramRun.h"
 #include "cam/CamTestSupport.h"
+#include "graphic_viewer/UnitX2D.h"
 #include "platform/Dib.h"
 #include "platform/FileBytes.h"
 #include "platform/Jpeg.h"
+#include "tools/x2d/X2dWriter.h"
 
-#include <QCoreApplication>
-#include <QDir>
 #include <QDirIterator>
+#include <QMdiArea>
 #include <QMimeData>
-#include <QProcess>
 #include <QUrl>
 
 #include <gtest/gtest.h>
@@ -21,40 +22,8 @@ namespace {
 
 using namespace test;
 
-struct ProgramRun {
-  int exitCode;
-  QByteArray out, err;
-};
-
-enum class Display { Inherited, None };
-
 QString PathIn(const ScratchDir& dir, const std::string& name) {
   return QString::fromStdString(dir.path(name));
-}
-
-QString BuildDir() {
-  return QDir::cleanPath(QCoreApplication::applicationDirPath() + "/..");
-}
-
-// Without a display also means without a platform chosen for Qt, as on a machine with no X server.
-ProgramRun RunProgram(const QString& program, const QStringList& arguments,
-                      Display display = Display::Inherited, const QProcessEnvironment& extra = {}) {
-  QProcess process;
-  QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-  if (display == Display::None)
-    for (const char* name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM", "XDG_RUNTIME_DIR"})
-      environment.remove(name);
-  for (const QString& key : extra.keys())
-    environment.insert(key, extra.value(key));
-  process.setProcessEnvironment(environment);
-  process.start(program, arguments);
-  EXPECT_TRUE(process.waitForFinished(120000)) << program.toStdString();
-  return {process.exitCode(), process.readAllStandardOutput(), process.readAllStandardError()};
-}
-
-ProgramRun Vorlancam(const QStringList& arguments, Display display = Display::Inherited,
-                     const QProcessEnvironment& extra = {}) {
-  return RunProgram(BuildDir() + "/vorlancam", arguments, display, extra);
 }
 
 QString SourceDir() {
@@ -124,34 +93,6 @@ TEST(Thumbnail, EveryKindFitsTheSquareKeepingItsAspect) {
   }
 }
 
-TEST(Thumbnail, ABadFileFailsAtOnceWithExitOne) {
-  Samples samples;
-  ScratchDir dir;
-  const std::vector<std::uint8_t> scene = readFileBytes(samples.dir.path("scene.cam"));
-  writeBytes(dir.path("cut.cam"), {scene.begin(), scene.begin() + 300});
-  // Version 2, no preview, the reserved words, a placement that stops after 10 of its 48 bytes.
-  std::vector<std::uint8_t> model = words({2, 1, 1, 1, 1, 0});
-  model.resize(model.size() + 10, 0x40);
-  writeBytes(dir.path("cut.x3d"), model);
-  writeBytes(dir.path("empty.x2d"), {});
-  writeBytes(dir.path("text.jpg"), {'h', 'e', 'l', 'l', 'o'});
-  writeBytes(dir.path("notes.txt"), {'h', 'i'});
-  for (const char* name : {"cut.cam", "cut.x3d", "empty.x2d", "text.jpg", "notes.txt", "missing.cam"}) {
-    SCOPED_TRACE(name);
-    const QString out = QString::fromStdString(dir.path(std::string(name) + ".png"));
-    const ProgramRun run =
-        Vorlancam({"--thumbnail", "128", QString::fromStdString(dir.path(name)), out}, Display::None);
-    EXPECT_EQ(run.exitCode, 1);
-    EXPECT_FALSE(QFile::exists(out));
-  }
-  for (const QStringList& misuse :
-       {QStringList{"--thumbnail", "0", "a.cam", "b.png"},
-        QStringList{"--thumbnail", "big", "a.cam", "b.png"}, QStringList{"--thumbnail", "128", "a.cam"}}) {
-    SCOPED_TRACE(misuse.join(' ').toStdString());
-    EXPECT_EQ(Vorlancam(misuse, Display::None).exitCode, 2);
-  }
-}
-
 // The off-screen EGL path and the window's own path through the X server draw the same scene with
 // the same driver: the pictures must agree pixel for pixel.
 TEST(HeadlessRender, DrawsWhatTheXServerDraws) {
@@ -199,6 +140,26 @@ TEST(HeadlessRender, WithoutEglSaysSoInOneLineAndFails) {
   // Pictures need no OpenGL and still render.
   EXPECT_EQ(Vorlancam({"--render", samples.Path("checker.bmp"), "-o", out}, Display::None, noVendor).exitCode,
             0);
+}
+
+// --render is the drawing window itself: the same picture as the window's own capture.
+TEST(PrintCommandLine, RenderOfADrawingIsTheWindowsCapture) {
+  ScratchDir dir;
+  const std::string drawing = dir.path("floor.x2d");
+  writeBytes(drawing, x2d::FloorPlanDrawing());
+  const ProgramRun run =
+      Vorlancam({"--render", Q(drawing), "-o", Q(dir.path("floor.bmp")), "--size", "640x480"});
+  ASSERT_EQ(run.exitCode, 0) << run.err.toStdString();
+
+  QMdiArea area;
+  area.resize(800, 700);
+  area.show();
+  TFicheX2D* window = TFicheX2D::Open(&area, drawing);
+  window->SetViewerSize({640, 480});
+  const QImage capture = window->Capture().convertToFormat(QImage::Format_RGB32);
+  const QImage rendered = loadBmpFile(dir.path("floor.bmp")).convertToFormat(QImage::Format_RGB32);
+  ASSERT_EQ(rendered.size(), QSize(640, 480));
+  EXPECT_EQ(rendered, capture);
 }
 
 TEST(Drop, OnlyLocalFilesOfTheOpenBranchesCountInOrder) {

@@ -6,11 +6,9 @@
 #include "platform/Jpeg.h"
 #include "platform/ReadError.h"
 #include "scene3d/KX_SUPEROBJECT.h"
+#include "tools/x2d/X2dWriter.h"
 
-#include <QCoreApplication>
 #include <QJsonArray>
-#include <QJsonDocument>
-#include <QProcess>
 
 #include <gtest/gtest.h>
 
@@ -155,34 +153,37 @@ TEST(Inspect, EveryTruncationFailsCleanly) {
   }
 }
 
-struct InfoRun {
-  int exitCode;
-  QByteArray out, err;
-};
-
-InfoRun Info(const QStringList& arguments) {
-  QProcess process;
-  QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-  environment.remove("DISPLAY");
-  environment.remove("QT_QPA_PLATFORM");
-  process.setProcessEnvironment(environment);
-  process.start(QCoreApplication::applicationDirPath() + "/../vorlancam", QStringList{"--info"} + arguments);
-  EXPECT_TRUE(process.waitForFinished(60000));
-  return {process.exitCode(), process.readAllStandardOutput(), process.readAllStandardError()};
-}
-
-TEST(Inspect, TheCommandAnswersJsonOrTextAndFailsOnFilesItCannotRead) {
+TEST(Inspect, DescribesTheFloorPlan) {
   ScratchDir dir;
-  const QString picture = QString::fromStdString(dir.path("p.bmp"));
-  writeBytes(picture.toStdString(), encodeBmp(gradient(12, 34, 0)));
-  writeBytes(dir.path("notes.txt"), {'a'});
-  const InfoRun json = Info({picture, "--json"});
-  ASSERT_EQ(json.exitCode, 0) << json.err.toStdString();
-  EXPECT_EQ(QJsonDocument::fromJson(json.out).object()["height"].toInt(), 34);
-  EXPECT_TRUE(Info({picture}).out.contains("height: 34\n"));
-  const InfoRun text = Info({QString::fromStdString(dir.path("notes.txt"))});
-  EXPECT_EQ(text.exitCode, 1);
-  EXPECT_EQ(text.err.count('\n'), 1) << text.err.toStdString();
+  const QString floor = QString::fromStdString(dir.path("floor.x2d"));
+  writeBytes(floor.toStdString(), x2d::FloorPlanDrawing());
+  const QJsonObject info = DescribeFile(floor.toStdString());
+  EXPECT_EQ(info["file"].toString(), floor);
+  EXPECT_EQ(info["format"].toString(), "x2d");
+  EXPECT_EQ(info["version"].toDouble(), 1.2);
+
+  const QJsonArray layers = info["layers"].toArray();
+  ASSERT_EQ(layers.size(), 6);
+  const QJsonObject walls = layers[1].toObject(), dimensions = layers[3].toObject();
+  EXPECT_EQ(layers[0].toObject()["name"].toString(), "-- 0 --");
+  EXPECT_EQ(layers[4].toObject()["name"].toString(), QString::fromUtf8("Notes – 1:50"));
+  EXPECT_EQ(walls["id"].toInt(), 1);
+  EXPECT_EQ(walls["brush_style"].toString(), "backward_diagonal");
+  EXPECT_EQ(dimensions["pen_color"].toString(), "#c80000");
+  EXPECT_EQ(dimensions["pen_style"].toString(), "solid");
+  EXPECT_TRUE(dimensions["selectable"].toBool());
+
+  // Counted by hand from the plan: outline and partition lines, the door leaf, the rectangle's and
+  // the hexagon's sides; the series holds two of the three dimensions.
+  // clang-format off
+  const QJsonObject expected{{"line", 17}, {"dimension", 3}, {"text", 3}, {"polygon", 2}, {"bitmap", 1},
+                             {"arc", 2}, {"polyline", 3}, {"axis", 1}, {"rectangle", 1}, {"circle", 1},
+                             {"regular_polygon", 1}, {"angular_dimension", 1}, {"point", 1}, {"arrow", 1},
+                             {"dimension_series", 1}, {"report_cell", 1}, {"sequenced_polygon", 1},
+                             {"sequenced_polyline", 1}};
+  // clang-format on
+  EXPECT_EQ(info["entities"].toObject(), expected);
+  EXPECT_EQ(info["extents"].toArray(), (QJsonArray{-500, -600, 10500, 8000}));
 }
 
 } // namespace
