@@ -12,8 +12,6 @@
 
 #include <QDirIterator>
 #include <QMdiArea>
-#include <QMimeData>
-#include <QUrl>
 
 #include <gtest/gtest.h>
 
@@ -160,49 +158,6 @@ TEST(PrintCommandLine, RenderOfADrawingIsTheWindowsCapture) {
   const QImage rendered = loadBmpFile(dir.path("floor.bmp")).convertToFormat(QImage::Format_RGB32);
   ASSERT_EQ(rendered.size(), QSize(640, 480));
   EXPECT_EQ(rendered, capture);
-}
-
-TEST(Drop, OnlyLocalFilesOfTheOpenBranchesCountInOrder) {
-  QMimeData data;
-  data.setUrls({QUrl::fromLocalFile("/d/b.x3d"), QUrl("https://example.org/a.cam"),
-                QUrl::fromLocalFile("/d/n.txt"), QUrl::fromLocalFile("/d/A.CAM"),
-                QUrl::fromLocalFile("/d/p.jpeg"), QUrl::fromLocalFile("/d/f.x2d")});
-  EXPECT_EQ(DroppedFiles(data), (std::vector<std::string>{"/d/b.x3d", "/d/A.CAM", "/d/p.jpeg", "/d/f.x2d"}));
-}
-
-TEST(Drop, DroppedFilesOpenTheirWindowsAsFileOpenDoes) {
-  ScratchDir dir;
-  writeBytes(dir.path("one.bmp"), encodeBmp(gradient(40, 30, 10)));
-  writeBytes(dir.path("two.jpg"), encodeJpeg(gradient(50, 20, 200)));
-  writePair(dir.path("pair.cam"), QSize(30, 20));
-  TForm1 frame;
-  frame.setWindowState(Qt::WindowNoState);
-  frame.show();
-  ASSERT_TRUE(QTest::qWaitForWindowExposed(&frame));
-  EXPECT_TRUE(frame.acceptDrops());
-  QMimeData data;
-  data.setUrls({QUrl::fromLocalFile(QString::fromStdString(dir.path("one.bmp"))),
-                QUrl::fromLocalFile(QString::fromStdString(dir.path("notes.txt"))),
-                QUrl::fromLocalFile(QString::fromStdString(dir.path("two.jpg"))),
-                QUrl::fromLocalFile(QString::fromStdString(dir.path("pair.cam")))});
-  const QPoint centre = frame.rect().center();
-  QDragEnterEvent enter(centre, Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
-  QCoreApplication::sendEvent(&frame, &enter);
-  EXPECT_TRUE(enter.isAccepted());
-  QDropEvent drop(QPointF(centre), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
-  QCoreApplication::sendEvent(&frame, &drop);
-  QTRY_COMPARE(frame.ClientArea()->subWindowList().size(), 3);
-  QStringList titles;
-  for (QMdiSubWindow* window : frame.ClientArea()->subWindowList())
-    titles << QFileInfo(window->windowTitle()).fileName();
-  EXPECT_TRUE(titles.contains("one.bmp") && titles.contains("two.jpg")) << titles.join(',').toStdString();
-
-  QMimeData nothing;
-  nothing.setUrls({QUrl::fromLocalFile("/d/readme.txt")});
-  QDragEnterEvent refused(centre, Qt::CopyAction, &nothing, Qt::LeftButton, Qt::NoModifier);
-  refused.setAccepted(false);
-  QCoreApplication::sendEvent(&frame, &refused);
-  EXPECT_FALSE(refused.isAccepted());
 }
 
 TEST(Install, ATemporaryPrefixHoldsEveryFileTheDesktopNeeds) {
