@@ -98,12 +98,8 @@ TEST(TForm1, TheRotationTimerRunsWhileAtLeastOneWindowRotates) {
   TForm1 frame;
   std::vector<std::string> steps;
   FakeRotatingWindow a(steps, "a"), b(steps, "b"), c(steps, "c"), notListed(steps, "d");
-  struct Step {
-    const char* what;
-    TRotatingWindow* window;
-    bool on;
-    std::vector<TRotatingWindow*> list;
-  };
+  // clang-format off
+  struct Step { const char* what; TRotatingWindow* window; bool on; std::vector<TRotatingWindow*> list; };
   const Step script[] = {
       {"on in one window starts the timer", &a, true, {&a}},
       {"on in a second keeps it", &b, true, {&a, &b}},
@@ -114,6 +110,7 @@ TEST(TForm1, TheRotationTimerRunsWhileAtLeastOneWindowRotates) {
       {"off in the first", &a, false, {&c}},
       {"off in the last stops the timer", &c, false, {}},
   };
+  // clang-format on
   for (const auto& [what, window, on, list] : script) {
     SCOPED_TRACE(what);
     frame.SetRotating(window, on);
