@@ -174,22 +174,14 @@ TEST(PictureWindows, StayInsideTheFrameAndWideEnoughForTheirButtons) {
   }
 }
 
+// Centred, then a step down and right for each further window, until the next step would leave the
+// frame: then the last spot that fits.
 TEST(CascadedPosition, FurtherWindowsStepDownAndRightUntilTheFrameIsFull) {
   const QSize client(500, 400), window(400, 300);
   const QPoint centred = CentredPosition(client, window);
-  struct Case {
-    const char* what;
-    int others;
-    QPoint expected;
-  };
-  const Case cases[] = {
-      {"first window: centred", 0, {50, 50}},
-      {"second: one step", 1, {74, 74}},
-      {"third: two steps, still inside", 2, {98, 98}},
-      {"fourth would leave the frame: the last spot that fits", 3, {98, 98}},
-  };
-  for (const auto& [what, others, expected] : cases) {
-    SCOPED_TRACE(what);
+  for (auto [others, expected] :
+       {std::pair{0, QPoint(50, 50)}, {1, {74, 74}}, {2, {98, 98}}, {3, {98, 98}}}) {
+    SCOPED_TRACE(others);
     EXPECT_EQ(CascadedPosition(centred, client, window, others), expected);
   }
   EXPECT_EQ(CascadedPosition({0, 0}, {300, 200}, {400, 300}, 2), QPoint(0, 0)) << "larger than the frame";

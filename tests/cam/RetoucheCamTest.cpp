@@ -249,9 +249,17 @@ void answerNextQuestion(QMessageBox::StandardButton button, bool& asked) {
 }
 
 TEST(TFicheRetoucheCam, ClosingAfterBrushWorkAsksAndCancelKeepsTheWindow) {
+  PairWindow untouched;
+  bool asked = true;
+  answerNextQuestion(QMessageBox::Cancel, asked);
+  untouched.window->close();
+  QApplication::processEvents();
+  EXPECT_FALSE(asked) << "no brush work, no question";
+  QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+  EXPECT_TRUE(untouched.shown.children().isEmpty());
+
   PairWindow pair;
   TFicheRetoucheCam* w = pair.window;
-  bool asked = false;
   EXPECT_FALSE(w->SavePictureDialog1->testOption(QFileDialog::DontConfirmOverwrite))
       << "a save asks before it replaces a file";
   EXPECT_EQ(w->SavePictureDialog1->nameFilters(), (QStringList{"jpg (*.jpg)", "bmp (*.bmp)", "png (*.png)"}));
@@ -269,17 +277,6 @@ TEST(TFicheRetoucheCam, ClosingAfterBrushWorkAsksAndCancelKeepsTheWindow) {
   EXPECT_TRUE(asked);
   QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
   EXPECT_TRUE(pair.shown.children().isEmpty()) << "discard closes it";
-}
-
-TEST(TFicheRetoucheCam, ClosingWithoutBrushWorkAsksNothing) {
-  PairWindow pair;
-  bool asked = false;
-  answerNextQuestion(QMessageBox::Cancel, asked);
-  pair.window->close();
-  QApplication::processEvents();
-  EXPECT_FALSE(asked);
-  QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-  EXPECT_TRUE(pair.shown.children().isEmpty());
 }
 
 TEST(TFicheRetoucheCam, ASmallPairStillShowsTheWholeToolBar) {
