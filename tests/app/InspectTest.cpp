@@ -112,15 +112,19 @@ TEST(Inspect, PicturesAndBitmapPairsReportSizeDepthAndCompression) {
             (QJsonObject{{"width", 101}, {"height", 75}, {"bits_per_pixel", 24}, {"compression", "BI_RGB"}}));
   EXPECT_EQ(pictures[1].toObject(),
             (QJsonObject{{"width", 7}, {"height", 3}, {"bits_per_pixel", 32}, {"compression", "BI_RGB"}}));
-  const QJsonObject bmp = DescribeFile(dir.path("wide.bmp"));
-  EXPECT_EQ(bmp["format"], "bmp");
-  EXPECT_EQ(QSize(bmp["width"].toInt(), bmp["height"].toInt()), QSize(33, 17));
-  EXPECT_EQ(bmp["bits_per_pixel"].toInt(), 24);
-  const QJsonObject jpeg = DescribeFile(dir.path("photo.jpg"));
-  EXPECT_EQ(jpeg["format"], "jpeg");
-  EXPECT_EQ(QSize(jpeg["width"].toInt(), jpeg["height"].toInt()), QSize(40, 30));
-  EXPECT_EQ(jpeg["components"].toInt(), 3);
-  EXPECT_EQ(jpeg["compression"], "baseline");
+  QJsonObject bmp = DescribeFile(dir.path("wide.bmp")), jpeg = DescribeFile(dir.path("photo.jpg"));
+  bmp.remove("file"), jpeg.remove("file");
+  EXPECT_EQ(bmp, (QJsonObject{{"format", "bmp"},
+                              {"width", 33},
+                              {"height", 17},
+                              {"bits_per_pixel", 24},
+                              {"compression", "BI_RGB"}}));
+  EXPECT_EQ(jpeg, (QJsonObject{{"format", "jpeg"},
+                               {"width", 40},
+                               {"height", 30},
+                               {"bits_per_pixel", 24},
+                               {"components", 3},
+                               {"compression", "baseline"}}));
 }
 
 // Every cut of a valid file either fails with a ReadError or, for a JPEG whose frame header is whole,
