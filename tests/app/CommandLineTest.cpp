@@ -1,5 +1,5 @@
 #include "app/CommandLine.h"
-#include "app/ProgramRun.h"
+#include "app/AppTestSupport.h"
 #include "cam/CamTestSupport.h"
 #include "platform/Dib.h"
 #include "tools/x2d/X2dWriter.h"

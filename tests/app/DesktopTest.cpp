@@ -1,8 +1,8 @@
 // The program as a desktop sees it: thumbnails for file managers, rendering without any display
 // server, the installed files and the MIME types they declare.
 
+#include "app/AppTestSupport.h"
 #include "app/Main.h"
-#include "app/ProgramRun.h"
 #include "cam/CamTestSupport.h"
 #include "graphic_viewer/UnitX2D.h"
 #include "platform/Dib.h"
@@ -19,10 +19,6 @@ namespace vorlan {
 namespace {
 
 using namespace test;
-
-QString PathIn(const ScratchDir& dir, const std::string& name) {
-  return QString::fromStdString(dir.path(name));
-}
 
 QString SourceDir() {
   QFile cache(BuildDir() + "/CMakeCache.txt");
@@ -45,17 +41,11 @@ struct Samples {
 // A scene whose every pixel is the same on every run: no procedural mapping, whose grain is seeded
 // from the clock, only plain faces and a picture texture.
 void WriteSteadyScene(const std::string& fileName, const std::string& folder) {
-  const QImage brick = gradient(32, 32, 90);
-  writeBytes(folder + "/brick.bmp", encodeBmp(brick));
-  auto front = wall("front");
-  auto textured = wall("textured");
+  auto textured = TexturedWall("textured", gradient(32, 32, 90), "brick.bmp", folder);
   textured->Position = {-60, 30, 0};
   textured->Rotation = {0, 0, 40};
-  textured->LoadTexture(brick, 50, 50);
-  textured->Texture->FileName = "brick.bmp";
-  textured->Texture->Path = folder + "/brick.bmp";
   TCamSceneWriter scene;
-  scene.AddEntity(*front);
+  scene.AddEntity(*wall("front"));
   scene.AddEntity(*textured);
   writeBytes(fileName, scene.Bytes());
 }
@@ -162,12 +152,12 @@ TEST(PrintCommandLine, RenderOfADrawingIsTheWindowsCapture) {
 
 TEST(Install, ATemporaryPrefixHoldsEveryFileTheDesktopNeeds) {
   ScratchDir prefix;
-  const ProgramRun run = RunProgram("cmake", {"--install", BuildDir(), "--prefix", PathIn(prefix, "")});
+  const ProgramRun run = RunProgram("cmake", {"--install", BuildDir(), "--prefix", Q(prefix.path(""))});
   ASSERT_EQ(run.exitCode, 0) << run.err.toStdString();
   QStringList installed;
-  QDirIterator it(PathIn(prefix, ""), QDir::Files, QDirIterator::Subdirectories);
+  QDirIterator it(Q(prefix.path("")), QDir::Files, QDirIterator::Subdirectories);
   while (it.hasNext())
-    installed << QDir(PathIn(prefix, "")).relativeFilePath(it.next());
+    installed << QDir(Q(prefix.path(""))).relativeFilePath(it.next());
   installed.sort();
   QStringList expected{"bin/vorlancam", "share/applications/vorlancam.desktop",
                        "share/man/man1/vorlancam.1.gz", "share/mime/packages/vorlancam.xml",
@@ -177,12 +167,12 @@ TEST(Install, ATemporaryPrefixHoldsEveryFileTheDesktopNeeds) {
   expected.sort();
   EXPECT_EQ(installed, expected);
   for (int size : {16, 48, 256}) {
-    const QImage icon(PathIn(prefix, "") +
+    const QImage icon(Q(prefix.path("")) +
                       QString("/share/icons/hicolor/%1x%1/apps/vorlancam.png").arg(size));
     EXPECT_EQ(icon.size(), QSize(size, size));
   }
   const ProgramRun validate =
-      RunProgram("desktop-file-validate", {PathIn(prefix, "") + "/share/applications/vorlancam.desktop"});
+      RunProgram("desktop-file-validate", {Q(prefix.path("")) + "/share/applications/vorlancam.desktop"});
   EXPECT_EQ(validate.exitCode, 0);
   EXPECT_TRUE(validate.out.isEmpty() && validate.err.isEmpty())
       << validate.out.toStdString() << validate.err.toStdString();
@@ -193,13 +183,13 @@ TEST(Install, ATemporaryPrefixHoldsEveryFileTheDesktopNeeds) {
 TEST(MimeTypes, OurFilesAreKnownByNameAndContentAndXmlX3dKeepsItsType) {
   Samples samples;
   ScratchDir data;
-  QDir().mkpath(PathIn(data, "mime/packages"));
+  QDir().mkpath(Q(data.path("mime/packages")));
   ASSERT_TRUE(QFile::copy(SourceDir() + "/resources/linux/vorlancam.xml",
-                          PathIn(data, "mime/packages/vorlancam.xml")));
+                          Q(data.path("mime/packages/vorlancam.xml"))));
   QProcessEnvironment home;
-  home.insert("XDG_DATA_HOME", PathIn(data, ""));
+  home.insert("XDG_DATA_HOME", Q(data.path("")));
   const ProgramRun update =
-      RunProgram("update-mime-database", {PathIn(data, "mime")}, Display::Inherited, home);
+      RunProgram("update-mime-database", {Q(data.path("mime"))}, Display::Inherited, home);
   ASSERT_EQ(update.exitCode, 0) << update.err.toStdString();
   EXPECT_TRUE(update.err.isEmpty()) << update.err.toStdString();
 
@@ -209,8 +199,8 @@ TEST(MimeTypes, OurFilesAreKnownByNameAndContentAndXmlX3dKeepsItsType) {
                             "version=\"3.3\">\n  <Scene><Shape><Box/></Shape></Scene>\n</X3D>\n";
     return std::vector<std::uint8_t>(xml.begin(), xml.end());
   }());
-  QFile::copy(samples.Path("model.x3d"), PathIn(files, "model"));
-  QFile::copy(samples.Path("floor.x2d"), PathIn(files, "floor.x3d"));
+  QFile::copy(samples.Path("model.x3d"), Q(files.path("model")));
+  QFile::copy(samples.Path("floor.x2d"), Q(files.path("floor.x3d")));
   struct Case {
     QString file;
     const char* type;
@@ -219,9 +209,9 @@ TEST(MimeTypes, OurFilesAreKnownByNameAndContentAndXmlX3dKeepsItsType) {
                         {samples.Path("pair.cam"), "application/x-vorlan-cam"},
                         {samples.Path("model.x3d"), "application/x-vorlan-x3d"},
                         {samples.Path("floor.x2d"), "application/x-vorlan-x2d"},
-                        {PathIn(files, "web.x3d"), "model/x3d+xml"},
-                        {PathIn(files, "model"), "application/x-vorlan-x3d"},
-                        {PathIn(files, "floor.x3d"), "application/x-vorlan-x2d"}};
+                        {Q(files.path("web.x3d")), "model/x3d+xml"},
+                        {Q(files.path("model")), "application/x-vorlan-x3d"},
+                        {Q(files.path("floor.x3d")), "application/x-vorlan-x2d"}};
   for (const Case& c : cases) {
     SCOPED_TRACE(c.file.toStdString());
     const ProgramRun query = RunProgram("xdg-mime", {"query", "filetype", c.file}, Display::Inherited, home);

@@ -1,5 +1,6 @@
 // --info on every kind of file the viewer opens: what it reports against what the test wrote.
 
+#include "app/AppTestSupport.h"
 #include "app/Inspector.h"
 #include "cam/CamTestSupport.h"
 #include "platform/Dib.h"
@@ -24,17 +25,6 @@ QJsonArray Numbers(std::initializer_list<double> values) {
   return array;
 }
 
-// A wall entity (100 x 50 in the x-z plane) showing `picture` under `name`, as a record stores it.
-std::unique_ptr<TEntity> TexturedWall(const std::string& name, const std::string& picture,
-                                      const std::string& folder) {
-  auto entity = wall(name);
-  writeBytes(folder + "/" + picture, encodeBmp(gradient(8, 8, 0)));
-  entity->LoadTexture(gradient(8, 8, 0), 50, 50);
-  entity->Texture->FileName = picture;
-  entity->Texture->Path = folder + "/" + picture;
-  return entity;
-}
-
 TEST(Inspect, ASceneCountsItsItemsBoundsAndEveryTextureFoundOrNot) {
   ScratchDir dir;
   const std::string folder = dir.path("");
@@ -43,12 +33,12 @@ TEST(Inspect, ASceneCountsItsItemsBoundsAndEveryTextureFoundOrNot) {
   TSuperObject group;
   group.Name = "pair of walls";
   group.Position = {10, 20, 30};
-  group.Entities.push_back(TexturedWall("brick wall", "brick.bmp", folder));
+  group.Entities.push_back(TexturedWall("brick wall", gradient(8, 8, 0), "brick.bmp", folder));
   group.Entities.push_back(wall("second"));
   group.Entities.back()->Position = {0, 0, 500};
   TCamSceneWriter scene;
   scene.AddEntity(*plain);
-  scene.AddEntity(*TexturedWall("lost wall", "gone.bmp", folder));
+  scene.AddEntity(*TexturedWall("lost wall", gradient(8, 8, 0), "gone.bmp", folder));
   scene.AddSuperObject(group);
   writeBytes(dir.path("scene.cam"), scene.Bytes());
   // The picture goes after the scene names it: a user moved it away.

@@ -1,6 +1,7 @@
 #pragma once
 
-#include "support/TestSupport.h"
+#include "cam/CamTestSupport.h"
+#include "platform/Dib.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -44,6 +45,17 @@ inline ProgramRun RunProgram(const QString& program, const QStringList& argument
 inline ProgramRun Vorlancam(const QStringList& arguments, Display display = Display::Inherited,
                             const QProcessEnvironment& extra = {}) {
   return RunProgram(BuildDir() + "/vorlancam", arguments, display, extra);
+}
+
+// A wall entity showing `picture`, stored as `name` in `folder` as a scene record names it.
+inline std::unique_ptr<TEntity> TexturedWall(const std::string& wallName, const QImage& picture,
+                                             const std::string& name, const std::string& folder) {
+  auto entity = wall(wallName);
+  writeBytes(folder + "/" + name, encodeBmp(picture));
+  entity->LoadTexture(picture, 50, 50);
+  entity->Texture->FileName = name;
+  entity->Texture->Path = folder + "/" + name;
+  return entity;
 }
 
 } // namespace vorlan::test
