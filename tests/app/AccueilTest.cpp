@@ -18,7 +18,7 @@ namespace {
 // A borderless window shaped by its picture; what lies below the picture is cut away. A key-coloured
 // pixel inside the plate, such as white lettering, would cut a hole in the window: every row of the
 // picture is one run at most.
-TEST(TSplashform, IsABorderlessWindowShapedByItsPictureWithoutHoles) {
+TEST(TSplashform, IsABorderlessWindowShapedByItsPictureWithoutHolesShownCentredUntilItsTimerFires) {
   TSplashform splash;
   EXPECT_TRUE(splash.windowFlags() & Qt::FramelessWindowHint);
   const QRegion mask = splash.mask();
@@ -30,10 +30,8 @@ TEST(TSplashform, IsABorderlessWindowShapedByItsPictureWithoutHoles) {
   std::vector<int> runsPerRow(picture.height(), 0);
   for (const QRect& run : ShapeRuns(picture, QPoint(0, 0)))
     EXPECT_LE(++runsPerRow[run.top()], 1) << "row " << run.top();
-}
 
-TEST(TSplashform, ShowsCentredAndHidesWhenItsTimerFires) {
-  TSplashform splash;
+  // It shows centred and hides when its timer fires.
   EXPECT_TRUE(splash.Timer1->isActive());
   splash.ShowAndPaint();
   EXPECT_TRUE(splash.isVisible());

@@ -6,9 +6,6 @@
 #include "platform/Dib.h"
 #include "platform/FileBytes.h"
 
-#include <QCoreApplication>
-#include <QProcess>
-
 #include <gtest/gtest.h>
 
 namespace vorlan {
@@ -87,40 +84,6 @@ TEST(BatchJob, ASceneRendersWhatItsWindowShowsAndExportsItsFaces) {
   RunBatchJob(job);
   const auto dxf = readFileBytes(dir.path("wall.dxf"));
   EXPECT_NE(std::string(dxf.begin(), dxf.end()).find("3DFACE"), std::string::npos);
-}
-
-// The program itself: 0 on success (a bitmap pair renders its first picture at 1:1), 1 with one line
-// naming the file on a load error, 2 on misuse.
-TEST(BatchJob, ExitStatusAndErrorLine) {
-  test::ScratchDir dir;
-  writePair(dir.path("pair.cam"), QSize(8, 6));
-  const QString program = QCoreApplication::applicationDirPath() + "/../vorlancam";
-  struct Case {
-    QStringList arguments;
-    int exitCode;
-    const char* stderrHas;
-  };
-  const QString missing = QString::fromStdString(dir.path("missing.cam"));
-  const Case cases[] = {
-      {{"--version"}, 0, ""},
-      {{"--render", QString::fromStdString(dir.path("pair.cam")), "-o",
-        QString::fromStdString(dir.path("p.bmp"))},
-       0,
-       ""},
-      {{"--render", missing, "-o", QString::fromStdString(dir.path("m.png"))}, 1, "missing.cam: offset 0"},
-      {{"--export-dxf", missing, "-o", QString::fromStdString(dir.path("m.dxf"))}, 1, "missing.cam"},
-      {{"--render", missing}, 2, "-o OUT"},
-      {{"--no-such-option"}, 2, "no-such-option"},
-  };
-  for (const Case& c : cases) {
-    SCOPED_TRACE(c.arguments.join(' ').toStdString());
-    QProcess process;
-    process.start(program, c.arguments);
-    ASSERT_TRUE(process.waitForFinished(30000));
-    EXPECT_EQ(process.exitCode(), c.exitCode);
-    EXPECT_TRUE(process.readAllStandardError().contains(c.stderrHas));
-  }
-  EXPECT_EQ(loadBmpFile(dir.path("p.bmp")), gradient(8, 6, 40));
 }
 
 } // namespace

@@ -1,18 +1,17 @@
 // The program as a desktop sees it: thumbnails for file managers, rendering without any display
 // server, the installed files and the MIME types they declare.
 
+#include "app/AppTestSupport.h"
 #include "app/Main.h"
 #include "cam/CamTestSupport.h"
+#include "graphic_viewer/UnitX2D.h"
 #include "platform/Dib.h"
 #include "platform/FileBytes.h"
 #include "platform/Jpeg.h"
+#include "tools/x2d/X2dWriter.h"
 
-#include <QCoreApplication>
-#include <QDir>
 #include <QDirIterator>
-#include <QMimeData>
-#include <QProcess>
-#include <QUrl>
+#include <QMdiArea>
 
 #include <gtest/gtest.h>
 
@@ -20,42 +19,6 @@ namespace vorlan {
 namespace {
 
 using namespace test;
-
-struct ProgramRun {
-  int exitCode;
-  QByteArray out, err;
-};
-
-enum class Display { Inherited, None };
-
-QString PathIn(const ScratchDir& dir, const std::string& name) {
-  return QString::fromStdString(dir.path(name));
-}
-
-QString BuildDir() {
-  return QDir::cleanPath(QCoreApplication::applicationDirPath() + "/..");
-}
-
-// Without a display also means without a platform chosen for Qt, as on a machine with no X server.
-ProgramRun RunProgram(const QString& program, const QStringList& arguments,
-                      Display display = Display::Inherited, const QProcessEnvironment& extra = {}) {
-  QProcess process;
-  QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-  if (display == Display::None)
-    for (const char* name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM", "XDG_RUNTIME_DIR"})
-      environment.remove(name);
-  for (const QString& key : extra.keys())
-    environment.insert(key, extra.value(key));
-  process.setProcessEnvironment(environment);
-  process.start(program, arguments);
-  EXPECT_TRUE(process.waitForFinished(120000)) << program.toStdString();
-  return {process.exitCode(), process.readAllStandardOutput(), process.readAllStandardError()};
-}
-
-ProgramRun Vorlancam(const QStringList& arguments, Display display = Display::Inherited,
-                     const QProcessEnvironment& extra = {}) {
-  return RunProgram(BuildDir() + "/vorlancam", arguments, display, extra);
-}
 
 QString SourceDir() {
   QFile cache(BuildDir() + "/CMakeCache.txt");
@@ -78,17 +41,11 @@ struct Samples {
 // A scene whose every pixel is the same on every run: no procedural mapping, whose grain is seeded
 // from the clock, only plain faces and a picture texture.
 void WriteSteadyScene(const std::string& fileName, const std::string& folder) {
-  const QImage brick = gradient(32, 32, 90);
-  writeBytes(folder + "/brick.bmp", encodeBmp(brick));
-  auto front = wall("front");
-  auto textured = wall("textured");
+  auto textured = TexturedWall("textured", gradient(32, 32, 90), "brick.bmp", folder);
   textured->Position = {-60, 30, 0};
   textured->Rotation = {0, 0, 40};
-  textured->LoadTexture(brick, 50, 50);
-  textured->Texture->FileName = "brick.bmp";
-  textured->Texture->Path = folder + "/brick.bmp";
   TCamSceneWriter scene;
-  scene.AddEntity(*front);
+  scene.AddEntity(*wall("front"));
   scene.AddEntity(*textured);
   writeBytes(fileName, scene.Bytes());
 }
@@ -121,34 +78,6 @@ TEST(Thumbnail, EveryKindFitsTheSquareKeepingItsAspect) {
     QImage thumbnail;
     ASSERT_TRUE(thumbnail.load(out, "PNG"));
     EXPECT_EQ(thumbnail.size(), c.expected);
-  }
-}
-
-TEST(Thumbnail, ABadFileFailsAtOnceWithExitOne) {
-  Samples samples;
-  ScratchDir dir;
-  const std::vector<std::uint8_t> scene = readFileBytes(samples.dir.path("scene.cam"));
-  writeBytes(dir.path("cut.cam"), {scene.begin(), scene.begin() + 300});
-  // Version 2, no preview, the reserved words, a placement that stops after 10 of its 48 bytes.
-  std::vector<std::uint8_t> model = words({2, 1, 1, 1, 1, 0});
-  model.resize(model.size() + 10, 0x40);
-  writeBytes(dir.path("cut.x3d"), model);
-  writeBytes(dir.path("empty.x2d"), {});
-  writeBytes(dir.path("text.jpg"), {'h', 'e', 'l', 'l', 'o'});
-  writeBytes(dir.path("notes.txt"), {'h', 'i'});
-  for (const char* name : {"cut.cam", "cut.x3d", "empty.x2d", "text.jpg", "notes.txt", "missing.cam"}) {
-    SCOPED_TRACE(name);
-    const QString out = QString::fromStdString(dir.path(std::string(name) + ".png"));
-    const ProgramRun run =
-        Vorlancam({"--thumbnail", "128", QString::fromStdString(dir.path(name)), out}, Display::None);
-    EXPECT_EQ(run.exitCode, 1);
-    EXPECT_FALSE(QFile::exists(out));
-  }
-  for (const QStringList& misuse :
-       {QStringList{"--thumbnail", "0", "a.cam", "b.png"},
-        QStringList{"--thumbnail", "big", "a.cam", "b.png"}, QStringList{"--thumbnail", "128", "a.cam"}}) {
-    SCOPED_TRACE(misuse.join(' ').toStdString());
-    EXPECT_EQ(Vorlancam(misuse, Display::None).exitCode, 2);
   }
 }
 
@@ -201,57 +130,34 @@ TEST(HeadlessRender, WithoutEglSaysSoInOneLineAndFails) {
             0);
 }
 
-TEST(Drop, OnlyLocalFilesOfTheOpenBranchesCountInOrder) {
-  QMimeData data;
-  data.setUrls({QUrl::fromLocalFile("/d/b.x3d"), QUrl("https://example.org/a.cam"),
-                QUrl::fromLocalFile("/d/n.txt"), QUrl::fromLocalFile("/d/A.CAM"),
-                QUrl::fromLocalFile("/d/p.jpeg"), QUrl::fromLocalFile("/d/f.x2d")});
-  EXPECT_EQ(DroppedFiles(data), (std::vector<std::string>{"/d/b.x3d", "/d/A.CAM", "/d/p.jpeg", "/d/f.x2d"}));
-}
-
-TEST(Drop, DroppedFilesOpenTheirWindowsAsFileOpenDoes) {
+// --render is the drawing window itself: the same picture as the window's own capture.
+TEST(PrintCommandLine, RenderOfADrawingIsTheWindowsCapture) {
   ScratchDir dir;
-  writeBytes(dir.path("one.bmp"), encodeBmp(gradient(40, 30, 10)));
-  writeBytes(dir.path("two.jpg"), encodeJpeg(gradient(50, 20, 200)));
-  writePair(dir.path("pair.cam"), QSize(30, 20));
-  TForm1 frame;
-  frame.setWindowState(Qt::WindowNoState);
-  frame.show();
-  ASSERT_TRUE(QTest::qWaitForWindowExposed(&frame));
-  EXPECT_TRUE(frame.acceptDrops());
-  QMimeData data;
-  data.setUrls({QUrl::fromLocalFile(QString::fromStdString(dir.path("one.bmp"))),
-                QUrl::fromLocalFile(QString::fromStdString(dir.path("notes.txt"))),
-                QUrl::fromLocalFile(QString::fromStdString(dir.path("two.jpg"))),
-                QUrl::fromLocalFile(QString::fromStdString(dir.path("pair.cam")))});
-  const QPoint centre = frame.rect().center();
-  QDragEnterEvent enter(centre, Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
-  QCoreApplication::sendEvent(&frame, &enter);
-  EXPECT_TRUE(enter.isAccepted());
-  QDropEvent drop(QPointF(centre), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
-  QCoreApplication::sendEvent(&frame, &drop);
-  QTRY_COMPARE(frame.ClientArea()->subWindowList().size(), 3);
-  QStringList titles;
-  for (QMdiSubWindow* window : frame.ClientArea()->subWindowList())
-    titles << QFileInfo(window->windowTitle()).fileName();
-  EXPECT_TRUE(titles.contains("one.bmp") && titles.contains("two.jpg")) << titles.join(',').toStdString();
+  const std::string drawing = dir.path("floor.x2d");
+  writeBytes(drawing, x2d::FloorPlanDrawing());
+  const ProgramRun run =
+      Vorlancam({"--render", Q(drawing), "-o", Q(dir.path("floor.bmp")), "--size", "640x480"});
+  ASSERT_EQ(run.exitCode, 0) << run.err.toStdString();
 
-  QMimeData nothing;
-  nothing.setUrls({QUrl::fromLocalFile("/d/readme.txt")});
-  QDragEnterEvent refused(centre, Qt::CopyAction, &nothing, Qt::LeftButton, Qt::NoModifier);
-  refused.setAccepted(false);
-  QCoreApplication::sendEvent(&frame, &refused);
-  EXPECT_FALSE(refused.isAccepted());
+  QMdiArea area;
+  area.resize(800, 700);
+  area.show();
+  TFicheX2D* window = TFicheX2D::Open(&area, drawing);
+  window->SetViewerSize({640, 480});
+  const QImage capture = window->Capture().convertToFormat(QImage::Format_RGB32);
+  const QImage rendered = loadBmpFile(dir.path("floor.bmp")).convertToFormat(QImage::Format_RGB32);
+  ASSERT_EQ(rendered.size(), QSize(640, 480));
+  EXPECT_EQ(rendered, capture);
 }
 
 TEST(Install, ATemporaryPrefixHoldsEveryFileTheDesktopNeeds) {
   ScratchDir prefix;
-  const ProgramRun run = RunProgram("cmake", {"--install", BuildDir(), "--prefix", PathIn(prefix, "")});
+  const ProgramRun run = RunProgram("cmake", {"--install", BuildDir(), "--prefix", Q(prefix.path(""))});
   ASSERT_EQ(run.exitCode, 0) << run.err.toStdString();
   QStringList installed;
-  QDirIterator it(PathIn(prefix, ""), QDir::Files, QDirIterator::Subdirectories);
+  QDirIterator it(Q(prefix.path("")), QDir::Files, QDirIterator::Subdirectories);
   while (it.hasNext())
-    installed << QDir(PathIn(prefix, "")).relativeFilePath(it.next());
+    installed << QDir(Q(prefix.path(""))).relativeFilePath(it.next());
   installed.sort();
   QStringList expected{"bin/vorlancam", "share/applications/vorlancam.desktop",
                        "share/man/man1/vorlancam.1.gz", "share/mime/packages/vorlancam.xml",
@@ -261,12 +167,12 @@ TEST(Install, ATemporaryPrefixHoldsEveryFileTheDesktopNeeds) {
   expected.sort();
   EXPECT_EQ(installed, expected);
   for (int size : {16, 48, 256}) {
-    const QImage icon(PathIn(prefix, "") +
+    const QImage icon(Q(prefix.path("")) +
                       QString("/share/icons/hicolor/%1x%1/apps/vorlancam.png").arg(size));
     EXPECT_EQ(icon.size(), QSize(size, size));
   }
   const ProgramRun validate =
-      RunProgram("desktop-file-validate", {PathIn(prefix, "") + "/share/applications/vorlancam.desktop"});
+      RunProgram("desktop-file-validate", {Q(prefix.path("")) + "/share/applications/vorlancam.desktop"});
   EXPECT_EQ(validate.exitCode, 0);
   EXPECT_TRUE(validate.out.isEmpty() && validate.err.isEmpty())
       << validate.out.toStdString() << validate.err.toStdString();
@@ -277,13 +183,13 @@ TEST(Install, ATemporaryPrefixHoldsEveryFileTheDesktopNeeds) {
 TEST(MimeTypes, OurFilesAreKnownByNameAndContentAndXmlX3dKeepsItsType) {
   Samples samples;
   ScratchDir data;
-  QDir().mkpath(PathIn(data, "mime/packages"));
+  QDir().mkpath(Q(data.path("mime/packages")));
   ASSERT_TRUE(QFile::copy(SourceDir() + "/resources/linux/vorlancam.xml",
-                          PathIn(data, "mime/packages/vorlancam.xml")));
+                          Q(data.path("mime/packages/vorlancam.xml"))));
   QProcessEnvironment home;
-  home.insert("XDG_DATA_HOME", PathIn(data, ""));
+  home.insert("XDG_DATA_HOME", Q(data.path("")));
   const ProgramRun update =
-      RunProgram("update-mime-database", {PathIn(data, "mime")}, Display::Inherited, home);
+      RunProgram("update-mime-database", {Q(data.path("mime"))}, Display::Inherited, home);
   ASSERT_EQ(update.exitCode, 0) << update.err.toStdString();
   EXPECT_TRUE(update.err.isEmpty()) << update.err.toStdString();
 
@@ -293,8 +199,8 @@ TEST(MimeTypes, OurFilesAreKnownByNameAndContentAndXmlX3dKeepsItsType) {
                             "version=\"3.3\">\n  <Scene><Shape><Box/></Shape></Scene>\n</X3D>\n";
     return std::vector<std::uint8_t>(xml.begin(), xml.end());
   }());
-  QFile::copy(samples.Path("model.x3d"), PathIn(files, "model"));
-  QFile::copy(samples.Path("floor.x2d"), PathIn(files, "floor.x3d"));
+  QFile::copy(samples.Path("model.x3d"), Q(files.path("model")));
+  QFile::copy(samples.Path("floor.x2d"), Q(files.path("floor.x3d")));
   struct Case {
     QString file;
     const char* type;
@@ -303,9 +209,9 @@ TEST(MimeTypes, OurFilesAreKnownByNameAndContentAndXmlX3dKeepsItsType) {
                         {samples.Path("pair.cam"), "application/x-vorlan-cam"},
                         {samples.Path("model.x3d"), "application/x-vorlan-x3d"},
                         {samples.Path("floor.x2d"), "application/x-vorlan-x2d"},
-                        {PathIn(files, "web.x3d"), "model/x3d+xml"},
-                        {PathIn(files, "model"), "application/x-vorlan-x3d"},
-                        {PathIn(files, "floor.x3d"), "application/x-vorlan-x2d"}};
+                        {Q(files.path("web.x3d")), "model/x3d+xml"},
+                        {Q(files.path("model")), "application/x-vorlan-x3d"},
+                        {Q(files.path("floor.x3d")), "application/x-vorlan-x2d"}};
   for (const Case& c : cases) {
     SCOPED_TRACE(c.file.toStdString());
     const ProgramRun query = RunProgram("xdg-mime", {"query", "filetype", c.file}, Display::Inherited, home);

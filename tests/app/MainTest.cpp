@@ -1,7 +1,5 @@
 #include "app/Main.h"
-#include "graphic_viewer/UnitX2D.h"
 #include "support/TestSupport.h"
-#include "tools/x2d/X2dWriter.h"
 
 #include "platform/Messages.h"
 #include "widgets/WindowChrome.h"
@@ -46,14 +44,6 @@ TEST(CentredPosition, TruncatesTheHalvesAndNeverGoesBelowZero) {
   }
 }
 
-TEST(TForm1, ExitClosesTheFrame) {
-  TForm1 frame;
-  frame.show();
-  ASSERT_TRUE(QTest::qWaitForWindowExposed(&frame));
-  frame.Quitter1->trigger();
-  EXPECT_FALSE(frame.isVisible());
-}
-
 TEST(TForm1, OpenFileRunsTheOpenerOfTheMatchingBranchOnly) {
   TForm1 frame;
   std::vector<std::pair<std::string, std::string>> opened;
@@ -88,20 +78,6 @@ TEST(TForm1, OpenFileRunsTheOpenerOfTheMatchingBranchOnly) {
   EXPECT_EQ(messages.texts().size(), 4u) << "each file of no branch says so";
 }
 
-TEST(TForm1, TheOpenCommandSendsX2dFilesToTheDrawingWindow) {
-  test::ScratchDir dir;
-  const std::string file = dir.path("floor.x2d");
-  test::writeBytes(file, x2d::FloorPlanDrawing());
-  TForm1 frame;
-  frame.show();
-  frame.OpenFile(file);
-  const auto windows = frame.ClientArea()->subWindowList();
-  ASSERT_EQ(windows.size(), 1);
-  auto* window = qobject_cast<TFicheX2D*>(windows[0]);
-  ASSERT_NE(window, nullptr);
-  EXPECT_EQ(window->GV_DOCUMENT1().Entities().size(), 1u);
-}
-
 // A 3D window as the rotation service sees it: it records each step it is asked to take.
 class FakeRotatingWindow : public TRotatingWindow {
 public:
@@ -122,12 +98,8 @@ TEST(TForm1, TheRotationTimerRunsWhileAtLeastOneWindowRotates) {
   TForm1 frame;
   std::vector<std::string> steps;
   FakeRotatingWindow a(steps, "a"), b(steps, "b"), c(steps, "c"), notListed(steps, "d");
-  struct Step {
-    const char* what;
-    TRotatingWindow* window;
-    bool on;
-    std::vector<TRotatingWindow*> list;
-  };
+  // clang-format off
+  struct Step { const char* what; TRotatingWindow* window; bool on; std::vector<TRotatingWindow*> list; };
   const Step script[] = {
       {"on in one window starts the timer", &a, true, {&a}},
       {"on in a second keeps it", &b, true, {&a, &b}},
@@ -138,6 +110,7 @@ TEST(TForm1, TheRotationTimerRunsWhileAtLeastOneWindowRotates) {
       {"off in the first", &a, false, {&c}},
       {"off in the last stops the timer", &c, false, {}},
   };
+  // clang-format on
   for (const auto& [what, window, on, list] : script) {
     SCOPED_TRACE(what);
     frame.SetRotating(window, on);

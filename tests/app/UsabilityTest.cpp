@@ -1,30 +1,45 @@
 #include "app/Main.h"
 #include "app/UnitImage.h"
+#include "cam/CamTestSupport.h"
 #include "platform/Dib.h"
 #include "platform/Jpeg.h"
 #include "platform/Messages.h"
-#include "support/TestSupport.h"
 #include "widgets/WindowChrome.h"
 
 #include <QFileDialog>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMenu>
+#include <QMimeData>
 #include <QScreen>
 #include <QScrollArea>
 #include <QScrollBar>
 #include <QTest>
 #include <QTimer>
 #include <QToolButton>
+#include <QUrl>
 
 #include <gtest/gtest.h>
 
 namespace vorlan {
 namespace {
 
+using namespace test;
+
 QImage Flat(int width, int height) {
   QImage picture(width, height, QImage::Format_RGB32);
   picture.fill(qRgb(200, 40, 40));
+  return picture;
+}
+
+// Four flat quadrants, so that both 1:1 display and stretching can be probed by colour.
+QImage Quadrants(int width, int height) {
+  QImage picture(width, height, QImage::Format_RGB32);
+  for (int y = 0; y < height; ++y)
+    for (int x = 0; x < width; ++x)
+      picture.setPixel(x, y,
+                       x < width / 2 ? (y < height / 2 ? qRgb(255, 0, 0) : qRgb(0, 255, 0))
+                                     : (y < height / 2 ? qRgb(0, 0, 255) : qRgb(255, 255, 0)));
   return picture;
 }
 
@@ -39,6 +54,51 @@ struct Frame {
   QList<QMdiSubWindow*> windows() { return frame.ClientArea()->subWindowList(); }
   QRect clientRect() { return frame.ClientArea()->viewport()->rect(); }
 };
+
+void ExpectCentred(const QMdiSubWindow* window) {
+  const QSize client = window->mdiArea()->viewport()->size();
+  const QRect placed = window->geometry();
+  EXPECT_LE(std::abs(placed.left() - (client.width() - placed.right() - 1)), 1);
+  EXPECT_LE(std::abs(placed.top() - (client.height() - placed.bottom() - 1)), 1);
+}
+
+// The picture shows at 1:1, centred, under its file name, and stretches with the window.
+TEST(TFicheImage, PicturesOpenAtOneToOneCentredAndStretchWithTheWindow) {
+  struct Case {
+    const char* name;
+    std::vector<std::uint8_t> (*encode)(const QImage&);
+  };
+  const Case cases[] = {{"picture.bmp", encodeBmp}, {"photo.JPG", encodeJpeg}};
+  for (const auto& [name, encode] : cases) {
+    SCOPED_TRACE(name);
+    test::ScratchDir dir;
+    const std::string fileName = dir.path(name);
+    test::writeBytes(fileName, encode(Quadrants(400, 300)));
+    Frame shown;
+    shown.frame.OpenFile(fileName);
+    auto* window = qobject_cast<TFicheImage*>(shown.windows().value(0));
+    ASSERT_NE(window, nullptr);
+    ASSERT_EQ(shown.windows().size(), 1);
+    QApplication::processEvents();
+    EXPECT_EQ(window->Image1->size(), QSize(400, 300));
+    EXPECT_EQ(window->windowFilePath().toStdString(), fileName);
+    ExpectCentred(window);
+    if (encode == encodeJpeg) continue;
+
+    QImage shot = window->Image1->grab().toImage();
+    EXPECT_EQ(test::rgbAt(shot, 199, 149), 0xFF0000u);
+    EXPECT_EQ(test::rgbAt(shot, 200, 149), 0x0000FFu);
+    EXPECT_EQ(test::rgbAt(shot, 199, 150), 0x00FF00u);
+    window->resize(window->size() + QSize(400, 300));
+    QApplication::processEvents();
+    ASSERT_EQ(window->Image1->size(), QSize(800, 600));
+    shot = window->Image1->grab().toImage();
+    EXPECT_EQ(test::rgbAt(shot, 398, 298), 0xFF0000u);
+    EXPECT_EQ(test::rgbAt(shot, 402, 298), 0x0000FFu);
+    EXPECT_EQ(test::rgbAt(shot, 398, 302), 0x00FF00u);
+    EXPECT_EQ(test::rgbAt(shot, 799, 599), 0xFFFF00u);
+  }
+}
 
 TEST(OpenFailures, SayWhichFileAndWhyAndCloseTheWindowTheyLeftEmpty) {
   std::vector<std::uint8_t> cutJpeg = encodeJpeg(Flat(40, 30));
@@ -114,22 +174,14 @@ TEST(PictureWindows, StayInsideTheFrameAndWideEnoughForTheirButtons) {
   }
 }
 
+// Centred, then a step down and right for each further window, until the next step would leave the
+// frame: then the last spot that fits.
 TEST(CascadedPosition, FurtherWindowsStepDownAndRightUntilTheFrameIsFull) {
   const QSize client(500, 400), window(400, 300);
   const QPoint centred = CentredPosition(client, window);
-  struct Case {
-    const char* what;
-    int others;
-    QPoint expected;
-  };
-  const Case cases[] = {
-      {"first window: centred", 0, {50, 50}},
-      {"second: one step", 1, {74, 74}},
-      {"third: two steps, still inside", 2, {98, 98}},
-      {"fourth would leave the frame: the last spot that fits", 3, {98, 98}},
-  };
-  for (const auto& [what, others, expected] : cases) {
-    SCOPED_TRACE(what);
+  for (auto [others, expected] :
+       {std::pair{0, QPoint(50, 50)}, {1, {74, 74}}, {2, {98, 98}}, {3, {98, 98}}}) {
+    SCOPED_TRACE(others);
     EXPECT_EQ(CascadedPosition(centred, client, window, others), expected);
   }
   EXPECT_EQ(CascadedPosition({0, 0}, {300, 200}, {400, 300}, 2), QPoint(0, 0)) << "larger than the frame";
@@ -195,6 +247,48 @@ TEST(OpenDialog, OpensEachChosenFileAndStartsInTheFolderLastUsed) {
   });
   shown.frame.Ouvrir1Click();
   EXPECT_EQ(startedIn, folder);
+  EXPECT_EQ(shown.windows().size(), 2) << "cancel opens nothing";
+}
+
+TEST(Drop, OnlyLocalFilesOfTheOpenBranchesCountInOrder) {
+  QMimeData data;
+  data.setUrls({QUrl::fromLocalFile("/d/b.x3d"), QUrl("https://example.org/a.cam"),
+                QUrl::fromLocalFile("/d/n.txt"), QUrl::fromLocalFile("/d/A.CAM"),
+                QUrl::fromLocalFile("/d/p.jpeg"), QUrl::fromLocalFile("/d/f.x2d")});
+  EXPECT_EQ(DroppedFiles(data), (std::vector<std::string>{"/d/b.x3d", "/d/A.CAM", "/d/p.jpeg", "/d/f.x2d"}));
+}
+
+TEST(Drop, DroppedFilesOpenTheirWindowsAsFileOpenDoes) {
+  ScratchDir dir;
+  writeBytes(dir.path("one.bmp"), encodeBmp(gradient(40, 30, 10)));
+  writeBytes(dir.path("two.jpg"), encodeJpeg(gradient(50, 20, 200)));
+  writePair(dir.path("pair.cam"), QSize(30, 20));
+  Frame shown;
+  TForm1& frame = shown.frame;
+  EXPECT_TRUE(frame.acceptDrops());
+  QMimeData data;
+  data.setUrls({QUrl::fromLocalFile(QString::fromStdString(dir.path("one.bmp"))),
+                QUrl::fromLocalFile(QString::fromStdString(dir.path("notes.txt"))),
+                QUrl::fromLocalFile(QString::fromStdString(dir.path("two.jpg"))),
+                QUrl::fromLocalFile(QString::fromStdString(dir.path("pair.cam")))});
+  const QPoint centre = frame.rect().center();
+  QDragEnterEvent enter(centre, Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+  QCoreApplication::sendEvent(&frame, &enter);
+  EXPECT_TRUE(enter.isAccepted());
+  QDropEvent drop(QPointF(centre), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+  QCoreApplication::sendEvent(&frame, &drop);
+  QTRY_COMPARE(frame.ClientArea()->subWindowList().size(), 3);
+  QStringList titles;
+  for (QMdiSubWindow* window : frame.ClientArea()->subWindowList())
+    titles << QFileInfo(window->windowTitle()).fileName();
+  EXPECT_TRUE(titles.contains("one.bmp") && titles.contains("two.jpg")) << titles.join(',').toStdString();
+
+  QMimeData nothing;
+  nothing.setUrls({QUrl::fromLocalFile("/d/readme.txt")});
+  QDragEnterEvent refused(centre, Qt::CopyAction, &nothing, Qt::LeftButton, Qt::NoModifier);
+  refused.setAccepted(false);
+  QCoreApplication::sendEvent(&frame, &refused);
+  EXPECT_FALSE(refused.isAccepted());
 }
 
 // With no window manager nothing honours the maximised state: the frame still covers the screen.

@@ -115,12 +115,8 @@ TEST(TCamObject, ItemCountBoundsTheLoopAndItemsBeforeAReadErrorStay) {
   scene.AddEntity(*test::wall("kept"));
   scene.AddEntity(*test::wall("second"));
   const Bytes two = scene.Bytes();
-  struct Case {
-    const char* what;
-    Bytes bytes;
-    std::size_t items;
-    bool readError;
-  };
+  // clang-format off
+  struct Case { const char* what; Bytes bytes; std::size_t items; bool readError; };
   const Case cases[] = {
       {"ItemCount 0", patched(two, 12, {0}), 0, false},
       {"ItemCount -1", patched(two, 12, {-1}), 0, false},
@@ -128,6 +124,7 @@ TEST(TCamObject, ItemCountBoundsTheLoopAndItemsBeforeAReadErrorStay) {
       {"ItemCount INT_MAX", patched(two, 12, {INT_MAX}), 2, true},
       {"second entity cut short", Bytes(two.begin(), two.end() - 30), 1, true},
   };
+  // clang-format on
   for (const auto& [what, bytes, items, readError] : cases) {
     SCOPED_TRACE(what);
     TCamObject cam;

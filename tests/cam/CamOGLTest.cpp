@@ -5,9 +5,11 @@
 #include "gl/KX_OpenGL_VIEW.h"
 #include "platform/Messages.h"
 #include "platform/ReadError.h"
+#include "widgets/KX_BUTTONS.h"
 
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QLabel>
 #include <QProgressBar>
 #include <QTimer>
 #include <QToolButton>
@@ -229,6 +231,35 @@ TEST_F(CamOGL, ClosingAWindowTakesItOutOfRotationAndLeavesTheOtherDrawing) {
   EXPECT_TRUE(isRed(squareOf(second->Capture()))) << "the other window's lists survive";
   second->SpeedButton1->click();
   EXPECT_TRUE(shown.frame.RotationList().empty());
+}
+
+TEST_F(CamOGL, TogglesShowTheirStateEveryButtonIsNamedAndStaysInANarrowWindow) {
+  TFicheCamOGL* w = open(scene);
+  w->SpeedButton1->click();
+  EXPECT_TRUE(w->SpeedButton1->isChecked());
+  EXPECT_TRUE(w->IsRotating());
+  w->SpeedButton1->click();
+  EXPECT_FALSE(w->SpeedButton1->isChecked());
+  w->SpeedButton23->click();
+  EXPECT_TRUE(w->SpeedButton23->isChecked());
+  EXPECT_TRUE(w->View().PaperMode());
+  w->SpeedButton23Click();
+  EXPECT_FALSE(w->SpeedButton23->isChecked()) << "the button follows the mode however it changes";
+  // The hint gives way to the buttons in a narrow window.
+  for (int width : {900, 561, 200}) {
+    SCOPED_TRACE(width);
+    w->SubWindow()->resize(width, 390);
+    QApplication::processEvents();
+    const QRect hint = w->Label1->geometry();
+    for (QToolButton* button : w->KXPanel1->findChildren<QToolButton*>()) {
+      EXPECT_FALSE(button->toolTip().isEmpty()) << button->objectName().toStdString();
+      EXPECT_FALSE(w->Label1->isVisible() && hint.intersects(button->geometry()));
+    }
+    EXPECT_TRUE(w->KXPanel1->rect().contains(w->SpeedButton5->geometry())) << "the window keeps its buttons";
+  }
+  w->SubWindow()->resize(900, 390);
+  QApplication::processEvents();
+  EXPECT_TRUE(w->Label1->isVisible()) << "wide enough for the hint";
 }
 
 } // namespace

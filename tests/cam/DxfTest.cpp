@@ -181,25 +181,12 @@ TEST(DxfExport, LargerFacesAndFacesWithContoursBecomeTrianglesCoveringTheFace) {
   Ring upright;
   for (const Vector3D& p : kPentagon)
     upright.push_back({p.x, 7, p.y});
-  struct Case {
-    const char* what;
-    std::vector<Ring> rings;
-    bool contours;
-    std::size_t triangles;
-    double area;
-    Filled filled;
-  };
+  // clang-format off
+  struct Case { const char* what; std::vector<Ring> rings; bool contours; std::size_t triangles; double area; Filled filled; };
   const Case cases[] = {
       {"pentagon", {kPentagon}, false, 3, 21, within(kPentagon)},
       {"concave hexagon", {kEll}, false, 4, 12, within(kEll)},
-      {"pentagon in the plane y = 7",
-       {upright},
-       false,
-       3,
-       21,
-       [](const Vector3D& p) {
-         return p.y == 7 && inside({p.x, p.z, 0}, kPentagon);
-       }},
+      {"pentagon in the plane y = 7", {upright}, false, 3, 21, [](const Vector3D& p) { return p.y == 7 && inside({p.x, p.z, 0}, kPentagon); }},
       {"square with a hole: the hole stays open",
        {kSquare, kHole},
        true,
@@ -208,6 +195,7 @@ TEST(DxfExport, LargerFacesAndFacesWithContoursBecomeTrianglesCoveringTheFace) {
        [](const Vector3D& p) { return inside(p, kSquare) && !inside(p, kHole); }},
       {"a triangle given as a contour", {triangle}, true, 1, 50, within(triangle)},
   };
+  // clang-format on
   for (const Case& c : cases) {
     SCOPED_TRACE(c.what);
     TEntity entity;

@@ -8,12 +8,14 @@
 #include "widgets/KX_BUTTONS.h"
 
 #include <QFileDialog>
+#include <QMessageBox>
 #include <QPainter>
 #include <QScrollArea>
 #include <QScrollBar>
 #include <QSlider>
 #include <QTimer>
 #include <QToolButton>
+#include <QWheelEvent>
 
 namespace vorlan {
 namespace {
@@ -32,6 +34,12 @@ struct PairWindow {
     QApplication::processEvents();
     picture1 = window->GetPicture1();
     picture2 = window->GetPicture2();
+  }
+  void wheel(int angle) {
+    const QPoint at(10, 10);
+    QWheelEvent event(at, window->PB1->mapToGlobal(at), QPoint(), QPoint(0, angle), Qt::NoButton,
+                      Qt::NoModifier, Qt::NoScrollPhase, false);
+    QApplication::sendEvent(window->PB1, &event);
   }
   void brush(Qt::MouseButton button, QPoint at) {
     test::sendMouse(window->PB1, QEvent::MouseButtonPress, at, button, button);
@@ -155,7 +163,10 @@ TEST(TFicheRetoucheCam, SaveWritesWhatThePaintBoxShowsAndRefusesOtherExtensions)
     double meanError;                   // per channel
   };
   const Case cases[] = {
-      {"shown.bmp", loadBmpFile, 0}, {"shown.JPG", loadJpegFile, 2}, {"shown.tif", nullptr, 0}};
+      {"shown.bmp", loadBmpFile, 0},
+      {"shown.JPG", loadJpegFile, 2},
+      {"shown.PNG", [](const std::string& name) { return QImage(QString::fromStdString(name), "PNG"); }, 0},
+      {"shown.tif", nullptr, 0}};
   for (const auto& [name, load, meanError] : cases) {
     SCOPED_TRACE(name);
     PairWindow pair({101, 75});
@@ -190,6 +201,89 @@ TEST(TFicheRetoucheCam, SaveWritesWhatThePaintBoxShowsAndRefusesOtherExtensions)
           total += std::abs(int(saved.pixel(x, y) >> shift & 0xFF) - int(shown.pixel(x, y) >> shift & 0xFF));
     EXPECT_LE(total / (202 * 150 * 3), meanError);
   }
+}
+
+// A fast stroke reports few positions; with a small brush the way between them was left unpainted.
+TEST(TFicheRetoucheCam, AFastStrokeWithASmallBrushPaintsAnUnbrokenLine) {
+  for (int radius : {1, 3}) {
+    SCOPED_TRACE(radius);
+    PairWindow pair;
+    TFicheRetoucheCam* w = pair.window;
+    w->TrackBar1->setValue(radius);
+    test::sendMouse(w->PB1, QEvent::MouseButtonPress, {10, 40}, Qt::RightButton, Qt::RightButton);
+    test::sendMouse(w->PB1, QEvent::MouseMove, {150, 40}, Qt::NoButton, Qt::RightButton);
+    test::sendMouse(w->PB1, QEvent::MouseMove, {150, 120}, Qt::NoButton, Qt::RightButton);
+    test::sendMouse(w->PB1, QEvent::MouseButtonRelease, {150, 120}, Qt::RightButton, Qt::NoButton);
+    for (int x = 10; x <= 150; ++x)
+      ASSERT_EQ(test::rgbAt(w->GetRetouched(), x, 40), test::rgbAt(w->GetPicture2(), x, 40)) << x;
+    for (int y = 40; y <= 120; ++y)
+      ASSERT_EQ(test::rgbAt(w->GetRetouched(), 150, y), test::rgbAt(w->GetPicture2(), 150, y)) << y;
+    EXPECT_EQ(test::rgbAt(w->GetRetouched(), 80, 80), test::rgbAt(w->GetPicture1(), 80, 80))
+        << "only the way";
+  }
+}
+
+TEST(TFicheRetoucheCam, TheWheelZoomsInAndOutOnceEach) {
+  PairWindow pair;
+  TFicheRetoucheCam* w = pair.window;
+  struct Step {
+    int angle;
+    QSize size;
+  };
+  for (const auto& [angle, size] :
+       {Step{120, {400, 300}}, {120, {400, 300}}, {-120, {200, 150}}, {-120, {200, 150}}}) {
+    SCOPED_TRACE(angle);
+    pair.wheel(angle);
+    EXPECT_EQ(w->GetRetouched().size(), size);
+    EXPECT_EQ(w->PB1->size(), size);
+  }
+}
+
+// Answers the question box that the close brings up with `button`.
+void answerNextQuestion(QMessageBox::StandardButton button, bool& asked) {
+  QTimer::singleShot(0, [button, &asked] {
+    auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+    asked = box != nullptr;
+    if (box) box->button(button)->click();
+  });
+}
+
+TEST(TFicheRetoucheCam, ClosingAfterBrushWorkAsksAndCancelKeepsTheWindow) {
+  PairWindow untouched;
+  bool asked = true;
+  answerNextQuestion(QMessageBox::Cancel, asked);
+  untouched.window->close();
+  QApplication::processEvents();
+  EXPECT_FALSE(asked) << "no brush work, no question";
+  QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+  EXPECT_TRUE(untouched.shown.children().isEmpty());
+
+  PairWindow pair;
+  TFicheRetoucheCam* w = pair.window;
+  EXPECT_FALSE(w->SavePictureDialog1->testOption(QFileDialog::DontConfirmOverwrite))
+      << "a save asks before it replaces a file";
+  EXPECT_EQ(w->SavePictureDialog1->nameFilters(), (QStringList{"jpg (*.jpg)", "bmp (*.bmp)", "png (*.png)"}));
+
+  test::sendMouse(w->PB1, QEvent::MouseButtonPress, {50, 50}, Qt::RightButton, Qt::RightButton);
+  test::sendMouse(w->PB1, QEvent::MouseButtonRelease, {50, 50}, Qt::RightButton, Qt::NoButton);
+  ASSERT_TRUE(w->IsModified());
+  answerNextQuestion(QMessageBox::Cancel, asked);
+  w->close();
+  EXPECT_TRUE(asked);
+  EXPECT_TRUE(w->isVisible()) << "cancel keeps the work";
+
+  answerNextQuestion(QMessageBox::Discard, asked);
+  w->close();
+  EXPECT_TRUE(asked);
+  QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+  EXPECT_TRUE(pair.shown.children().isEmpty()) << "discard closes it";
+}
+
+TEST(TFicheRetoucheCam, ASmallPairStillShowsTheWholeToolBar) {
+  PairWindow pair({20, 10});
+  TFicheRetoucheCam* w = pair.window;
+  const QRect print(w->SpeedButton5->mapTo(w, QPoint()), w->SpeedButton5->size());
+  EXPECT_TRUE(w->rect().contains(print));
 }
 
 } // namespace

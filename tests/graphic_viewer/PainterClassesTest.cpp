@@ -96,24 +96,14 @@ TEST(Painter, PixelProbes) {
     std::function<QImage()> draw;
     Probes probes;
   };
+  // clang-format off
   const Case cases[] = {
-      {"line",
-       [] {
-         TGV_LINE line(10, 10, 100, 10);
-         return Drawn(line);
-       },
+      {"line", [] { TGV_LINE line(10, 10, 100, 10); return Drawn(line); },
        {{{10, 190}, 0}, {{99, 190}, 0}, {{100, 190}, WhitePixel}, {{50, 189}, WhitePixel}}},
-      {"circle outline",
-       [] {
-         TGV_CERCLE circle(100, 100, 50);
-         return Drawn(circle);
-       },
+      {"circle outline", [] { TGV_CERCLE circle(100, 100, 50); return Drawn(circle); },
        {{{50, 100}, 0}, {{149, 100}, 0}, {{100, 50}, 0}, {{100, 149}, 0}, {{100, 100}, WhitePixel}}},
       {"arc right to left, counter-clockwise: the upper half",
-       [] {
-         TGV_ARC arc(100, 100, 50, 150, 100, 50, 100);
-         return Drawn(arc);
-       },
+       [] { TGV_ARC arc(100, 100, 50, 150, 100, 50, 100); return Drawn(arc); },
        {{{100, 50}, 0}, {{100, 149}, WhitePixel}}},
       {"bitmap corners",
        [] {
@@ -122,20 +112,13 @@ TEST(Painter, PixelProbes) {
          bitmap.X = 20, bitmap.Y = 20, bitmap.Width = 100, bitmap.Height = 100;
          return Drawn(bitmap);
        },
-       {{{20, 80}, 0xFF0000},
-        {{119, 80}, 0x00FF00},
-        {{20, 179}, 0x0000FF},
-        {{119, 179}, 0x123456},
+       {{{20, 80}, 0xFF0000}, {{119, 80}, 0x00FF00}, {{20, 179}, 0x0000FF}, {{119, 179}, 0x123456},
         {{120, 179}, WhitePixel}}},
       {"axis icon: arms of min(200, 400) / 20 from (10, 190)",
-       [] {
-         QImage image = newBitmap(400, 200);
-         Canvas canvas(image);
-         GvPainter::DrawAxisIcon(canvas, 400, 200);
-         return image;
-       },
+       [] { QImage image = newBitmap(400, 200); Canvas canvas(image); GvPainter::DrawAxisIcon(canvas, 400, 200); return image; },
        {{{15, 190}, 0x0000FF}, {{10, 185}, 0xFF0000}, {{21, 190}, WhitePixel}}},
   };
+  // clang-format on
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
     const QImage image = c.draw();

@@ -9,18 +9,14 @@ namespace vorlan {
 namespace {
 
 TEST(Transform, TheWindowFitsTheControlCentredOnTheOtherAxis) {
-  struct Case {
-    const char* name;
-    double xmax, ymax;
-    int width, height;
-    double scale;
-    int offsetX, offsetY;
-  };
+  // clang-format off
+  struct Case { const char* name; double xmax, ymax; int width, height; double scale; int offsetX, offsetY; };
   const Case cases[] = {
       {"square window, wide control", 1000, 1000, 659, 442, 441.0 / 1000, 108, 442},
       {"wide window, tall control", 1000, 100, 659, 442, 658.0 / 1000, 0, 442 - 188},
       {"exact fit", 100, 100, 101, 101, 1, 0, 101},
   };
+  // clang-format on
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
     GvTransform t;

@@ -112,15 +112,20 @@ TEST(X2dWindow, CancellingThePrintDialogChangesNothing) {
   EXPECT_EQ(viewer.SpaceView(), CST_SPACE::ModelSpace);
 }
 
-TEST(X2dWindow, AFileThatIsNotADrawingLeavesAnEmptyWindowAndSaysWhy) {
+// A file that is not a drawing leaves an empty window and says why (or raises, when asked to); a
+// damaged body is an error that leaves the handler. Either way the window is back and named.
+TEST(X2dWindow, AFileThatIsNotADrawingOrIsCutLeavesTheWindowRestoredAndNamed) {
+  std::vector<std::uint8_t> cut = x2d::FloorPlanDrawing();
+  cut.resize(cut.size() - 40);
   struct Case {
     const char* name;
     std::vector<std::uint8_t> bytes;
-    std::string message;
+    std::string message; // empty: a ReadError out of the body
   };
-  x2d::X2dWriter recent = test::StartedDrawing(0, 1.2000001);
-  std::vector<Case> cases{{"text.x2d", std::vector<std::uint8_t>(400, 'a'), "offset 0"},
-                          {"recent.x2d", recent.Bytes(), "This X2D file is more recent than the program !"}};
+  const Case cases[] = {{"text.x2d", std::vector<std::uint8_t>(400, 'a'), "offset 0"},
+                        {"recent.x2d", test::StartedDrawing(0, 1.2000001).Bytes(),
+                         "This X2D file is more recent than the program !"},
+                        {"cut.x2d", cut, ""}};
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
     test::ScratchDir dir;
@@ -129,29 +134,18 @@ TEST(X2dWindow, AFileThatIsNotADrawingLeavesAnEmptyWindowAndSaysWhy) {
     QMdiArea area;
     area.show();
     MessageRecorder messages;
-    TFicheX2D* window = TFicheX2D::Open(&area, file);
-    ASSERT_EQ(messages.texts().size(), 1u);
-    EXPECT_NE(messages.texts()[0].find(c.message), std::string::npos) << messages.texts()[0];
-    EXPECT_TRUE(window->GV_DOCUMENT1().Entities().empty());
-    EXPECT_EQ(window->windowFilePath(), QString::fromStdString(file));
-    EXPECT_FALSE(window->isMinimized());
-    EXPECT_THROW(TFicheX2D::Open(&area, file, TFicheX2D::HeaderErrors::Raise), ReadError);
+    if (c.message.empty()) {
+      EXPECT_THROW(TFicheX2D::Open(&area, file), ReadError);
+    } else {
+      EXPECT_TRUE(TFicheX2D::Open(&area, file)->GV_DOCUMENT1().Entities().empty());
+      ASSERT_EQ(messages.texts().size(), 1u);
+      EXPECT_NE(messages.texts()[0].find(c.message), std::string::npos) << messages.texts()[0];
+      EXPECT_THROW(TFicheX2D::Open(&area, file, TFicheX2D::HeaderErrors::Raise), ReadError);
+    }
+    ASSERT_FALSE(area.subWindowList().isEmpty());
+    EXPECT_EQ(area.subWindowList()[0]->windowFilePath(), QString::fromStdString(file));
+    EXPECT_FALSE(area.subWindowList()[0]->isMinimized());
   }
-}
-
-// A damaged body is an error that leaves the handler, but the window is back and named.
-TEST(X2dWindow, ATruncatedDrawingLeavesTheWindowRestoredAndNamed) {
-  test::ScratchDir dir;
-  std::vector<std::uint8_t> bytes = x2d::FloorPlanDrawing();
-  bytes.resize(bytes.size() - 40);
-  const std::string file = dir.path("cut.x2d");
-  test::writeBytes(file, bytes);
-  QMdiArea area;
-  area.show();
-  EXPECT_THROW(TFicheX2D::Open(&area, file), ReadError);
-  ASSERT_EQ(area.subWindowList().size(), 1);
-  EXPECT_EQ(area.subWindowList()[0]->windowFilePath(), QString::fromStdString(file));
-  EXPECT_FALSE(area.subWindowList()[0]->isMinimized());
 }
 
 } // namespace
