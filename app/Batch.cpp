@@ -13,6 +13,7 @@
 #include "platform/ReadError.h"
 #include "scene3d/KX_SUPEROBJECT.h"
 
+#include <QBuffer>
 #include <QCommandLineParser>
 #include <QMdiArea>
 #include <QMdiSubWindow>
@@ -45,9 +46,12 @@ void WritePicture(const QImage& picture, const std::string& fileName) {
   if (extension == ".JPG") return writeFileBytes(fileName, encodeJpeg(picture));
   if (extension == ".BMP") return writeFileBytes(fileName, encodeBmp(picture));
   if (extension == ".PNG") {
-    if (!picture.save(QString::fromStdString(fileName), "PNG"))
-      throw ReadError(fileName, 0, "cannot write the picture");
-    return;
+    QByteArray png;
+    QBuffer buffer(&png);
+    buffer.open(QIODevice::WriteOnly);
+    if (!picture.save(&buffer, "PNG")) throw ReadError(fileName, 0, "cannot encode the picture");
+    return writeFileBytes(fileName, std::span(reinterpret_cast<const std::uint8_t*>(png.constData()),
+                                              static_cast<std::size_t>(png.size())));
   }
   throw ReadError(fileName, 0, "only .png, .jpg and .bmp pictures can be written");
 }
