@@ -1,5 +1,7 @@
 #include "cam/KX_CAMOBJET.h"
 
+#include "platform/PictureBudget.h"
+
 #include "platform/Dib.h"
 #include "platform/FileBytes.h"
 #include "platform/Messages.h"
@@ -108,9 +110,15 @@ void TCamObject::Load(const std::string& FileName, const LoadProgress& progress)
     showMessage("File not found : " + FileName);
     return;
   }
+  LoadBytes(readFileBytes(FileName), FileName, progress);
+}
+
+void TCamObject::LoadBytes(std::span<const std::uint8_t> bytes, const std::string& FileName,
+                           const LoadProgress& progress) {
   Bitmap1 = QImage();
   Bitmap2 = QImage();
-  const std::vector<std::uint8_t> bytes = readFileBytes(FileName);
+  PictureBudget pictures;
+  const PictureBudgetScope charged(pictures);
   BinaryCursor F(bytes, FileName);
   ByteProgress read(progress, F);
   read.Update();

@@ -37,8 +37,10 @@ std::vector<std::uint8_t> readFileBytes(const std::string& fileName) {
 
 namespace {
 
+// The system's reason in English whatever the user's locale, like the program's other messages.
 std::string systemReason(int error) {
-  return std::strerror(error);
+  const char* text = strerrordesc_np(error);
+  return text != nullptr ? text : "error " + std::to_string(error);
 }
 
 // Closes the descriptor whatever leaves the scope.
@@ -83,14 +85,12 @@ std::vector<std::uint8_t> readRegularFileBytes(const std::string& fileName, std:
 void writeFileBytes(const std::string& fileName, std::span<const std::uint8_t> bytes) {
   QSaveFile file(QString::fromStdString(fileName));
   const auto fail = [&](const char* doing) {
-    // QSaveFile keeps errno's text in errorString only for some failures; errno is still the
-    // system's reason right after the failing call.
+    // errno still holds the failing call's reason; Qt's own text is translated, or "Unknown error"
+    // for some failures.
     const int error = errno;
-    QString reason = file.errorString();
-    if (error != 0 && (reason.isEmpty() || reason.startsWith(QLatin1String("Unknown"))))
-      reason = QString::fromStdString(systemReason(error));
+    const std::string reason = error != 0 ? systemReason(error) : file.errorString().toStdString();
     file.cancelWriting();
-    throw ReadError(fileName, 0, std::string(doing) + ": " + reason.toStdString());
+    throw ReadError(fileName, 0, std::string(doing) + ": " + reason);
   };
   errno = 0;
   if (!file.open(QIODevice::WriteOnly)) fail("cannot open for writing");

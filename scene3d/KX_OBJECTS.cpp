@@ -4,6 +4,7 @@
 #include "platform/FileBytes.h"
 #include "platform/Jpeg.h"
 #include "platform/ReadError.h"
+#include "scene3d/Resample.h"
 #include "scene3d/TextureFiles.h"
 
 #include <algorithm>
@@ -92,13 +93,14 @@ double phaseStep(double L, double W) {
   return 1 - (L - k * W) / W;
 }
 
-// A texture file is a bitmap or a JPEG picture, told apart by its first bytes.
+// A texture file is a bitmap or a JPEG picture, told apart by its first bytes. Only its resample is
+// used, so a very large JPEG picture is decoded smaller.
 QImage decodeTexturePicture(const std::vector<std::uint8_t>& bytes, const std::string& path) {
   const auto startsWith = [&](std::initializer_list<std::uint8_t> magic) {
     return bytes.size() >= magic.size() && std::equal(magic.begin(), magic.end(), bytes.begin());
   };
   if (startsWith({'B', 'M'})) return decodeBmp(bytes, path);
-  if (startsWith({0xFF, 0xD8})) return decodeJpeg(bytes, path);
+  if (startsWith({0xFF, 0xD8})) return decodeJpegForResample(bytes, path, 0, kResampledSize);
   throw ReadError(path, 0, "neither a bitmap nor a JPEG picture");
 }
 
@@ -399,19 +401,23 @@ void TEntity::ReadHead(BinaryCursor& F, const ReadPlace& where) {
   LoadNamedTexture(textureName, F, nameOffset, where);
 }
 
-// A named texture that cannot be found is skipped; one that is found but cannot be decoded fails.
+// A named texture that cannot be found is skipped; so is one that is found but cannot be used, whose
+// reason is kept for the viewer to report. A texture file is read only up to the size any picture may
+// decode to, so a name that points at a device or an endless file cannot stall the load.
 void TEntity::LoadNamedTexture(const std::string& name, BinaryCursor& F, std::size_t nameOffset,
                                const ReadPlace& where) {
   if (name == kNoTextureName) return;
   const std::string path = resolveTextureFile(name, documentFolderOf(F.fileName()));
   if (path.empty()) return;
-  const std::vector<std::uint8_t> bytes = readFileBytes(path);
   QImage picture;
   try {
-    picture = decodeTexturePicture(bytes, path);
+    picture = decodeTexturePicture(readRegularFileBytes(path, MaxDecodedPictureBytes), path);
   } catch (const ReadError& error) {
-    F.failAt(nameOffset, where.text("texture file") + " \"" + path +
-                             "\" is not a picture that can be read: " + error.what());
+    TextureProblem = ReadError(F.fileName(), nameOffset,
+                               where.text("texture file") + " \"" + path +
+                                   "\" is not a picture that can be read: " + error.what())
+                         .what();
+    return;
   }
   LoadTexture(picture, kEntityTextureSize, kEntityTextureSize);
   Texture->FileName = name;

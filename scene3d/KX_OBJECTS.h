@@ -334,6 +334,9 @@ public:
   std::vector<std::unique_ptr<TFace>> Faces;
   TShading Shading = TShading::ByAngle; // copied into each new face
   std::unique_ptr<TTexture> Texture;
+  // Why the texture file the record names was found but not used (not a regular file, too large, not
+  // a picture); empty otherwise. The entity loads without it, as without a missing one.
+  std::string TextureProblem;
   bool UseTexture = true;
   std::int32_t Value3 = 0;
   double Value4 = 1.0;

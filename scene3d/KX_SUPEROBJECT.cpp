@@ -2,6 +2,7 @@
 
 #include "gl/GlContext.h"
 #include "platform/FileBytes.h"
+#include "platform/PictureBudget.h"
 #include "scene3d/KX_FILE.h"
 
 #include <GL/gl.h>
@@ -35,7 +36,7 @@ std::size_t readLoopCount(BinaryCursor& F, const ReadPlace& where, const char* f
 
 // Super-object record:
 //   int32     version: 1 or 2, anything else ends the record here
-//   int32     preview flag: 0 = chunked JPEG preview follows (decoded, then dropped)
+//   int32     preview flag: 0 = chunked JPEG preview follows (never shown, so stepped over undecoded)
 //   12 bytes  three int32 reserved
 //   int32     placement flag: 0 = Position X, Y, Z, Rotation X, Y, Z follow as 6 doubles
 //   256       Name text block
@@ -52,7 +53,10 @@ void TSuperObject::LoadFromFile(BinaryCursor& F, const ReadPlace& where) {
 }
 
 void TSuperObject::ReadHead(BinaryCursor& F, const ReadPlace& where) {
-  if (F.readInt32({where, "preview flag"}) == kFollows) ReadChunkedJpeg(F, where.text("preview"));
+  if (F.readInt32({where, "preview flag"}) == kFollows) {
+    std::size_t dataOffset = 0;
+    ReadJpegChunks(F, where.text("preview"), dataOffset);
+  }
   F.skip(12, {where, "reserved words"});
   if (F.readInt32({where, "placement flag"}) == kFollows) {
     const ReadWhat what(where, "placement");
@@ -158,7 +162,13 @@ void TSuperObject::DrawPaperFill() {
 }
 
 void ReadX3D(const std::string& FileName, TSuperObject& SuperObject) {
-  const std::vector<std::uint8_t> bytes = readFileBytes(FileName);
+  ReadX3DBytes(readFileBytes(FileName), FileName, SuperObject);
+}
+
+void ReadX3DBytes(std::span<const std::uint8_t> bytes, const std::string& FileName,
+                  TSuperObject& SuperObject) {
+  PictureBudget pictures;
+  const PictureBudgetScope charged(pictures);
   BinaryCursor F(bytes, FileName);
   if (F.size() < kTrailingWordSize)
     F.fail("x3d: trailing word needs 4 bytes, the file has " + std::to_string(F.size()));

@@ -60,13 +60,14 @@ TEST_F(MappingGl, UploadsThePaintedTileOrTheResampledPicture) {
     EXPECT_EQ(QOpenGLContext::currentContext(), nullptr) << "the guard released what it made current";
 
     ASSERT_TRUE(context_.makeContextCurrent());
+    mapping.Bind(); // a tile is uploaded when first drawn
     EXPECT_EQ(levelValue(mapping.TexName(), GL_TEXTURE_WIDTH), size);
     EXPECT_EQ(levelValue(mapping.TexName(), GL_TEXTURE_HEIGHT), size);
     EXPECT_EQ(levelValue(mapping.TexName(), GL_TEXTURE_ALPHA_SIZE) > 0, withAlpha);
     const std::vector<std::uint8_t> expected =
         kind == 255   ? ResampleRGB(mapping.Bitmap)
         : kind == 254 ? TranslucentPicture(mapping.Bitmap)
-                      : std::vector<std::uint8_t>(mapping.Image.begin(), mapping.Image.end());
+                      : std::vector<std::uint8_t>(mapping.Tile().begin(), mapping.Tile().end());
     EXPECT_EQ(storedPixels(mapping.TexName(), size, withAlpha), expected);
     EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
     context_.releaseContext();
@@ -79,7 +80,7 @@ TEST_F(MappingGl, NamesAreFreshAndFreedWithTheMapping) {
   const GLuint name = first->TexName();
   EXPECT_NE(name, 0u);
   EXPECT_NE(second->TexName(), name);
-  first->Build(0, 10, {}, {}, 1, 1);
+  first->Build(kPictureKind, 10, {}, {}, 1, 1);
   second->DeleteTexture();
   EXPECT_EQ(second->TexName(), 0u);
 
@@ -128,7 +129,7 @@ TEST(MappingWithoutContext, PaintsTheTileAndStaysNameless) {
   mapping.Build(5, 10, {}, {RGB(1, 2, 3), RGB(4, 5, 6), 0, 0, 0}, 1, 1);
   EXPECT_EQ(mapping.TexName(), 0u);
   EXPECT_EQ(mapping.Cells.size(), 2u);
-  EXPECT_TRUE(mapping.Image[0] == 1 || mapping.Image[0] == 4);
+  EXPECT_TRUE(mapping.Tile()[0] == 1 || mapping.Tile()[0] == 4);
 }
 
 } // namespace

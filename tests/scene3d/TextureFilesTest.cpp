@@ -126,14 +126,15 @@ TEST(EntityTexture, EmptyAndMissingNamesLeaveTheEntityWithoutTexture) {
   }
 }
 
-TEST(EntityTexture, FileThatIsNoPictureFailsAtTheName) {
+TEST(EntityTexture, FileThatIsNoPictureIsReportedAndLeftOut) {
   test::ScratchDir doc;
   test::writeBytes(doc.path("bad.jpg"), {0xFF, 0xD8, 0xFF, 0x00, 'n', 'o', 't'});
   const auto attempt = loadWithTexture("bad.jpg", true, doc.path("scene.cam"));
-  ASSERT_TRUE(attempt.error);
-  EXPECT_EQ(attempt.error->offset(), test::kTextureNameOffset);
-  EXPECT_NE(std::string(attempt.error->what()).find("bad.jpg\" is not a picture"), std::string::npos)
-      << attempt.error->what();
+  ASSERT_FALSE(attempt.error) << attempt.error->what();
+  EXPECT_FALSE(attempt.entity->Texture);
+  const std::string& problem = attempt.entity->TextureProblem;
+  EXPECT_NE(problem.find("offset " + std::to_string(test::kTextureNameOffset)), std::string::npos) << problem;
+  EXPECT_NE(problem.find("bad.jpg\" is not a picture"), std::string::npos) << problem;
 }
 
 } // namespace
