@@ -93,9 +93,11 @@ double phaseStep(double L, double W) {
   return 1 - (L - k * W) / W;
 }
 
+} // namespace
+
 // A texture file is a bitmap or a JPEG picture, told apart by its first bytes. Only its resample is
 // used, so a very large JPEG picture is decoded smaller.
-QImage decodeTexturePicture(const std::vector<std::uint8_t>& bytes, const std::string& path) {
+QImage DecodeTexturePicture(const std::vector<std::uint8_t>& bytes, const std::string& path) {
   const auto startsWith = [&](std::initializer_list<std::uint8_t> magic) {
     return bytes.size() >= magic.size() && std::equal(magic.begin(), magic.end(), bytes.begin());
   };
@@ -103,8 +105,6 @@ QImage decodeTexturePicture(const std::vector<std::uint8_t>& bytes, const std::s
   if (startsWith({0xFF, 0xD8})) return decodeJpegForResample(bytes, path, 0, kResampledSize);
   throw ReadError(path, 0, "neither a bitmap nor a JPEG picture");
 }
-
-} // namespace
 
 // ---- TPoint3D
 
@@ -411,7 +411,7 @@ void TEntity::LoadNamedTexture(const std::string& name, BinaryCursor& F, std::si
   if (path.empty()) return;
   QImage picture;
   try {
-    picture = decodeTexturePicture(readRegularFileBytes(path, MaxDecodedPictureBytes), path);
+    picture = DecodeTexturePicture(readRegularFileBytes(path, MaxDecodedPictureBytes), path);
   } catch (const ReadError& error) {
     TextureProblem = ReadError(F.fileName(), nameOffset,
                                where.text("texture file") + " \"" + path +

@@ -36,6 +36,10 @@ inline constexpr const char* kNoTextureName = "Empty";
 // Written when there is no texture file to name; it reads back as a missing file.
 inline constexpr const char* kMissingTextureName = "NoTexture";
 
+// A texture file's bytes, a bitmap or a JPEG picture told apart by their first bytes; a very large JPEG
+// picture is decoded smaller, as only its resample is used. Anything else raises ReadError.
+QImage DecodeTexturePicture(const std::vector<std::uint8_t>& bytes, const std::string& path);
+
 enum class TShading : std::uint8_t {
   Flat = 0,    // the face normal everywhere
   ByAngle = 1, // per corner, see TMem::Smooth
