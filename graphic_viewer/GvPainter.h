@@ -60,7 +60,8 @@ private:
   QPoint Screen(double x, double y) const { return transform_.WorldToScreen(x, y); }
 
   Canvas& canvas_;
-  const GvTransform& transform_;
+  // A copy: callers pass temporaries, and the transform is a small value.
+  const GvTransform transform_;
   // The world under the surface, widened by a few pixels so that wide pens and dots at its
   // edges are not cut away.
   GvWorldRect view_;
