@@ -4,6 +4,7 @@
 #include "platform/FileBytes.h"
 #include "platform/MappedFile.h"
 #include "platform/Messages.h"
+#include "platform/PictureBudget.h"
 #include "scene3d/KX_SUPEROBJECT.h"
 #include "scene3d/RecordFields.h"
 
@@ -110,10 +111,17 @@ void TCamObject::Load(const std::string& FileName, const LoadProgress& progress)
     showMessage("File not found : " + FileName);
     return;
   }
+  const MappedFile file(FileName);
+  LoadBytes(file.bytes(), FileName, progress);
+}
+
+void TCamObject::LoadBytes(std::span<const std::uint8_t> bytes, const std::string& FileName,
+                           const LoadProgress& progress) {
   Bitmap1 = QImage();
   Bitmap2 = QImage();
-  const MappedFile file(FileName);
-  BinaryCursor F(file.bytes(), FileName);
+  PictureBudget pictures;
+  const PictureBudgetScope charged(pictures);
+  BinaryCursor F(bytes, FileName);
   ByteProgress read(progress, F);
   read.Update();
   if (F.readInt32("header: CamVersion") != kCamVersion) return;

@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <span>
 #include <string>
 #include <vector>
 
@@ -44,6 +45,9 @@ public:
   // CamVersion or an unknown kind leaves the document empty. Read errors raise ReadError, and the
   // items read before the error stay in Items.
   void Load(const std::string& FileName, const LoadProgress& progress = {});
+  // As Load, from the file's bytes; `FileName` names it in errors and locates its textures.
+  void LoadBytes(std::span<const std::uint8_t> bytes, const std::string& FileName,
+                 const LoadProgress& progress = {});
 
   bool IsBitmapPair = false;
   std::vector<std::unique_ptr<TObjects>> Items; // TEntity and TSuperObject

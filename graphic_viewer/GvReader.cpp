@@ -3,6 +3,7 @@
 #include "graphic_viewer/GvReadContext.h"
 #include "platform/Dib.h"
 #include "platform/Jpeg.h"
+#include "platform/PictureBudget.h"
 
 #include <cmath>
 #include <cstring>
@@ -461,6 +462,8 @@ TGV_GROUPE* LoadX2dBody(BinaryCursor& cursor, TGV_DOCUMENT& document, double ver
 
 X2dHeader LoadX2d(std::span<const std::uint8_t> bytes, const std::string& fileName, TGV_DOCUMENT& document,
                   std::uint8_t loadLayer, X2dRecordCounts* counts) {
+  PictureBudget pictures;
+  const PictureBudgetScope charged(pictures);
   BinaryCursor cursor(bytes, fileName);
   const X2dHeader header = ReadX2dHeader(cursor);
   document.Version = header.Version;

@@ -1,7 +1,9 @@
 #include "platform/Dib.h"
 
 #include "platform/BinaryWriter.h"
+#include "platform/FileBytes.h"
 #include "platform/MappedFile.h"
+#include "platform/PictureBudget.h"
 
 #include <bit>
 #include <stdexcept>
@@ -234,6 +236,8 @@ void decodeRow(const PixelBlock& block, std::size_t rowStart, const DibHeader& h
 }
 
 QImage allocateImage(const BinaryCursor& cursor, const DibHeader& h, const std::string& what) {
+  chargeDecodedPicture(static_cast<std::uint64_t>(h.width), static_cast<std::uint64_t>(h.rows()),
+                       cursor.fileName(), h.start + WidthField);
   QImage image(h.width, h.rows(), QImage::Format_RGB888);
   if (image.isNull())
     cursor.failAt(h.start + WidthField, what + ": no memory for " + std::to_string(h.width) + " x " +
@@ -257,9 +261,11 @@ QImage decodeRows(const PixelBlock& block, const DibHeader& h, const PixelFormat
 
 // Runs of RLE4/RLE8 pixels: pairs (count, value) and escapes (0, code) for end of line (0),
 // end of bitmap (1), delta (2, dx, dy) and absolute runs (3..255 pixels, padded to an even length).
+// Without a picture it only checks the data, so that a few bytes claiming a huge picture fail before
+// the picture is allocated.
 class RleDecoder {
 public:
-  RleDecoder(const PixelBlock& block, const DibHeader& h, const PixelFormat& format, QImage& image)
+  RleDecoder(const PixelBlock& block, const DibHeader& h, const PixelFormat& format, QImage* image)
       : block_(block), h_(h), format_(format), image_(image) {}
 
   void run() {
@@ -317,25 +323,28 @@ private:
   void put(unsigned index, std::size_t at) {
     if (y_ >= h_.rows())
       block_.failAt(at, "RLE pixels above the last of " + std::to_string(h_.rows()) + " rows");
-    if (x_ < h_.width)
-      putPixel(image_, static_cast<int>(x_), h_.pictureRow(y_), tableColour(block_, format_, index, at));
+    if (x_ < h_.width) {
+      const Rgb& colour = tableColour(block_, format_, index, at);
+      if (image_ != nullptr) putPixel(*image_, static_cast<int>(x_), h_.pictureRow(y_), colour);
+    }
     ++x_;
   }
 
   const PixelBlock& block_;
   const DibHeader& h_;
   const PixelFormat& format_;
-  QImage& image_;
+  QImage* image_;
   std::size_t pos_ = 0;
   std::int64_t x_ = 0;
   std::int64_t y_ = 0;
 };
 
 QImage decodeRle(const PixelBlock& block, const DibHeader& h, const PixelFormat& format) {
+  RleDecoder(block, h, format, nullptr).run();
   QImage image = allocateImage(block.cursor, h, block.what);
   const Rgb background = format.colourTable.front();
   image.fill(QColor(background.r, background.g, background.b));
-  RleDecoder(block, h, format, image).run();
+  RleDecoder(block, h, format, &image).run();
   return image;
 }
 

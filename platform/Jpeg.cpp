@@ -2,6 +2,7 @@
 
 #include "platform/Dib.h"
 #include "platform/FileBytes.h"
+#include "platform/PictureBudget.h"
 #include "platform/ReadError.h"
 
 #include <array>
@@ -63,6 +64,9 @@ struct JpegDecoder {
 bool readJpegHeader(JpegDecoder& d, std::span<const std::uint8_t> bytes) {
   if (setjmp(d.errors.jump)) return false;
   jpeg_create_decompress(&d.info);
+  // libjpeg's own buffers (a progressive picture's coefficients above all) get the picture cap; with
+  // no backing store, a picture that needs more fails instead of allocating it.
+  d.info.mem->max_memory_to_use = static_cast<long>(MaxDecodedPictureBytes);
   jpeg_mem_src(&d.info, bytes.data(), bytes.size());
   jpeg_read_header(&d.info, TRUE);
   return true;
@@ -174,7 +178,29 @@ bool compressRows(JpegEncoder& e, const QImage& rgb) {
 
 } // namespace
 
-QImage decodeJpeg(std::span<const std::uint8_t> bytes, const std::string& fileName, std::size_t offset) {
+namespace {
+
+// The scale, in eighths, of the smallest DCT-scaled output that still covers `side` on both axes.
+unsigned eighthsCovering(std::uint64_t width, std::uint64_t height, int side) {
+  if (width * height <= kExactDecodePixels) return 8;
+  const auto covers = [&](std::uint64_t extent, unsigned eighths) {
+    return extent <= static_cast<std::uint64_t>(side) ||
+           (extent * eighths + 7) / 8 >= static_cast<std::uint64_t>(side);
+  };
+  unsigned eighths = 1;
+  while (eighths < 8 && !(covers(width, eighths) && covers(height, eighths)))
+    ++eighths;
+  return eighths;
+}
+
+bool computeOutputSize(JpegDecoder& d) {
+  if (setjmp(d.errors.jump)) return false;
+  jpeg_calc_output_dimensions(&d.info);
+  return true;
+}
+
+QImage decode(std::span<const std::uint8_t> bytes, const std::string& fileName, std::size_t offset,
+              int side) {
   JpegDecoder d;
   const auto fail = [&](const std::string& reason) {
     throw ReadError(fileName, offset, "JPEG data: " + reason);
@@ -182,16 +208,36 @@ QImage decodeJpeg(std::span<const std::uint8_t> bytes, const std::string& fileNa
   if (!readJpegHeader(d, bytes)) fail(d.errors.message);
   const std::uint64_t width = d.info.image_width;
   const std::uint64_t height = d.info.image_height;
-  if (width * height * 3 > MaxDecodedPictureBytes)
-    fail(std::to_string(width) + " x " + std::to_string(height) + " pixels is too large");
+  const std::string size = std::to_string(width) + " x " + std::to_string(height) + " pixels";
+  if (width * height * 3 > MaxDecodedPictureBytes) fail(size + " is too large");
+  // A progressive picture keeps all its coefficients, two bytes each, whatever the output size.
+  if (d.info.progressive_mode && width * height * d.info.num_components * 2 > MaxDecodedPictureBytes)
+    fail("progressive " + size + " need too much memory");
+  chargeDecodedPicture(width, height, fileName, offset);
   const bool cmyk = isCmyk(d.info);
   d.info.out_color_space = cmyk ? JCS_CMYK : JCS_RGB;
-  QImage image(static_cast<int>(width), static_cast<int>(height), QImage::Format_RGB888);
-  if (image.isNull())
-    fail("no memory for " + std::to_string(width) + " x " + std::to_string(height) + " pixels");
-  std::vector<JSAMPLE> cmykRow(cmyk ? width * 4 : 0);
+  if (side > 0) {
+    d.info.scale_num = eighthsCovering(width, height, side);
+    d.info.scale_denom = 8;
+  }
+  if (!computeOutputSize(d)) fail(d.errors.message);
+  QImage image(static_cast<int>(d.info.output_width), static_cast<int>(d.info.output_height),
+               QImage::Format_RGB888);
+  if (image.isNull()) fail("no memory for " + size);
+  std::vector<JSAMPLE> cmykRow(cmyk ? std::size_t{d.info.output_width} * 4 : 0);
   if (!readJpegRows(d, image, cmyk ? cmykRow.data() : nullptr)) fail(d.errors.message);
   return image;
+}
+
+} // namespace
+
+QImage decodeJpeg(std::span<const std::uint8_t> bytes, const std::string& fileName, std::size_t offset) {
+  return decode(bytes, fileName, offset, 0);
+}
+
+QImage decodeJpegForResample(std::span<const std::uint8_t> bytes, const std::string& fileName,
+                             std::size_t offset, int side) {
+  return decode(bytes, fileName, offset, side);
 }
 
 QImage loadJpegFile(const std::string& fileName) {

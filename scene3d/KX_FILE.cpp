@@ -20,9 +20,9 @@ std::size_t readSize(BinaryCursor& F, std::int32_t limit, const std::string& wha
 
 } // namespace
 
-QImage ReadChunkedJpeg(BinaryCursor& F, const std::string& what) {
+std::vector<std::uint8_t> ReadJpegChunks(BinaryCursor& F, const std::string& what, std::size_t& dataOffset) {
   F.readInt32(what + ": unused word");
-  const std::size_t dataOffset = F.offset() + 4;
+  dataOffset = F.offset() + 4;
   std::vector<std::uint8_t> jpeg;
   for (int k = 1;; ++k) {
     const std::string chunk = what + ": chunk " + std::to_string(k);
@@ -31,13 +31,21 @@ QImage ReadChunkedJpeg(BinaryCursor& F, const std::string& what) {
     const std::span<const std::uint8_t> bytes = F.readBytes(n, chunk);
     jpeg.insert(jpeg.end(), bytes.begin(), bytes.end());
   }
+  return jpeg;
+}
+
+QImage ReadChunkedJpeg(BinaryCursor& F, const std::string& what) {
+  std::size_t dataOffset = 0;
+  const std::vector<std::uint8_t> jpeg = ReadJpegChunks(F, what, dataOffset);
   return decodeJpeg(jpeg, F.fileName(), dataOffset);
 }
 
-QImage ReadJpegBlock(BinaryCursor& F, const std::string& what) {
+QImage ReadJpegBlock(BinaryCursor& F, const std::string& what, int resampledSide) {
   const std::size_t size = readSize(F, std::numeric_limits<std::int32_t>::max(), what + ": JPEG size");
   const std::size_t dataOffset = F.offset();
-  return decodeJpeg(F.readBytes(size, what + ": JPEG data"), F.fileName(), dataOffset);
+  const std::span<const std::uint8_t> data = F.readBytes(size, what + ": JPEG data");
+  if (resampledSide > 0) return decodeJpegForResample(data, F.fileName(), dataOffset, resampledSide);
+  return decodeJpeg(data, F.fileName(), dataOffset);
 }
 
 void WriteJpegBlock(BinaryWriter& F, const QImage& Bitmap) {

@@ -8,6 +8,7 @@
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
 namespace vorlan {
 
@@ -18,10 +19,14 @@ inline constexpr std::int32_t kMaxJpegChunk = 2048;
 // error messages, e.g. "super-object: preview"; data the decoder rejects is a ReadError too.
 
 // An unused int32, then chunks until one of size 0: each an int32 size n (0..kMaxJpegChunk) and n
-// bytes. The chunks joined are the JPEG data.
+// bytes. The chunks joined are the JPEG data, returned undecoded; `dataOffset` receives where the
+// first chunk's bytes start.
+std::vector<std::uint8_t> ReadJpegChunks(BinaryCursor& F, const std::string& what, std::size_t& dataOffset);
+// As ReadJpegChunks, decoded.
 QImage ReadChunkedJpeg(BinaryCursor& F, const std::string& what);
-// An int32 size, then that many bytes of JPEG data.
-QImage ReadJpegBlock(BinaryCursor& F, const std::string& what);
+// An int32 size, then that many bytes of JPEG data. With `resampledSide`, the picture is only needed
+// resampled to that side, and a very large one is decoded smaller (decodeJpegForResample).
+QImage ReadJpegBlock(BinaryCursor& F, const std::string& what, int resampledSide = 0);
 // The picture as JPEG with the encoder's default settings, preceded by its size as int32.
 void WriteJpegBlock(BinaryWriter& F, const QImage& Bitmap);
 

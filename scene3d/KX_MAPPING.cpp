@@ -78,6 +78,11 @@ std::uint32_t ClockSeed() {
   return static_cast<std::uint32_t>(std::chrono::high_resolution_clock::now().time_since_epoch().count());
 }
 
+std::shared_ptr<TGrain> SharedClockGrain() {
+  thread_local const std::shared_ptr<TGrain> grain = std::make_shared<TSeededGrain>();
+  return grain;
+}
+
 TSeededGrain::TSeededGrain(std::function<std::uint32_t()> Seeds) : seeds_(std::move(Seeds)) {}
 
 void TSeededGrain::Reseed() {
@@ -145,7 +150,7 @@ void TMap::Paint(TGrain& Grain) const {
   const int lastX = std::min(Right, kTileSize - 1);
   for (int y = std::max(Top, 0); y <= lastY; ++y)
     for (int x = std::max(Left, 0); x <= lastX; ++x) {
-      std::uint8_t* p = Owner->Image.data() + 3 * (y * kTileSize + x);
+      std::uint8_t* p = Owner->TilePixels().data() + 3 * (y * kTileSize + x);
       const TColorRGB c = PixelColor(x, y, {p[0], p[1], p[2]}, Grain);
       p[0] = c.R;
       p[1] = c.G;
@@ -214,7 +219,7 @@ void TMapping::LoadFromFile(BinaryCursor& F, const ReadPlace& where) {
     p = F.readInt32(what);
   if (kind > kLastPlainKind) {
     BitmapName = F.readText256({where, "bitmap name"});
-    Bitmap = ReadJpegBlock(F, where.text("bitmap"));
+    Bitmap = ReadJpegBlock(F, where.text("bitmap"), kResampledSize);
   }
   Build(kind, amplitude, params, colors, tileWidth, tileHeight);
 }
@@ -260,7 +265,7 @@ void TMapping::Build(std::uint8_t Kind, std::int32_t Amplitude, const std::array
   this->TileWidth = TileWidth;
   this->TileHeight = TileHeight;
   // A rebuilt tile starts black, as a new one does, whatever the previous build painted.
-  Image.fill(0);
+  image_.reset();
   if (Kind == kPictureKind) {
     Upload(kResampledSize, false, ResampleRGB(Bitmap).data());
     return;
@@ -269,12 +274,23 @@ void TMapping::Build(std::uint8_t Kind, std::int32_t Amplitude, const std::array
     Upload(kResampledSize, true, TranslucentPicture(Bitmap).data());
     return;
   }
-  if (Kind <= kLastPatternKind) {
-    LayOutCells(SplitColor(Colors[0]), SplitColor(Colors[1]));
+  if (Kind <= kLastPatternKind) LayOutCells(SplitColor(Colors[0]), SplitColor(Colors[1]));
+  painted_ = Cells.empty();
+  uploaded_ = false;
+}
+
+std::array<std::uint8_t, kTileBytes>& TMapping::TilePixels() const {
+  if (!image_) image_ = std::make_unique<std::array<std::uint8_t, kTileBytes>>();
+  return *image_;
+}
+
+const std::array<std::uint8_t, kTileBytes>& TMapping::Tile() const {
+  if (!painted_) {
+    painted_ = true;
     for (const TMap& cell : Cells)
       cell.Paint(*Grain);
   }
-  Upload(kTileSize, false, Image.data());
+  return TilePixels();
 }
 
 TMap& TMapping::AddCell(std::int32_t Left, std::int32_t Top, std::int32_t Right, std::int32_t Bottom,
@@ -347,13 +363,18 @@ void TMapping::LayOutBlocks(TColorRGB ground, TColorRGB block) {
   }
 }
 
-void TMapping::Upload(int size, bool withAlpha, const std::uint8_t* pixels) {
+void TMapping::Upload(int size, bool withAlpha, const std::uint8_t* pixels) const {
   CurrentContextGuard guard;
   if (!guard.active()) return;
   Tex.upload(size, size, withAlpha ? 4 : 3, pixels, TextureLevels::One);
 }
 
 void TMapping::Bind() const {
+  if (!uploaded_) {
+    uploaded_ = true;
+    if (Tex.name() == 0) Tex.create();
+    Upload(kTileSize, false, Tile().data());
+  }
   glEnable(GL_TEXTURE_2D);
   Tex.bind({GL_REPEAT, GL_REPEAT, GL_LINEAR, GL_LINEAR, GL_MODULATE});
 }

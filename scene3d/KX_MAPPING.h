@@ -44,6 +44,10 @@ public:
 // A seed from the clock; successive calls differ in practice.
 std::uint32_t ClockSeed();
 
+// The clock-seeded grain that mappings share: it restarts at every cell, so one generator serves them
+// all (one per thread, for readers that load on several).
+std::shared_ptr<TGrain> SharedClockGrain();
+
 // A Mersenne twister restarted from `Seeds` at every cell. Seeded by the clock, two builds of one
 // record differ in grain only; with a fixed seed the grain repeats exactly.
 class TSeededGrain : public TGrain {
@@ -85,7 +89,7 @@ struct TMap {
 
   void SetColor1(std::uint8_t R, std::uint8_t G, std::uint8_t B);
   void SetColor2(std::uint8_t R, std::uint8_t G, std::uint8_t B);
-  // Restarts the grain, then paints the rectangle into the owner's Image with the owner's Amplitude.
+  // Restarts the grain, then paints the rectangle into the owner's tile with the owner's Amplitude.
   // Pixels outside the tile are skipped: stripe parameters can put rectangles there.
   void Paint(TGrain& Grain) const;
 
@@ -104,9 +108,10 @@ private:
 };
 
 // A procedural texture shared by the entities of a super-object: a 64 x 64 tile painted from cells, or
-// a picture from the record, uploaded as an OpenGL texture. Its OpenGL work runs in the current 3D
-// rendering context; without one the tile is still painted and the texture stays nameless until an
-// upload finds a context.
+// a picture from the record, uploaded as an OpenGL texture. A file may hold thousands of mappings that
+// no face uses, so a tile is painted and uploaded only when first needed (Tile, Bind); a picture is
+// uploaded when built. OpenGL work runs in the current 3D rendering context; without one the texture
+// stays nameless until an upload finds a context.
 class TMapping : public TMappingTile {
 public:
   TMapping(std::int32_t TileWidth, std::int32_t TileHeight);
@@ -117,11 +122,15 @@ public:
   void LoadFromFile(BinaryCursor& F, const ReadPlace& where);
   // Always with the prefix; the colours are those of the cells (CellColors).
   void SaveToFile(BinaryWriter& F) const;
-  // Lays out the cells of `Kind`, paints them and uploads the tile; picture kinds upload Bitmap.
+  // Lays out the cells of `Kind`, to be painted when first needed; picture kinds upload Bitmap now.
   void Build(std::uint8_t Kind, std::int32_t Amplitude, const std::array<std::int32_t, 5>& Params,
              const std::array<TColor, 5>& Colors, std::int32_t TileWidth, std::int32_t TileHeight);
-  // For drawing passes, in the context already current.
+  // For drawing passes, in the context already current; paints and uploads a tile not yet uploaded.
   void Bind() const;
+  // The painted tile, row y at byte 192 * y, R, G, B per pixel; black for kinds without cells.
+  const std::array<std::uint8_t, kTileBytes>& Tile() const;
+  // The tile's pixels as they are, for cells painting into them.
+  std::array<std::uint8_t, kTileBytes>& TilePixels() const;
   // Frees the texture name now, for an owner whose context is about to go; the destructor calls it too.
   void DeleteTexture();
   // The distinct colours of the cells' set slots in painting order, then white: what the record keeps.
@@ -132,11 +141,11 @@ public:
   std::vector<TMap> Cells;
   std::uint8_t Kind = kPictureKind;
   std::int32_t Amplitude = 10;
+  // Only its resample is used, so a very large picture is kept at a reduced size.
   QImage Bitmap;
   std::string BitmapName;
-  std::array<std::uint8_t, kTileBytes> Image{}; // row y at byte 192 * y, R, G, B per pixel
   std::array<std::int32_t, 5> Params{};
-  std::unique_ptr<TGrain> Grain = std::make_unique<TSeededGrain>();
+  std::shared_ptr<TGrain> Grain = SharedClockGrain();
 
 private:
   TMap& AddCell(std::int32_t Left, std::int32_t Top, std::int32_t Right, std::int32_t Bottom,
@@ -147,9 +156,13 @@ private:
   void LayOutBricks(TColorRGB joint, TColorRGB brick);
   void LayOutStripes(TColorRGB color1, TColorRGB color2);
   void LayOutBlocks(TColorRGB ground, TColorRGB block);
-  void Upload(int size, bool withAlpha, const std::uint8_t* pixels);
+  void Upload(int size, bool withAlpha, const std::uint8_t* pixels) const;
 
-  GlTexture Tex;
+  // Allocated when first painted; a mapping whose tile is never needed holds none.
+  mutable std::unique_ptr<std::array<std::uint8_t, kTileBytes>> image_;
+  mutable bool painted_ = true;
+  mutable bool uploaded_ = true;
+  mutable GlTexture Tex;
 };
 
 // A picture as a 256 x 256 RGBA texture, rows bottom-up: black turns translucent light blue, every

@@ -5,6 +5,7 @@
 #include "platform/Jpeg.h"
 #include "platform/ReadError.h"
 #include "scene3d/ParallelRanges.h"
+#include "scene3d/Resample.h"
 #include "scene3d/TextureFiles.h"
 
 #include <algorithm>
@@ -107,17 +108,18 @@ bool WithinSmoothAngle(const Vector3D& a, const Vector3D& b) {
   return AngleDeg(a, b) <= kSmoothAngleDeg;
 }
 
-// A texture file is a bitmap or a JPEG picture, told apart by its first bytes.
-QImage decodeTexturePicture(const std::vector<std::uint8_t>& bytes, const std::string& path) {
+} // namespace
+
+// A texture file is a bitmap or a JPEG picture, told apart by its first bytes. Only its resample is
+// used, so a very large JPEG picture is decoded smaller.
+QImage DecodeTexturePicture(const std::vector<std::uint8_t>& bytes, const std::string& path) {
   const auto startsWith = [&](std::initializer_list<std::uint8_t> magic) {
     return bytes.size() >= magic.size() && std::equal(magic.begin(), magic.end(), bytes.begin());
   };
   if (startsWith({'B', 'M'})) return decodeBmp(bytes, path);
-  if (startsWith({0xFF, 0xD8})) return decodeJpeg(bytes, path);
+  if (startsWith({0xFF, 0xD8})) return decodeJpegForResample(bytes, path, 0, kResampledSize);
   throw ReadError(path, 0, "neither a bitmap nor a JPEG picture");
 }
-
-} // namespace
 
 // ---- TPoint3D
 
@@ -415,19 +417,23 @@ void TEntity::ReadHead(BinaryCursor& F, const ReadPlace& where) {
   LoadNamedTexture(textureName, F, nameOffset, where);
 }
 
-// A named texture that cannot be found is skipped; one that is found but cannot be decoded fails.
+// A named texture that cannot be found is skipped; so is one that is found but cannot be used, whose
+// reason is kept for the viewer to report. A texture file is read only up to the size any picture may
+// decode to, so a name that points at a device or an endless file cannot stall the load.
 void TEntity::LoadNamedTexture(const std::string& name, BinaryCursor& F, std::size_t nameOffset,
                                const ReadPlace& where) {
   if (name == kNoTextureName) return;
   const std::string path = resolveTextureFile(name, documentFolderOf(F.fileName()));
   if (path.empty()) return;
-  const std::vector<std::uint8_t> bytes = readFileBytes(path);
   QImage picture;
   try {
-    picture = decodeTexturePicture(bytes, path);
+    picture = DecodeTexturePicture(readRegularFileBytes(path, MaxDecodedPictureBytes), path);
   } catch (const ReadError& error) {
-    F.failAt(nameOffset, where.text("texture file") + " \"" + path +
-                             "\" is not a picture that can be read: " + error.what());
+    TextureProblem = ReadError(F.fileName(), nameOffset,
+                               where.text("texture file") + " \"" + path +
+                                   "\" is not a picture that can be read: " + error.what())
+                         .what();
+    return;
   }
   LoadTexture(picture, kEntityTextureSize, kEntityTextureSize);
   Texture->FileName = name;

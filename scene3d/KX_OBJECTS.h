@@ -36,6 +36,10 @@ inline constexpr const char* kNoTextureName = "Empty";
 // Written when there is no texture file to name; it reads back as a missing file.
 inline constexpr const char* kMissingTextureName = "NoTexture";
 
+// A texture file's bytes, a bitmap or a JPEG picture told apart by their first bytes; a very large JPEG
+// picture is decoded smaller, as only its resample is used. Anything else raises ReadError.
+QImage DecodeTexturePicture(const std::vector<std::uint8_t>& bytes, const std::string& path);
+
 enum class TShading : std::uint8_t {
   Flat = 0,    // the face normal everywhere
   ByAngle = 1, // per corner, see TMem::Smooth
@@ -340,6 +344,9 @@ public:
   std::unique_ptr<TTexture> Texture;
   // The picture name as the record stores it, whether or not the picture was found.
   std::string TextureName = kNoTextureName;
+  // Why the texture file the record names was found but not used (not a regular file, too large, not
+  // a picture); empty otherwise. The entity loads without it, as without a missing one.
+  std::string TextureProblem;
   bool UseTexture = true;
   std::int32_t Value3 = 0;
   double Value4 = 1.0;

@@ -1,7 +1,9 @@
 #include "scene3d/KX_SUPEROBJECT.h"
 
 #include "gl/GlContext.h"
+#include "platform/FileBytes.h"
 #include "platform/MappedFile.h"
+#include "platform/PictureBudget.h"
 #include "scene3d/KX_FILE.h"
 #include "scene3d/ParallelRanges.h"
 
@@ -36,7 +38,7 @@ std::size_t readLoopCount(BinaryCursor& F, const ReadPlace& where, const char* f
 
 // Super-object record:
 //   int32     version: 1 or 2, anything else ends the record here
-//   int32     preview flag: 0 = chunked JPEG preview follows (decoded, then dropped)
+//   int32     preview flag: 0 = chunked JPEG preview follows (never shown, so stepped over undecoded)
 //   12 bytes  three int32 reserved
 //   int32     placement flag: 0 = Position X, Y, Z, Rotation X, Y, Z follow as 6 doubles
 //   256       Name text block
@@ -53,7 +55,10 @@ void TSuperObject::LoadFromFile(BinaryCursor& F, const ReadPlace& where) {
 }
 
 void TSuperObject::ReadHead(BinaryCursor& F, const ReadPlace& where) {
-  if (F.readInt32({where, "preview flag"}) == kFollows) ReadChunkedJpeg(F, where.text("preview"));
+  if (F.readInt32({where, "preview flag"}) == kFollows) {
+    std::size_t dataOffset = 0;
+    ReadJpegChunks(F, where.text("preview"), dataOffset);
+  }
   F.skip(12, {where, "reserved words"});
   if (F.readInt32({where, "placement flag"}) == kFollows) {
     const ReadWhat what(where, "placement");
@@ -166,19 +171,26 @@ void TSuperObject::CompileLists() {
 // The lists are compiled once the file is let go, so that its bytes and the lists are never held at
 // the same time; a load that fails leaves them to the first Draw.
 void ReadX3D(const std::string& FileName, TSuperObject& SuperObject) {
-  // One context for the whole load, rather than one per mapping and display list.
-  CurrentContextGuard guard;
   {
     const MappedFile file(FileName);
-    BinaryCursor F(file.bytes(), FileName);
-    if (F.size() < kTrailingWordSize)
-      F.fail("x3d: trailing word needs 4 bytes, the file has " + std::to_string(F.size()));
-    F.seek(F.size() - kTrailingWordSize, "x3d: trailing word");
-    F.readInt32("x3d: trailing word");
-    F.seek(0, "x3d: super-object record");
-    SuperObject.LoadFromFile(F, ReadPlace("super-object"));
+    ReadX3DBytes(file.bytes(), FileName, SuperObject);
   }
   SuperObject.CompileLists();
+}
+
+void ReadX3DBytes(std::span<const std::uint8_t> bytes, const std::string& FileName,
+                  TSuperObject& SuperObject) {
+  PictureBudget pictures;
+  const PictureBudgetScope charged(pictures);
+  BinaryCursor F(bytes, FileName);
+  if (F.size() < kTrailingWordSize)
+    F.fail("x3d: trailing word needs 4 bytes, the file has " + std::to_string(F.size()));
+  F.seek(F.size() - kTrailingWordSize, "x3d: trailing word");
+  F.readInt32("x3d: trailing word");
+  F.seek(0, "x3d: super-object record");
+  // One context for the whole load, rather than one per mapping and display list.
+  CurrentContextGuard guard;
+  SuperObject.LoadFromFile(F, ReadPlace("super-object"));
 }
 
 std::unique_ptr<TSuperObject> LoadX3D(const std::string& FileName, std::function<void()> OnMappingRead) {

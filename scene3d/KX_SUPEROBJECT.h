@@ -9,6 +9,7 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <span>
 #include <string>
 #include <vector>
 
@@ -59,6 +60,9 @@ private:
 // Reads an .x3d file into `SuperObject`, which keeps what was read when a ReadError ends the load.
 // The last 4 bytes are read first and not used, so a file shorter than that fails before the record.
 void ReadX3D(const std::string& FileName, TSuperObject& SuperObject);
+// As ReadX3D, from the file's bytes; `FileName` names it in errors.
+void ReadX3DBytes(std::span<const std::uint8_t> bytes, const std::string& FileName,
+                  TSuperObject& SuperObject);
 // As ReadX3D, into a new super-object that reports each mapping to `OnMappingRead`.
 std::unique_ptr<TSuperObject> LoadX3D(const std::string& FileName, std::function<void()> OnMappingRead = {});
 

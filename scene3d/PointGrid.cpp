@@ -2,6 +2,7 @@
 
 #include "scene3d/Geometry3D.h"
 
+#include <bit>
 #include <cassert>
 #include <cmath>
 #include <limits>
@@ -35,17 +36,20 @@ std::uint64_t mix(std::uint64_t h) {
 
 // Rounding is monotonic, so for any stored y with |y - x| < tolerance the cell of y lies between the
 // cells of fl(x - tolerance) and fl(x + tolerance): a query over that range cannot miss a match.
-std::int32_t PointGrid::cellOf(double v) {
+// Far coordinates are never clamped into shared cells, which would compare every far corner with every
+// other: their cell is named by the coordinate's own bits, above every ordinary cell number. There
+// x - tolerance == x == x + tolerance, so a query visits that one cell.
+std::int64_t PointGrid::cellOf(double v) {
   const double cell = std::floor(v * kCellsPerUnit + kCellShift);
-  if (cell < -kCellLimit) return -kCellLimit;
-  if (cell > kCellLimit) return kCellLimit;
-  return static_cast<std::int32_t>(cell);
+  if (std::fabs(cell) < static_cast<double>(kCellLimit)) return static_cast<std::int64_t>(cell);
+  const auto bits = static_cast<std::int64_t>(std::bit_cast<std::uint64_t>(std::fabs(v)));
+  return v < 0 ? -bits : bits;
 }
 
 std::uint32_t PointGrid::hashOf(const CellKey& key) {
-  return static_cast<std::uint32_t>(mix(static_cast<std::uint32_t>(key.x) * 0x9E3779B97F4A7C15ULL ^
-                                        static_cast<std::uint32_t>(key.y) * 0xC2B2AE3D27D4EB4FULL ^
-                                        static_cast<std::uint32_t>(key.z) * 0x165667B19E3779F9ULL));
+  std::uint64_t h = mix(static_cast<std::uint64_t>(key.x) * 0x9E3779B97F4A7C15ULL);
+  h = mix(h ^ static_cast<std::uint64_t>(key.y) * 0xC2B2AE3D27D4EB4FULL);
+  return static_cast<std::uint32_t>(mix(h ^ static_cast<std::uint64_t>(key.z) * 0x165667B19E3779F9ULL));
 }
 
 PointGrid::CellKey PointGrid::cellKeyOf(std::int32_t index) const {
@@ -111,9 +115,9 @@ std::int32_t PointGrid::findLastMatch(double x, double y, double z) const {
   const CellKey hi{cellOf(x + kSameValueTolerance), cellOf(y + kSameValueTolerance),
                    cellOf(z + kSameValueTolerance)};
   std::int32_t best = -1;
-  for (std::int32_t cx = lo.x; cx <= hi.x; ++cx)
-    for (std::int32_t cy = lo.y; cy <= hi.y; ++cy)
-      for (std::int32_t cz = lo.z; cz <= hi.z; ++cz)
+  for (std::int64_t cx = lo.x; cx <= hi.x; ++cx)
+    for (std::int64_t cy = lo.y; cy <= hi.y; ++cy)
+      for (std::int64_t cz = lo.z; cz <= hi.z; ++cz)
         best = lastMatchInCell({cx, cy, cz}, best, x, y, z);
   return best;
 }

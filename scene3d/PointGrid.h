@@ -14,9 +14,9 @@ class PointGrid {
 public:
   // At least twice the merge tolerance, so a matching pair is never more than one cell apart per axis.
   static constexpr double kCellSize = 0.1;
-  // Cell numbers are clamped here: coordinates beyond +-kCellLimit * kCellSize share the outermost
-  // cells, which keeps them correct and keeps cell arithmetic from overflowing.
-  static constexpr std::int32_t kCellLimit = 1 << 30;
+  // Cell numbers up to this size are kept as they are. Beyond it a double's spacing is far wider than
+  // the tolerance, so only equal coordinates match, and each coordinate gets a cell of its own.
+  static constexpr std::int64_t kCellLimit = std::int64_t{1} << 62;
 
   // Lists the next point, whose index is the number of points listed before it. A point with a NaN or
   // infinite coordinate takes its index but no cell: it can never match.
@@ -32,7 +32,7 @@ private:
     std::int32_t older; // the next older point of the same cell, or -1
   };
   struct CellKey {
-    std::int32_t x, y, z;
+    std::int64_t x, y, z;
     friend bool operator==(const CellKey&, const CellKey&) = default;
   };
   struct Slot {
@@ -40,7 +40,7 @@ private:
     std::uint32_t hash;  // of the cell's key
   };
 
-  static std::int32_t cellOf(double v);
+  static std::int64_t cellOf(double v);
   static std::uint32_t hashOf(const CellKey& key);
   CellKey cellKeyOf(std::int32_t index) const;
   std::size_t slotOf(const CellKey& key, std::uint32_t hash) const;

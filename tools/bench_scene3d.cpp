@@ -127,6 +127,24 @@ void BM_AddPointDenseCloud(benchmark::State& state) {
 }
 BENCHMARK(BM_AddPointDenseCloud)->Arg(1 << 18)->Unit(benchmark::kMillisecond);
 
+// One face of 30,000 corners on a circle centred at the given distance from the origin: far
+// coordinates must cost what near ones do.
+void BM_AddPointFarCircle(benchmark::State& state) {
+  constexpr int kCorners = 30000;
+  const double offset = static_cast<double>(state.range(0));
+  for (auto _ : state) {
+    TEntity entity;
+    TFace& face = TFace::Create(entity);
+    for (int i = 0; i < kCorners; ++i) {
+      const double angle = 2 * 3.141592653589793 * i / kCorners;
+      face.AddPoint(nullptr, offset + 1000 * std::cos(angle), offset + 1000 * std::sin(angle), 0, 1);
+    }
+    benchmark::DoNotOptimize(entity.Points.data());
+  }
+  state.SetItemsProcessed(state.iterations() * kCorners);
+}
+BENCHMARK(BM_AddPointFarCircle)->Arg(0)->Arg(200000000)->Unit(benchmark::kMillisecond);
+
 // 500,000 quads (2,000,000 corners, about 165 MB) read and prepared with a procedural mapping.
 void BM_LoadAndPrepareHalfMillionQuads(benchmark::State& state) {
   const auto bytes = quadGridBytes(707);

@@ -146,7 +146,10 @@ void MakeRaisableGroup(const std::vector<std::pair<QToolButton*, std::function<v
   std::vector<QToolButton*> group;
   for (const auto& entry : buttons)
     group.push_back(entry.first);
-  for (const auto& [button, action] : buttons) {
+  // Not a structured binding: clang 14, which builds the fuzzing harnesses, cannot capture one.
+  for (const auto& entry : buttons) {
+    QToolButton* button = entry.first;
+    const std::function<void()>& action = entry.second;
     button->setCheckable(true);
     QObject::connect(button, &QToolButton::clicked, button, [group, button, action](bool down) {
       if (down)

@@ -47,7 +47,7 @@ void build(TMapping& m, std::uint8_t kind, TColor c1, TColor c2, std::int32_t pa
 }
 
 TColorRGB pixel(const TMapping& m, int x, int y) {
-  const std::uint8_t* p = m.Image.data() + 3 * (y * kTileSize + x);
+  const std::uint8_t* p = m.Tile().data() + 3 * (y * kTileSize + x);
   return {p[0], p[1], p[2]};
 }
 
@@ -180,7 +180,7 @@ TEST(MappingRecord, EveryKindRoundTrips) {
     EXPECT_EQ(copy->Kind, kind);
     EXPECT_EQ(std::tie(copy->TileWidth, copy->TileHeight, copy->Amplitude), std::make_tuple(300, 150, 7));
     EXPECT_EQ(copy->Params, original->Params);
-    EXPECT_EQ(copy->Image, original->Image);
+    EXPECT_EQ(copy->Tile(), original->Tile());
     if (kind > 200) {
       EXPECT_EQ(copy->BitmapName, "wall.jpg");
       ASSERT_EQ(copy->Bitmap.size(), QSize(32, 16));
@@ -201,7 +201,7 @@ TEST(MappingLayout, RebuildingStartsAfreshFromABlackTile) {
     build(*m, 5, RGB(30, 60, 90), RGB(200, 100, 50));
     build(*m, static_cast<std::uint8_t>(kind), RGB(30, 60, 90), RGB(200, 100, 50));
     EXPECT_TRUE(m->Cells.empty());
-    EXPECT_TRUE(std::all_of(m->Image.begin(), m->Image.end(), [](std::uint8_t b) { return b == 0; }));
+    EXPECT_TRUE(std::all_of(m->Tile().begin(), m->Tile().end(), [](std::uint8_t b) { return b == 0; }));
   }
 }
 
@@ -276,7 +276,7 @@ TEST(MappingGrain, EachStyleMeetsItsBoundsAtTheEndsOfTheGrain) {
       SCOPED_TRACE(std::to_string(int(style)) +
                    (highestGrain ? " with the highest grain" : " with the lowest"));
       auto m = mappingWith(nullptr);
-      m->Image.fill(7);
+      m->TilePixels().fill(7);
       TMap cell(*m, 4, 4, 59, 59, style);
       cell.SetColor1(s0.R, s0.G, s0.B);
       cell.SetColor2(s1.R, s1.G, s1.B);
@@ -324,6 +324,7 @@ TEST(MappingGrain, RestartsAtEveryCell) {
     EndGrain& grain = *owned;
     auto m = mappingWith(std::move(owned));
     build(*m, static_cast<std::uint8_t>(kind), 0, RGB(200, 100, 50));
+    m->Tile();
     EXPECT_EQ(grain.reseeds, restarts) << "once per cell, and once more for kind 6's jitter";
   }
   auto m = mappingWith(fixedSeed(5));

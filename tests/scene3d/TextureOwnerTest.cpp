@@ -64,7 +64,7 @@ Owner mapping(std::uint8_t kind) {
   return {[m] { return m->TexName(); }, [m] { m->Bind(); },
           kind == 255   ? ResampleRGB(m->Bitmap)
           : kind == 254 ? TranslucentPicture(m->Bitmap)
-                        : std::vector<std::uint8_t>(m->Image.begin(), m->Image.end())};
+                        : std::vector<std::uint8_t>(m->Tile().begin(), m->Tile().end())};
 }
 
 Owner entityTexture() {

@@ -1,0 +1,11 @@
+#include "fuzz/Harnesses.h"
+
+extern "C" int LLVMFuzzerInitialize(int* argc, char*** argv) {
+  vorlan::fuzz::InitialiseHarnesses(argc, argv);
+  return 0;
+}
+
+extern "C" int LLVMFuzzerTestOneInput(const unsigned char* data, unsigned long size) {
+  vorlan::fuzz::RunHarness("chunked_jpeg", {data, size});
+  return 0;
+}
