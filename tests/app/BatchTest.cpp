@@ -14,11 +14,8 @@ namespace {
 using namespace test;
 
 TEST(BatchJob, OptionsAndUsageErrors) {
-  struct Case {
-    QStringList arguments;
-    bool usageError;
-    TBatchJob::Kind what;
-  };
+  // clang-format off
+  struct Case { QStringList arguments; bool usageError; TBatchJob::Kind what; };
   const Case cases[] = {
       {{"vorlancam", "a.cam"}, false, TBatchJob::Kind::None},
       {{"vorlancam", "--render", "a.cam", "-o", "a.png"}, false, TBatchJob::Kind::Render},
@@ -29,6 +26,7 @@ TEST(BatchJob, OptionsAndUsageErrors) {
       {{"vorlancam", "--render", "a.cam", "-o", "a.png", "--view", "iso"}, true, TBatchJob::Kind::Render},
       {{"vorlancam", "--render", "a.cam", "-o", "a.png", "b.cam"}, true, TBatchJob::Kind::None},
   };
+  // clang-format on
   for (const Case& c : cases) {
     SCOPED_TRACE(c.arguments.join(' ').toStdString());
     TBatchJob job;

@@ -14,13 +14,8 @@ namespace {
 using namespace test;
 
 TEST(CommandLine, FilesHelpVersionAndUsageErrors) {
-  struct Case {
-    QStringList arguments;
-    bool exit;
-    int exitCode;
-    std::vector<std::string> files;
-  };
   // clang-format off
+  struct Case { QStringList arguments; bool exit; int exitCode; std::vector<std::string> files; };
   const Case cases[] = {
       {{"vorlancam"}, false, 0, {}},
       {{"vorlancam", "a.cam", "b dir/c.x3d"}, false, 0, {"a.cam", "b dir/c.x3d"}},
@@ -36,9 +31,7 @@ TEST(CommandLine, FilesHelpVersionAndUsageErrors) {
     EXPECT_EQ(parsed.Exit, c.exit);
     EXPECT_EQ(parsed.ExitCode, c.exitCode);
     EXPECT_EQ(parsed.Files, c.files);
-    if (c.exit) {
-      EXPECT_FALSE(parsed.Message.empty());
-    }
+    EXPECT_TRUE(!c.exit || !parsed.Message.empty());
   }
 }
 
@@ -71,15 +64,9 @@ TEST(Vorlancam, ExitStatusAndOneErrorLine) {
   writeBytes(dir.path("text.jpg"), {'h', 'e', 'l', 'l', 'o'});
   writeBytes(dir.path("notes.txt"), {'h', 'i'});
   const QString floorPlan = P("floor.x2d"), missing = P("missing.cam"), out = P("out"), pdf = P("out.pdf");
-  struct Case {
-    Display display;
-    QStringList arguments;
-    int exitCode;
-    const char* outHas;
-    const char* errHas;
-  };
   const Display I = Display::Inherited, N = Display::None;
   // clang-format off
+  struct Case { Display display; QStringList arguments; int exitCode; const char *outHas, *errHas; };
   const Case cases[] = {
       {I, {"--version"}, 0, "", ""},
       {I, {"--render", P("pair.cam"), "-o", P("p.bmp")}, 0, "", ""},
@@ -132,8 +119,8 @@ TEST(Vorlancam, ExitStatusAndOneErrorLine) {
   // One page each; A3 is 842 x 1191 points, standing when asked.
   struct Pdf {
     const char* name;
-    double width, height; // 0: any size
-  };
+    double width, height;
+  }; // 0: any size
   for (const auto& [name, width, height] :
        {Pdf{"floor.pdf", 1190.55, 841.89}, {"portrait.pdf", 841.89, 1190.55}, {"picture.pdf", 0, 0}}) {
     SCOPED_TRACE(name);

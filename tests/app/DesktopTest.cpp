@@ -55,19 +55,15 @@ TEST(Thumbnail, EveryKindFitsTheSquareKeepingItsAspect) {
   ScratchDir dir;
   const QString wide = QString::fromStdString(dir.path("wide.bmp"));
   writeBytes(wide.toStdString(), encodeBmp(gradient(300, 100, 0)));
-  struct Case {
-    QString file;
-    int side;
-    QSize expected;
-  };
   // Scenes and drawings are drawn in the 4:3 of their windows; pictures are shrunk, never enlarged.
-  const Case cases[] = {{samples.Path("scene.cam"), 128, {128, 96}},
-                        {samples.Path("model.x3d"), 64, {64, 48}},
-                        {samples.Path("floor.x2d"), 200, {200, 150}},
-                        {samples.Path("pair.cam"), 160, {160, 120}},
-                        {samples.Path("checker.bmp"), 64, {64, 64}},
-                        {samples.Path("checker.bmp"), 256, {128, 128}},
-                        {wide, 90, {90, 30}}};
+  // clang-format off
+  struct Case { QString file; int side; QSize expected; };
+  const auto S = [&](const char* name) { return samples.Path(name); };
+  const Case cases[] = {
+      {S("scene.cam"), 128, {128, 96}}, {S("model.x3d"), 64, {64, 48}}, {wide, 90, {90, 30}},
+      {S("floor.x2d"), 200, {200, 150}}, {S("pair.cam"), 160, {160, 120}},
+      {S("checker.bmp"), 64, {64, 64}}, {S("checker.bmp"), 256, {128, 128}}};
+  // clang-format on
   for (const Case& c : cases) {
     SCOPED_TRACE(c.file.toStdString() + " in " + std::to_string(c.side));
     const QString out = QString::fromStdString(dir.path("thumbnail"));
@@ -201,22 +197,20 @@ TEST(MimeTypes, OurFilesAreKnownByNameAndContentAndXmlX3dKeepsItsType) {
   }());
   QFile::copy(samples.Path("model.x3d"), Q(files.path("model")));
   QFile::copy(samples.Path("floor.x2d"), Q(files.path("floor.x3d")));
-  struct Case {
-    QString file;
-    const char* type;
-  };
-  const Case cases[] = {{samples.Path("scene.cam"), "application/x-vorlan-cam"},
-                        {samples.Path("pair.cam"), "application/x-vorlan-cam"},
-                        {samples.Path("model.x3d"), "application/x-vorlan-x3d"},
-                        {samples.Path("floor.x2d"), "application/x-vorlan-x2d"},
-                        {Q(files.path("web.x3d")), "model/x3d+xml"},
-                        {Q(files.path("model")), "application/x-vorlan-x3d"},
-                        {Q(files.path("floor.x3d")), "application/x-vorlan-x2d"}};
-  for (const Case& c : cases) {
-    SCOPED_TRACE(c.file.toStdString());
-    const ProgramRun query = RunProgram("xdg-mime", {"query", "filetype", c.file}, Display::Inherited, home);
+  const QString cam = "application/x-vorlan-cam", x3d = "application/x-vorlan-x3d",
+                x2d = "application/x-vorlan-x2d";
+  // clang-format off
+  const auto S = [&](const char* name) { return samples.Path(name); };
+  const auto F = [&](const char* name) { return Q(files.path(name)); };
+  const std::pair<QString, QString> cases[] = {{S("scene.cam"), cam}, {S("pair.cam"), cam},
+      {S("model.x3d"), x3d}, {S("floor.x2d"), x2d}, {F("web.x3d"), "model/x3d+xml"}, {F("model"), x3d},
+      {F("floor.x3d"), x2d}};
+  // clang-format on
+  for (const auto& [file, type] : cases) {
+    SCOPED_TRACE(file.toStdString());
+    const ProgramRun query = RunProgram("xdg-mime", {"query", "filetype", file}, Display::Inherited, home);
     EXPECT_EQ(query.exitCode, 0) << query.err.toStdString();
-    EXPECT_EQ(query.out.trimmed().toStdString(), c.type);
+    EXPECT_EQ(query.out.trimmed(), type);
   }
 }
 

@@ -47,12 +47,10 @@ TEST(Inspect, ASceneCountsItsItemsBoundsAndEveryTextureFoundOrNot) {
   const QJsonObject info = DescribeFile(dir.path("scene.cam"));
   EXPECT_EQ(info["format"], "cam");
   EXPECT_EQ(info["kind"], "scene");
-  EXPECT_EQ(info["counts"].toObject(), (QJsonObject{{"entities", 4},
-                                                    {"super_objects", 1},
-                                                    {"points", 16},
-                                                    {"faces", 4},
-                                                    {"contours", 0},
-                                                    {"mappings", 0}}));
+  // clang-format off
+  EXPECT_EQ(info["counts"].toObject(), (QJsonObject{{"entities", 4}, {"super_objects", 1}, {"points", 16},
+                                                    {"faces", 4}, {"contours", 0}, {"mappings", 0}}));
+  // clang-format on
   // From x -200 (the plain wall) to 110 (the group's walls moved by 10); z up to 500 + 50 + 30.
   EXPECT_EQ(info["bounds"].toArray(), Numbers({-200, 0, 0, 110, 20, 580}));
 
@@ -104,38 +102,30 @@ TEST(Inspect, PicturesAndBitmapPairsReportSizeDepthAndCompression) {
             (QJsonObject{{"width", 7}, {"height", 3}, {"bits_per_pixel", 32}, {"compression", "BI_RGB"}}));
   QJsonObject bmp = DescribeFile(dir.path("wide.bmp")), jpeg = DescribeFile(dir.path("photo.jpg"));
   bmp.remove("file"), jpeg.remove("file");
-  EXPECT_EQ(bmp, (QJsonObject{{"format", "bmp"},
-                              {"width", 33},
-                              {"height", 17},
-                              {"bits_per_pixel", 24},
+  // clang-format off
+  EXPECT_EQ(bmp, (QJsonObject{{"format", "bmp"}, {"width", 33}, {"height", 17}, {"bits_per_pixel", 24},
                               {"compression", "BI_RGB"}}));
-  EXPECT_EQ(jpeg, (QJsonObject{{"format", "jpeg"},
-                               {"width", 40},
-                               {"height", 30},
-                               {"bits_per_pixel", 24},
-                               {"components", 3},
-                               {"compression", "baseline"}}));
+  EXPECT_EQ(jpeg, (QJsonObject{{"format", "jpeg"}, {"width", 40}, {"height", 30}, {"bits_per_pixel", 24},
+                               {"components", 3}, {"compression", "baseline"}}));
+  // clang-format on
 }
 
 // Every cut of a valid file either fails with a ReadError or, for a JPEG whose frame header is whole,
 // describes the same frame; none may crash or read past the end.
 TEST(Inspect, EveryTruncationFailsCleanly) {
   ScratchDir dir;
-  struct Case {
-    const char* name;
-    std::vector<std::uint8_t> bytes;
-  };
-  const Case cases[] = {
-      {"cut.bmp", encodeBmp(gradient(9, 5, 0))},
-      {"cut.jpg", encodeJpeg(gradient(9, 5, 0))},
-      {"cut.cam", CamBitmapPairBytes(DibBlockOf(gradient(9, 5, 0)), DibBlockOf(gradient(9, 5, 0)))}};
-  for (const Case& c : cases) {
+  const QImage picture = gradient(9, 5, 0);
+  const std::pair<const char*, std::vector<std::uint8_t>> cases[] = {
+      {"cut.bmp", encodeBmp(picture)},
+      {"cut.jpg", encodeJpeg(picture)},
+      {"cut.cam", CamBitmapPairBytes(DibBlockOf(picture), DibBlockOf(picture))}};
+  for (const auto& [name, bytes] : cases) {
     // Every cut through the headers, then every thirteenth through the pixels.
-    for (std::size_t length = 0; length < c.bytes.size(); length += length < 96 ? 1 : 13) {
-      SCOPED_TRACE(std::string(c.name) + " cut at " + std::to_string(length));
-      writeBytes(dir.path(c.name), {c.bytes.begin(), c.bytes.begin() + static_cast<std::ptrdiff_t>(length)});
+    for (std::size_t length = 0; length < bytes.size(); length += length < 96 ? 1 : 13) {
+      SCOPED_TRACE(std::string(name) + " cut at " + std::to_string(length));
+      writeBytes(dir.path(name), {bytes.begin(), bytes.begin() + static_cast<std::ptrdiff_t>(length)});
       try {
-        const QJsonObject info = DescribeFile(dir.path(c.name));
+        const QJsonObject info = DescribeFile(dir.path(name));
         EXPECT_EQ(info["format"], "jpeg");
         EXPECT_EQ(info["width"].toInt(), 9);
       } catch (const ReadError&) {

@@ -26,11 +26,8 @@ TEST(DialogFilter, TurnsDescriptionAndPatternPairsIntoDialogEntries) {
 }
 
 TEST(CentredPosition, TruncatesTheHalvesAndNeverGoesBelowZero) {
-  struct Case {
-    const char* what;
-    QSize client, window;
-    QPoint expected;
-  };
+  // clang-format off
+  struct Case { const char* what; QSize client, window; QPoint expected; };
   const Case cases[] = {
       {"odd spans truncate", {801, 601}, {420, 364}, {190, 118}},
       {"window as large as the area", {420, 364}, {420, 364}, {0, 0}},
@@ -38,6 +35,7 @@ TEST(CentredPosition, TruncatesTheHalvesAndNeverGoesBelowZero) {
       {"larger than the area", {300, 200}, {420, 364}, {0, 0}},
       {"wide area, tall window", {1000, 100}, {200, 300}, {400, 0}},
   };
+  // clang-format on
   for (const auto& [what, client, window, expected] : cases) {
     SCOPED_TRACE(what);
     EXPECT_EQ(CentredPosition(client, window), expected);
@@ -50,14 +48,10 @@ TEST(TForm1, OpenFileRunsTheOpenerOfTheMatchingBranchOnly) {
   for (std::string_view extension : OpenExtensions)
     frame.RegisterOpener(std::string(extension),
                          [&opened, extension](const std::string& F) { opened.emplace_back(extension, F); });
-  struct Case {
-    const char* fileName;
-    std::optional<const char*> branch;
-  };
-  const Case cases[] = {{"a.CAM", ".CAM"},       {"p.Bmp", ".BMP"},     {"p.jpg", ".JPG"},
-                        {"plan.x2d", ".X2D"},    {"a.tar.x3d", ".X3D"}, {"p.jpeg", ".JPG"},
-                        {"folder.x2d/plan", {}}, {"p.jpg.bak", {}},     {"scene.cam ", {}},
-                        {"noextension", {}}};
+  const std::pair<const char*, std::optional<const char*>> cases[] = {
+      {"a.CAM", ".CAM"},     {"p.Bmp", ".BMP"},  {"p.jpg", ".JPG"},       {"plan.x2d", ".X2D"},
+      {"a.tar.x3d", ".X3D"}, {"p.jpeg", ".JPG"}, {"folder.x2d/plan", {}}, {"p.jpg.bak", {}},
+      {"scene.cam ", {}},    {"noextension", {}}};
   test::ScratchDir dir;
   QDir().mkpath(QString::fromStdString(dir.path("folder.x2d")));
   MessageRecorder messages;

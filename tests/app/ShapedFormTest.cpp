@@ -68,41 +68,33 @@ TEST(ShapeRegion, KeepsEveryRunBeyondTwentyFiveThousandAndMergesEqualRows) {
   EXPECT_EQ(region.rectCount(), 100);
 }
 
-// A form shaped by a control that sits inside a panel, as a control nested in the form would.
-struct ShapedFixture {
-  QWidget form;
-  QWidget* panel = new QWidget(&form);
-  TdxfShapedForm* shaped;
-
-  ShapedFixture() {
-    form.resize(200, 200);
-    panel->setGeometry(10, 20, 150, 150);
-    shaped = new TdxfShapedForm(&form, panel);
-    shaped->move(5, 5);
-    shaped->setPicture(WhiteWithRedDisc(100, QRect(0, 0, 100, 100)));
-  }
-};
-
 TEST(TdxfShapedForm, ActiveShapesTheOwnerWhereTheControlSitsAndInactiveGivesItsRectangleBack) {
-  ShapedFixture fixture;
-  const Qt::WindowFlags before = fixture.form.windowFlags();
-  EXPECT_EQ(fixture.shaped->size(), QSize(100, 100));
-  fixture.shaped->setActive(true);
-  EXPECT_TRUE(fixture.form.windowFlags() & Qt::FramelessWindowHint);
-  const QRegion mask = fixture.form.mask();
+  // A form shaped by a control that sits inside a panel, as a control nested in the form would.
+  QWidget form;
+  form.resize(200, 200);
+  auto* panel = new QWidget(&form);
+  panel->setGeometry(10, 20, 150, 150);
+  auto* shaped = new TdxfShapedForm(&form, panel);
+  shaped->move(5, 5);
+  shaped->setPicture(WhiteWithRedDisc(100, QRect(0, 0, 100, 100)));
+  const Qt::WindowFlags before = form.windowFlags();
+  EXPECT_EQ(shaped->size(), QSize(100, 100));
+  shaped->setActive(true);
+  EXPECT_TRUE(form.windowFlags() & Qt::FramelessWindowHint);
+  const QRegion mask = form.mask();
   EXPECT_TRUE(mask.contains(QPoint(15 + 50, 25 + 50)));
   EXPECT_FALSE(mask.contains(QPoint(14, 75)));
   EXPECT_FALSE(mask.contains(QPoint(15 + 2, 25 + 2)));
-  fixture.shaped->setActive(true);
-  fixture.shaped->setActive(false);
-  EXPECT_TRUE(fixture.form.mask().isEmpty());
-  EXPECT_EQ(fixture.form.windowFlags(), before);
+  shaped->setActive(true);
+  shaped->setActive(false);
+  EXPECT_TRUE(form.mask().isEmpty());
+  EXPECT_EQ(form.windowFlags(), before);
 
   QImage plain(20, 20, QImage::Format_RGB32);
   plain.fill(Qt::gray);
-  fixture.shaped->setPicture(plain);
-  fixture.shaped->setActive(true);
-  EXPECT_TRUE(fixture.form.mask().isEmpty()) << "a picture of one colour leaves the owner its rectangle";
+  shaped->setPicture(plain);
+  shaped->setActive(true);
+  EXPECT_TRUE(form.mask().isEmpty()) << "a picture of one colour leaves the owner its rectangle";
 }
 
 void SendMouse(QWidget* target, QEvent::Type type, QPoint local, Qt::MouseButtons buttons) {
@@ -113,12 +105,6 @@ void SendMouse(QWidget* target, QEvent::Type type, QPoint local, Qt::MouseButton
 }
 
 TEST(TdxfShapedForm, DraggingThePictureMovesTheOwner) {
-  struct Case {
-    const char* what;
-    bool alwaysMove;
-    QPoint pressAt;
-    bool moves;
-  };
   // Left half olive (the caption colour), right half blue.
   QImage picture(100, 100, QImage::Format_RGB32);
   picture.fill(qRgb(0, 0, 255));
@@ -126,10 +112,10 @@ TEST(TdxfShapedForm, DraggingThePictureMovesTheOwner) {
     for (int x = 0; x < 50; ++x)
       picture.setPixel(x, y, qRgb(128, 128, 0));
   picture.setPixel(0, 0, qRgb(255, 255, 255));
-  const Case cases[] = {{"anywhere with AlwaysMove", true, {80, 50}, true},
-                        {"on the caption colour", false, {20, 50}, true},
-                        {"off the caption colour", false, {80, 50}, false}};
-  for (const auto& [what, alwaysMove, pressAt, moves] : cases) {
+  for (const auto& [what, alwaysMove, pressAt, moves] :
+       {std::tuple{"anywhere with AlwaysMove", true, QPoint(80, 50), true},
+        {"on the caption colour", false, {20, 50}, true},
+        {"off the caption colour", false, {80, 50}, false}}) {
     SCOPED_TRACE(what);
     QWidget form;
     form.resize(100, 100);

@@ -33,12 +33,10 @@ std::optional<ReadError> tryLoad(TCamObject& cam, const Bytes& bytes, const Load
 }
 
 TEST(TCamObject, HeadersOfNoKnownKindOpenNothingAndShortOnesFailWhereTheyEnd) {
-  struct Case {
-    const char* what;
-    std::optional<Bytes> bytes; // none: the file does not exist
-    std::int32_t kind;
-    std::optional<std::uint64_t> errorAt;
-  };
+  // No bytes: the file does not exist.
+  // clang-format off
+  struct Case { const char* what; std::optional<Bytes> bytes; std::int32_t kind;
+                std::optional<std::uint64_t> errorAt; };
   const Case cases[] = {
       {"first word 2", words({2, 1, 0, 0}), kCamNoKind, {}},
       {"kind 7", words({1, 7, 0, 0}), 7, {}},
@@ -47,6 +45,7 @@ TEST(TCamObject, HeadersOfNoKnownKindOpenNothingAndShortOnesFailWhereTheyEnd) {
       {"4-byte file holding 1", words({1}), 0, 4},
       {"half a kind word", Bytes{1, 0, 0, 0, 1, 0}, 0, 4},
   };
+  // clang-format on
   for (const auto& [what, bytes, kind, errorAt] : cases) {
     SCOPED_TRACE(what);
     test::ScratchDir dir;
@@ -200,17 +199,12 @@ TEST(TCamObject, DibBlockSizesBeyondTheFileAreRefusedAtTheBlock) {
   const Bytes pair = CamBitmapPairBytes(block1, paletteBlock());
   const std::size_t second = 16 + 8 + block1.info.size() + block1.bits.size();
   const auto leftAfterSecond = std::int32_t(pair.size() - second - 8);
-  struct Case {
-    const char* what;
-    std::size_t block;
-    std::int32_t infoSize, bitsSize;
-  };
-  const Case cases[] = {
-      {"InfoSize INT_MAX", 16, INT_MAX, 140},
-      {"BitsSize INT_MAX", 16, 40, INT_MAX},
+  // clang-format off
+  struct Case { const char* what; std::size_t block; std::int32_t infoSize, bitsSize; };
+  const Case cases[] = {{"InfoSize INT_MAX", 16, INT_MAX, 140}, {"BitsSize INT_MAX", 16, 40, INT_MAX},
       {"negative BitsSize", 16, 40, INT_MIN},
-      {"picture 2 one byte more than is left", second, 52, leftAfterSecond - 51},
-  };
+      {"picture 2 one byte more than is left", second, 52, leftAfterSecond - 51}};
+  // clang-format on
   for (const auto& [what, block, infoSize, bitsSize] : cases) {
     SCOPED_TRACE(what);
     TCamObject cam;

@@ -91,16 +91,12 @@ struct CamOGL : ::testing::Test {
 TEST_F(CamOGL, OpeningDrawsTheFileOrKeepsWhatWasReadBeforeAnError) {
   std::vector<std::uint8_t> cut = sceneBytes();
   cut.resize(cut.size() - 10);
-  struct Case {
-    const char* name;
-    std::vector<std::uint8_t> bytes;
-    double Pas;           // 0: a read error
-    std::size_t entities; // or items kept
-  };
+  // clang-format off
+  struct Case { const char* name; std::vector<std::uint8_t> bytes; double Pas; std::size_t entities; };
+  // Pas 0: a read error, which keeps `entities` items.
   for (const auto& [name, bytes, Pas, entities] : {Case{"scene.cam", sceneBytes(), 100, 2},
-                                                   {"model.x3d", modelBytes(), 1000, 1},
-                                                   {"short.x3d", {1, 2, 3}, 0, 0},
-                                                   {"cut.cam", cut, 0, 1}}) {
+       {"model.x3d", modelBytes(), 1000, 1}, {"short.x3d", {1, 2, 3}, 0, 0}, {"cut.cam", cut, 0, 1}}) {
+    // clang-format on
     SCOPED_TRACE(name);
     const std::string fileName = dir.path(name);
     test::writeBytes(fileName, bytes);
@@ -164,12 +160,14 @@ TEST_F(CamOGL, PaperModeShowsWhiteFacesWithTheEdgesInFrontOfThem) {
   TFicheCamOGL* window = open(stack);
   window->SpeedButton23->click();
   ASSERT_TRUE(window->View().PaperMode());
+  EXPECT_TRUE(window->SpeedButton23->isChecked());
   const QImage paper = window->Capture();
   EXPECT_EQ(squareOf(paper), kWhite);
   // Both edges of the upper square, and the near edge of the lower one: its far edge lies behind
   // the upper face, which the paper fill paints white over it.
   EXPECT_EQ(edgesCrossed(paper, paper.width() * 6 / 10), 3);
-  window->SpeedButton23->click();
+  window->SpeedButton23Click();
+  EXPECT_FALSE(window->SpeedButton23->isChecked()) << "the button follows the mode however it changes";
   EXPECT_TRUE(isRed(squareOf(window->Capture())));
 
   // The white background button toggles the gradient.
@@ -191,11 +189,7 @@ TEST_F(CamOGL, SavesOnlyThePictureKindsItWritesAndSaysWhyOtherwise) {
   TFicheCamOGL* window = open(scene);
   QFileDialog* dialog = window->SavePictureDialog1;
   dialog->setOption(QFileDialog::DontUseNativeDialog);
-  struct Case {
-    const char* name;
-    bool written;
-  };
-  for (const auto& [name, written] : {Case{"missing folder/view.jpg", false},
+  for (const auto& [name, written] : {std::pair{"missing folder/view.jpg", false},
                                       {"view.jpg", true},
                                       {"VIEW.BMP", true},
                                       {"view.jpeg", false},
@@ -225,27 +219,19 @@ TEST_F(CamOGL, ClosingAWindowTakesItOutOfRotationAndLeavesTheOtherDrawing) {
   TFicheCamOGL* second = open(scene);
   first->SpeedButton1->click();
   second->SpeedButton1->click();
+  EXPECT_TRUE(first->SpeedButton1->isChecked() && first->IsRotating());
   EXPECT_EQ(shown.frame.RotationList().size(), 2u);
   close(first);
   EXPECT_EQ(shown.frame.RotationList(), std::vector<TRotatingWindow*>{second});
   EXPECT_TRUE(isRed(squareOf(second->Capture()))) << "the other window's lists survive";
   second->SpeedButton1->click();
+  EXPECT_FALSE(second->SpeedButton1->isChecked() || second->IsRotating());
   EXPECT_TRUE(shown.frame.RotationList().empty());
 }
 
-TEST_F(CamOGL, TogglesShowTheirStateEveryButtonIsNamedAndStaysInANarrowWindow) {
+// Every button is named, and the hint gives way to the buttons in a narrow window.
+TEST_F(CamOGL, EveryButtonIsNamedAndStaysInANarrowWindow) {
   TFicheCamOGL* w = open(scene);
-  w->SpeedButton1->click();
-  EXPECT_TRUE(w->SpeedButton1->isChecked());
-  EXPECT_TRUE(w->IsRotating());
-  w->SpeedButton1->click();
-  EXPECT_FALSE(w->SpeedButton1->isChecked());
-  w->SpeedButton23->click();
-  EXPECT_TRUE(w->SpeedButton23->isChecked());
-  EXPECT_TRUE(w->View().PaperMode());
-  w->SpeedButton23Click();
-  EXPECT_FALSE(w->SpeedButton23->isChecked()) << "the button follows the mode however it changes";
-  // The hint gives way to the buttons in a narrow window.
   for (int width : {900, 561, 200}) {
     SCOPED_TRACE(width);
     w->SubWindow()->resize(width, 390);

@@ -130,12 +130,8 @@ TEST(DxfNumber, FiveSignificantDigitsPlainOrScientificWithADecimalPoint) {
   char probe[16];
   std::snprintf(probe, sizeof probe, "%.1f", 0.5);
   EXPECT_STREQ(probe, "0,5") << "the locale is in force";
-  struct Case {
-    double value;
-    const char* text;
-  };
   // clang-format off
-  for (auto [value, text] : {Case{1234.567, "1234.6"}, {100, "100"}, {0.000123456, "0.00012346"},
+  for (auto [value, text] : {std::pair{1234.567, "1234.6"}, {100, "100"}, {0.000123456, "0.00012346"},
                              {123456, "1.2346E5"}, {-0.0, "0"}, {12345.67, "12346"}, {99999.5, "1E5"},
                              {0.0001, "0.0001"}, {0.000099999, "9.9999E-5"}, {-123456, "-1.2346E5"},
                              {1e-300, "1E-300"}, {100.125, "100.12"}, {NAN, "NAN"}, {-INFINITY, "-INF"}}) {
@@ -152,14 +148,10 @@ TEST(DxfNumber, FiveSignificantDigitsPlainOrScientificWithADecimalPoint) {
 TEST(DxfExport, FacesOfThreeOrFourCornersKeepTheirCornersInOrder) {
   const Ring triangle{{0, 0, 0}, {3, 0, 1}, {0, 4, 2}};
   const Ring bentQuad{{0, 0, 0}, {6, 0, 0}, {6, 5, 1}, {0, 5, 0}};
-  struct Case {
-    const char* what;
-    Ring corners, written;
-  };
-  for (const auto& [what, corners, written] : {Case{"triangle: 4th corner repeats the 1st",
-                                                    triangle,
-                                                    {triangle[0], triangle[1], triangle[2], triangle[0]}},
-                                               {"quad, even out of plane", bentQuad, bentQuad}}) {
+  const Ring closed{triangle[0], triangle[1], triangle[2], triangle[0]};
+  for (const auto& [what, corners, written] :
+       {std::tuple{"triangle: 4th corner repeats the 1st", triangle, closed},
+        {"quad, even out of plane", bentQuad, bentQuad}}) {
     SCOPED_TRACE(what);
     const auto entity = entityOf({corners});
     bool someNotExported = true;
@@ -187,11 +179,7 @@ TEST(DxfExport, LargerFacesAndFacesWithContoursBecomeTrianglesCoveringTheFace) {
       {"pentagon", {kPentagon}, false, 3, 21, within(kPentagon)},
       {"concave hexagon", {kEll}, false, 4, 12, within(kEll)},
       {"pentagon in the plane y = 7", {upright}, false, 3, 21, [](const Vector3D& p) { return p.y == 7 && inside({p.x, p.z, 0}, kPentagon); }},
-      {"square with a hole: the hole stays open",
-       {kSquare, kHole},
-       true,
-       8,
-       100 - 16,
+      {"square with a hole: the hole stays open", {kSquare, kHole}, true, 8, 100 - 16,
        [](const Vector3D& p) { return inside(p, kSquare) && !inside(p, kHole); }},
       {"a triangle given as a contour", {triangle}, true, 1, 50, within(triangle)},
   };
@@ -244,11 +232,7 @@ TEST(DxfExport, EachEntityIsALayerAndSuperObjectEntitiesAreNumberedInPlace) {
 }
 
 TEST(DxfExport, AFourthCornerWithACoordinateEqualToNoFourthCornerIsLeftOut) {
-  struct Case {
-    Vector3D p4;
-    bool written;
-  };
-  for (auto [p4, written] : {Case{{NoFourthCorner, NoFourthCorner, NoFourthCorner}, false},
+  for (auto [p4, written] : {std::pair{Vector3D{NoFourthCorner, NoFourthCorner, NoFourthCorner}, false},
                              {{1, 2, NoFourthCorner}, false},
                              {{999998.9, 2, 3}, true}}) {
     SCOPED_TRACE(testing::Message() << p4.x << ", " << p4.y << ", " << p4.z);
@@ -269,16 +253,11 @@ TEST(DxfExport, FacesGivingNoTriangleAreReportedOnlyWhenTheyNeededTessellating) 
   const Ring line{{0, 0, 0}, {1, 1, 0}, {2, 2, 0}, {3, 3, 0}, {4, 4, 0}};
   Ring withNan = kPentagon;
   withNan[2].x = NAN;
-  struct Case {
-    const char* what;
-    Ring corners;
-    bool contour, reported;
-  };
-  for (const auto& [what, corners, contour, reported] : {Case{"5 collinear corners", line, false, true},
-                                                         {"a contour of collinear corners", line, true, true},
-                                                         {"a NaN corner", withNan, false, true},
-                                                         {"no corners", {}, false, false},
-                                                         {"two corners", {line[0], line[4]}, false, false}}) {
+  // clang-format off
+  for (const auto& [what, corners, contour, reported] : {std::tuple{"5 collinear corners", line, false, true},
+       {"a contour of collinear corners", line, true, true}, {"a NaN corner", withNan, false, true},
+       {"no corners", Ring{}, false, false}, {"two corners", Ring{line[0], line[4]}, false, false}}) {
+    // clang-format on
     SCOPED_TRACE(what);
     TEntity entity;
     contour ? addContourFace(entity, {corners}) : addPolygon(entity, corners);

@@ -58,13 +58,12 @@ TEST(HostileFiles, TexturesThatAreNoPictureFilesLeaveTheSceneOpen) {
     sparse.seekp(static_cast<std::streamoff>(MaxDecodedPictureBytes) + 10);
     sparse << '\0';
   }
-  struct Case {
-    std::string name;
-    const char* problem; // nullptr: not a file, passed over like a missing one
-  };
-  for (const auto& [name, problem] :
-       {Case{"/dev/zero", nullptr}, Case{"pipe.bmp", nullptr},
-        Case{"/proc/self/pagemap", "neither a bitmap nor a JPEG"}, Case{"huge.bmp", "allowed"}}) {
+  // No problem: not a file, passed over like a missing one.
+  const std::pair<std::string, const char*> cases[] = {{"/dev/zero", nullptr},
+                                                       {"pipe.bmp", nullptr},
+                                                       {"/proc/self/pagemap", "neither a bitmap nor a JPEG"},
+                                                       {"huge.bmp", "allowed"}};
+  for (const auto& [name, problem] : cases) {
     SCOPED_TRACE(name);
     const Loaded loaded = loadCam(h::TexturedScene(name), dir.path("scene.cam"));
     ASSERT_FALSE(loaded.error) << *loaded.error;
@@ -80,12 +79,8 @@ TEST(HostileFiles, TexturesThatAreNoPictureFilesLeaveTheSceneOpen) {
 // Only the 256 x 256 resample of a mapping picture is used: a very large one is kept at an eighth-step
 // size that still covers 256 on both axes, and gives the same flat colour.
 TEST(HostileFiles, MappingPicturesAreDecodedAtTheSizeTheirResampleNeeds) {
-  struct Case {
-    int width, height;
-    QSize kept;
-  };
   for (const auto& [width, height, kept] :
-       {Case{300, 200, {300, 200}}, Case{20000, 1000, {7500, 375}}, Case{40000, 2000, {10000, 500}}}) {
+       {std::tuple{300, 200, QSize(300, 200)}, {20000, 1000, {7500, 375}}, {40000, 2000, {10000, 500}}}) {
     SCOPED_TRACE(width);
     TSuperObject model;
     ReadX3DBytes(h::PictureMappingsModel(h::FlatJpeg(width, height, false), 2), "wide.x3d", model);

@@ -66,14 +66,10 @@ void expectScreenShows(TFicheRetoucheCam* window, const QImage& picture) {
 }
 
 TEST(TFicheRetoucheCam, TheBrushCopiesASquareOfTheSourcePictureOnlyOntoTheRetouchedPicture) {
-  struct Case {
-    const char* what;
-    Qt::MouseButton button;
-    QPoint at;
-    int radius;
-    QToolButton* TFicheRetoucheCam::*shownFirst; // null: the retouched picture stays shown
-    QRect painted;
-  };
+  // clang-format off
+  struct Case { const char* what; Qt::MouseButton button; QPoint at; int radius;
+                QToolButton* TFicheRetoucheCam::*shownFirst; QRect painted; };
+  // shownFirst null: the retouched picture stays shown.
   const Case cases[] = {
       {"right at (100, 100)", Qt::RightButton, {100, 100}, 5, nullptr, QRect(95, 95, 10, 10)},
       {"clipped at the far corner", Qt::RightButton, {198, 148}, 5, nullptr, QRect(193, 143, 7, 7)},
@@ -82,6 +78,7 @@ TEST(TFicheRetoucheCam, TheBrushCopiesASquareOfTheSourcePictureOnlyOntoTheRetouc
       {"left paints picture 1, already there", Qt::LeftButton, {100, 100}, 5, nullptr, QRect()},
       {"while picture 1 is shown", Qt::RightButton, {100, 100}, 5, &TFicheRetoucheCam::SpeedButton2, QRect()},
   };
+  // clang-format on
   for (const auto& [what, button, at, radius, shownFirst, painted] : cases) {
     SCOPED_TRACE(what);
     PairWindow pair;
@@ -124,20 +121,16 @@ TEST(TFicheRetoucheCam, DraggingPaintsAtEachMoveUntilTheButtonComesUp) {
 }
 
 TEST(TFicheRetoucheCam, ZoomResizesThePicturesAndThePaintBoxByItsNewState) {
-  struct Case {
-    const char* what;
-    std::vector<QToolButton * TFicheRetoucheCam::*> clicks;
-    QSize size;
-  };
   using W = TFicheRetoucheCam;
+  // clang-format off
+  struct Case { const char* what; std::vector<QToolButton * W::*> clicks; QSize size; };
   const Case cases[] = {
       {"in", {&W::Zoom}, {202, 150}},
       {"in, then out", {&W::Zoom, &W::Zoom}, {101, 75}},
-      {"pressed while hidden, released when shown",
-       {&W::SpeedButton3, &W::Zoom, &W::SpeedButton3, &W::Zoom},
-       {50, 38}},
+      {"pressed hidden, released shown", {&W::SpeedButton3, &W::Zoom, &W::SpeedButton3, &W::Zoom}, {50, 38}},
       {"in twice in a row", {&W::Zoom, &W::SpeedButton3, &W::Zoom, &W::SpeedButton3, &W::Zoom}, {404, 300}},
   };
+  // clang-format on
   for (const auto& [what, clicks, size] : cases) {
     SCOPED_TRACE(what);
     PairWindow pair({101, 75});
@@ -157,10 +150,11 @@ TEST(TFicheRetoucheCam, ZoomResizesThePicturesAndThePaintBoxByItsNewState) {
 }
 
 TEST(TFicheRetoucheCam, SaveWritesWhatThePaintBoxShowsAndRefusesOtherExtensions) {
+  // load null: nothing may be written; meanError per channel.
   struct Case {
     const char* name;
-    QImage (*load)(const std::string&); // null: nothing may be written
-    double meanError;                   // per channel
+    QImage (*load)(const std::string&);
+    double meanError;
   };
   const Case cases[] = {
       {"shown.bmp", loadBmpFile, 0},
@@ -226,12 +220,8 @@ TEST(TFicheRetoucheCam, AFastStrokeWithASmallBrushPaintsAnUnbrokenLine) {
 TEST(TFicheRetoucheCam, TheWheelZoomsInAndOutOnceEach) {
   PairWindow pair;
   TFicheRetoucheCam* w = pair.window;
-  struct Step {
-    int angle;
-    QSize size;
-  };
   for (const auto& [angle, size] :
-       {Step{120, {400, 300}}, {120, {400, 300}}, {-120, {200, 150}}, {-120, {200, 150}}}) {
+       {std::pair{120, QSize(400, 300)}, {120, {400, 300}}, {-120, {200, 150}}, {-120, {200, 150}}}) {
     SCOPED_TRACE(angle);
     pair.wheel(angle);
     EXPECT_EQ(w->GetRetouched().size(), size);
@@ -248,8 +238,12 @@ void answerNextQuestion(QMessageBox::StandardButton button, bool& asked) {
   });
 }
 
+// A small pair still shows the whole tool bar; closing it after brush work asks, and cancel keeps it.
 TEST(TFicheRetoucheCam, ClosingAfterBrushWorkAsksAndCancelKeepsTheWindow) {
-  PairWindow untouched;
+  PairWindow untouched({20, 10});
+  const QRect print(untouched.window->SpeedButton5->mapTo(untouched.window, QPoint()),
+                    untouched.window->SpeedButton5->size());
+  EXPECT_TRUE(untouched.window->rect().contains(print));
   bool asked = true;
   answerNextQuestion(QMessageBox::Cancel, asked);
   untouched.window->close();
@@ -277,13 +271,6 @@ TEST(TFicheRetoucheCam, ClosingAfterBrushWorkAsksAndCancelKeepsTheWindow) {
   EXPECT_TRUE(asked);
   QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
   EXPECT_TRUE(pair.shown.children().isEmpty()) << "discard closes it";
-}
-
-TEST(TFicheRetoucheCam, ASmallPairStillShowsTheWholeToolBar) {
-  PairWindow pair({20, 10});
-  TFicheRetoucheCam* w = pair.window;
-  const QRect print(w->SpeedButton5->mapTo(w, QPoint()), w->SpeedButton5->size());
-  EXPECT_TRUE(w->rect().contains(print));
 }
 
 } // namespace

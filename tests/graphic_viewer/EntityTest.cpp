@@ -34,12 +34,10 @@ std::unique_ptr<TGV_POLYGONE> Triangle() {
 
 // The user's locale (the tests run with a decimal comma) never reaches the dimension text.
 TEST(Entity, DimensionTextIsTheLengthInFiveSignificantDigits) {
-  struct Case {
-    double x2, y2;
-    const char* text;
-  };
-  for (auto [x2, y2, text] :
-       {Case{3, 4, "5"}, {1, 1, "1.4142"}, {12345.678, 0, "12346"}, {123456.7, 0, "1.2346e+05"}}) {
+  for (auto [x2, y2, text] : {std::tuple{3.0, 4.0, "5"},
+                              {1.0, 1.0, "1.4142"},
+                              {12345.678, 0.0, "12346"},
+                              {123456.7, 0.0, "1.2346e+05"}}) {
     SCOPED_TRACE(text);
     const TGV_COTE dimension(0, 0, x2, y2);
     EXPECT_EQ(dimension.Text, text);
@@ -102,12 +100,8 @@ TEST(Entity, HitTestsAllowFivePixels) {
   TGV_GROUPE group;
   group.Add(std::make_unique<TGV_LINE>(0, 0, 100, 0));
   const auto polygon = Triangle();
-  struct Case {
-    const char* name;
-    const TGV_ENTITY& entity;
-    int x, y;
-    bool hit;
-  };
+  // clang-format off
+  struct Case { const char* name; const TGV_ENTITY& entity; int x, y; bool hit; };
   const Case cases[] = {
       {"circle, 4 px outside", circle, 154, 100, true}, {"circle, 5 px outside", circle, 155, 100, false},
       {"circle, 4 px inside", circle, 146, 100, true},  {"circle centre", circle, 100, 100, false},
@@ -117,6 +111,7 @@ TEST(Entity, HitTestsAllowFivePixels) {
       {"group, away", group, 50, 150, false},           {"polygon, inside", *polygon, 5, 195, true},
       {"polygon, outside", *polygon, 35, 170, false},
   };
+  // clang-format on
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
     EXPECT_EQ(c.entity.HitTest(c.x, c.y, t), c.hit);

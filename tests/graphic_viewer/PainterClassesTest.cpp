@@ -5,6 +5,8 @@
 
 #include <gtest/gtest.h>
 
+#include <array>
+
 #include <cmath>
 #include <functional>
 #include <limits>
@@ -91,12 +93,8 @@ QImage TwoByTwoPicture() {
 // sweep direction, the corners of a stretched picture, the axis icon's arms.
 TEST(Painter, PixelProbes) {
   using Probes = std::vector<std::pair<QPoint, std::uint32_t>>;
-  struct Case {
-    const char* name;
-    std::function<QImage()> draw;
-    Probes probes;
-  };
   // clang-format off
+  struct Case { const char* name; std::function<QImage()> draw; Probes probes; };
   const Case cases[] = {
       {"line", [] { TGV_LINE line(10, 10, 100, 10); return Drawn(line); },
        {{{10, 190}, 0}, {{99, 190}, 0}, {{100, 190}, WhitePixel}, {{50, 189}, WhitePixel}}},
@@ -211,19 +209,16 @@ TEST(Painter, AngularDimensionTextSitsOnTheMiddleOfItsArc) {
 }
 
 TEST(Painter, ArrowHeadStyles) {
-  struct Case {
-    int style;
-    bool atEnd;
-    QPoint probe;
-    bool coloured;
-  };
   // Start at the pixel (50, 100), end at (150, 100), heads 20 units.
+  // clang-format off
+  struct Case { int style; bool atEnd; QPoint probe; bool coloured; };
   const Case cases[] = {
       {0, false, {56, 97}, false}, {1, false, {65, 97}, true},   {1, true, {135, 97}, true},
       {1, true, {65, 97}, false},  {2, false, {50, 90}, true},   {2, false, {50, 88}, false},
       {3, false, {47, 105}, true}, {3, false, {56, 104}, false}, {4, false, {53, 93}, true},
       {5, false, {50, 93}, true},  {5, false, {53, 93}, false},
   };
+  // clang-format on
   for (const Case& c : cases) {
     SCOPED_TRACE(testing::Message() << "style " << c.style << (c.atEnd ? " at the end" : " at the start"));
     TGV_ARROW arrow(50, 100, 150, 100);
@@ -273,19 +268,14 @@ TEST(Painter, ColourRules) {
 }
 
 TEST(Painter, GripsShowOnlyOnSelectableSelectedVisibleEntities) {
-  struct Case {
-    bool selectable, gripsShown, visible;
-    bool grips;
-  };
-  for (const Case& c : {Case{true, true, true, true},
-                        {false, true, true, false},
-                        {true, false, true, false},
-                        {true, true, false, false}}) {
-    SCOPED_TRACE(testing::Message() << c.selectable << c.gripsShown << c.visible);
+  for (const auto& [selectable, gripsShown, visible, grips] : {std::array{true, true, true, true},
+                                                               {false, true, true, false},
+                                                               {true, false, true, false},
+                                                               {true, true, false, false}}) {
+    SCOPED_TRACE(testing::Message() << selectable << gripsShown << visible);
     TGV_LINE line(20, 100, 180, 100);
-    line.Selected = true, line.Selectable = c.selectable, line.GripsShown = c.gripsShown,
-    line.Visible = c.visible;
-    EXPECT_EQ(rgbAt(Drawn(line), 15, 97) == Rgb(HighlightColor), c.grips) << "left side of the first grip";
+    line.Selected = true, line.Selectable = selectable, line.GripsShown = gripsShown, line.Visible = visible;
+    EXPECT_EQ(rgbAt(Drawn(line), 15, 97) == Rgb(HighlightColor), grips) << "left side of the first grip";
   }
 }
 

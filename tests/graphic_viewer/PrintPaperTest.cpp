@@ -114,25 +114,21 @@ TEST(PrintPaper, PrintingFitsTheDrawingToThePageAndZoomsAllAfterwards) {
 // After the print button, the screen shows the window that was set for the paper, in model space.
 // (The pages themselves are checked through the program's --print.)
 TEST(PrintPaper, APdfPrintLeavesThePaperWindowInModelSpace) {
-  struct Case {
-    QPageSize::PageSizeId size;
-    QPageLayout::Orientation orientation;
-    double widthMM, heightMM;
-  };
-  for (const Case& c : {Case{QPageSize::A4, QPageLayout::Landscape, 297, 210},
-                        {QPageSize::A3, QPageLayout::Portrait, 297, 420}}) {
-    SCOPED_TRACE(c.heightMM);
+  for (const auto& [size, orientation, widthMM, heightMM] :
+       {std::tuple{QPageSize::A4, QPageLayout::Landscape, 297.0, 210.0},
+        {QPageSize::A3, QPageLayout::Portrait, 297.0, 420.0}}) {
+    SCOPED_TRACE(heightMM);
     test::ScratchDir dir;
     QPrinter printer(QPrinter::HighResolution);
-    SetUpPdf(printer, dir.path("p.pdf"), c.size, c.orientation);
+    SetUpPdf(printer, dir.path("p.pdf"), size, orientation);
     DiagonalDrawing d;
     PrintDrawingFitted(d.viewer, printer);
 
     EXPECT_EQ(d.viewer.SpaceView(), CST_SPACE::ModelSpace);
-    const double scale = std::max(1200 / c.widthMM, 600 / c.heightMM);
+    const double scale = std::max(1200 / widthMM, 600 / heightMM);
     const TGV_ViewPortRestore view = d.viewer.Viewport();
-    EXPECT_NEAR(view.Xmax - view.Xmin, c.widthMM * scale, 1e-6);
-    EXPECT_NEAR(view.Ymax - view.Ymin, c.heightMM * scale, 1e-6);
+    EXPECT_NEAR(view.Xmax - view.Xmin, widthMM * scale, 1e-6);
+    EXPECT_NEAR(view.Ymax - view.Ymin, heightMM * scale, 1e-6);
     EXPECT_NEAR(view.Xmin + view.Xmax, 1000, 1e-6) << "around the drawing's centre";
     EXPECT_NEAR(view.Ymin + view.Ymax, 500, 1e-6);
   }

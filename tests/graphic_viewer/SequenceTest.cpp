@@ -89,19 +89,15 @@ TEST(Sequence, AClosedLoopOfFourLinesGivesFourPoints) {
 
 // Pieces listed out of order, some backwards, chain when their ends are within 1.0 on each axis.
 TEST(Sequence, ChainingOrdersAndTurnsPiecesWithinTheTolerance) {
-  struct Case {
-    const char* name;
-    double gap;
-    bool chains;
-  };
-  for (const Case& c : {Case{"touching", 0, true}, {"0.99 apart", 0.99, true}, {"1.0 apart", 1.0, false}}) {
-    SCOPED_TRACE(c.name);
-    auto sequence = Chain(Line(20 + c.gap, 0, 30, 0), Line(10, 0, 0, 0), Line(20, 0, 10 + c.gap, 0));
-    ASSERT_EQ(sequence.Chain(), c.chains);
-    if (!c.chains) continue;
+  for (const auto& [name, gap, chains] :
+       {std::tuple{"touching", 0.0, true}, {"0.99 apart", 0.99, true}, {"1.0 apart", 1.0, false}}) {
+    SCOPED_TRACE(name);
+    auto sequence = Chain(Line(20 + gap, 0, 30, 0), Line(10, 0, 0, 0), Line(20, 0, 10 + gap, 0));
+    ASSERT_EQ(sequence.Chain(), chains);
+    if (!chains) continue;
     const auto points = sequence.GetPoints();
     ASSERT_EQ(points.size(), 4u);
-    const double xs[] = {30, 20 + c.gap, 10 + c.gap, 0};
+    const double xs[] = {30, 20 + gap, 10 + gap, 0};
     for (std::size_t i = 0; i < 4; ++i)
       EXPECT_NEAR(points[i].X, xs[i], 1e-9) << i;
   }

@@ -91,22 +91,19 @@ TEST(ViewerZoom, AZoomWindowDraggedEitherWayGivesTheSameView) {
 }
 
 TEST(ViewerZoom, DynamicZoomWidensGoingDownAndNarrowsOtherwise) {
-  struct Case {
-    QPoint move;
-    double widthFactor;
-  };
-  for (const Case& c : {Case{{200, 260}, 1.1}, {{260, 200}, 0.9}, {{200, 140}, 0.9}}) {
-    SCOPED_TRACE(c.widthFactor);
+  for (const auto& [move, widthFactor] :
+       {std::pair{QPoint(200, 260), 1.1}, {{260, 200}, 0.9}, {{200, 140}, 0.9}}) {
+    SCOPED_TRACE(widthFactor);
     ViewerOnLines v({{0, 0, 1000, 1000}});
     v.viewer.SetView(0, 0, 1000, 500);
     v.viewer.StartDynamicZoom();
     v.viewer.MouseDown(Qt::LeftButton, {200, 200});
-    v.viewer.MouseMove(c.move);
+    v.viewer.MouseMove(move);
     const TGV_ViewPortRestore view = v.viewer.Viewport();
-    EXPECT_NEAR(view.Xmax - view.Xmin, 1000 * c.widthFactor, 1e-9);
-    EXPECT_NEAR(view.Ymax - view.Ymin, 500 * c.widthFactor, 1e-9) << "the aspect is kept";
+    EXPECT_NEAR(view.Xmax - view.Xmin, 1000 * widthFactor, 1e-9);
+    EXPECT_NEAR(view.Ymax - view.Ymin, 500 * widthFactor, 1e-9) << "the aspect is kept";
     EXPECT_NEAR(view.Xmin + view.Xmax, 1000, 1e-9) << "about the centre";
-    v.viewer.MouseUp(Qt::LeftButton, c.move);
+    v.viewer.MouseUp(Qt::LeftButton, move);
     EXPECT_EQ(v.viewer.Command(), TGV_VIEWER::CommandSelection);
     EXPECT_EQ(v.viewer.ZoomHistory().Records().size(), 1u);
   }
