@@ -1,5 +1,6 @@
 #include "platform/Dib.h"
 #include "platform/BinaryWriter.h"
+#include "platform/PictureFacts.h"
 
 #include "support/TestSupport.h"
 
@@ -235,6 +236,28 @@ TEST(Dib, DamagedBlocksFailAtTheOffendingField) {
                   what.find("picture 1") != what.npos)
           << what;
     }
+  }
+}
+
+// The facts are the header fields as stored, without the checks a decode makes, and the cursor stops
+// after the info block whatever its size.
+TEST(Dib, FactsAreTheHeaderFieldsAsStored) {
+  // clang-format off
+  for (const auto& [height, bits, compression, size, name] :
+       {std::tuple{-20, 8, BI_RLE8, 40u, "BI_RLE8"}, {20, 4, BI_RLE4, 40u, "BI_RLE4"},
+        {5, 16, BI_BITFIELDS, 108u, "BI_BITFIELDS"}, {5, 24, 9u, 40u, "unknown (9)"}}) {
+    // clang-format on
+    SCOPED_TRACE(name);
+    const Bytes bytes = info({13, height, std::uint16_t(bits), compression, 0, size}) + Bytes{0x77};
+    BinaryCursor cursor(bytes, "p.bmp");
+    const PictureFacts f = readDibFacts(cursor, size, "picture");
+    EXPECT_EQ(std::tuple(f.Width, f.Height, f.BitsPerPixel, f.Compression, cursor.offset()),
+              std::tuple(13, height, bits, std::string(name), std::size_t{size}));
+  }
+  const Bytes header = info({});
+  for (std::size_t claimed : {12, 41}) {
+    BinaryCursor cursor(header, "p.bmp");
+    EXPECT_THROW(readDibFacts(cursor, claimed, "picture"), ReadError) << claimed;
   }
 }
 
