@@ -82,10 +82,8 @@ TEST(Canvas, ClosedFiguresCoverTheirBoxButItsRightColumnAndBottomRow) {
   const FigureCase cases[] = {
       {"rectangle", Rectangle, {0, 0, 10, 10}, Pen, 1, Solid, {0, 0, 10, 10},
        {{9, 9, black}, {9, 0, black}, {1, 1, red}, {8, 8, red}, {10, 10, white}}},
-      {"rectangle given backwards", Rectangle, {10, 10, 0, 0}, Pen, 1, Solid, {0, 0, 10, 10},
-       {{9, 9, black}}},
-      {"rectangle, clear pen of any width", Rectangle, {0, 0, 10, 10}, Clear, 5, Solid, {0, 0, 9, 9},
-       {{8, 8, red}}},
+      {"rectangle given backwards", Rectangle, {10, 10, 0, 0}, Pen, 1, Solid, {0, 0, 10, 10}, {{9, 9, black}}},
+      {"rectangle, clear pen of any width", Rectangle, {0, 0, 10, 10}, Clear, 5, Solid, {0, 0, 9, 9}, {{8, 8, red}}},
       {"rectangle, clear brush", Rectangle, {2, 2, 12, 12}, Pen, 1, BrushStyle::Clear,
        {2, 2, 10, 10}, {{2, 2, black}, {7, 7, white}}},
       {"rectangle, wide inside-frame pen", Rectangle, {5, 5, 15, 15}, PenStyle::InsideFrame, 5, Solid,

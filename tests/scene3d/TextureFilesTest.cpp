@@ -36,42 +36,33 @@ private:
   QString previous_;
 };
 
-TEST(TextureFiles, ResolvesWindowsNamesInTheDocumentFolder) {
-  test::ScratchDir doc;
+// Letter case is ignored in the document folder only; the current directory is tried after it.
+TEST(TextureFiles, ResolvesWindowsNamesInTheDocumentFolderThenTheCurrentDirectory) {
+  test::ScratchDir doc, current;
   QDir().mkpath(QString::fromStdString(doc.path("tex")));
   QDir().mkpath(QString::fromStdString(doc.path("folder.jpg")));
-  makeFile(doc.path("tex/wood.jpg"));
-  makeFile(doc.path("Brick.BMP"));
+  for (const std::string& file : {doc.path("tex/wood.jpg"), doc.path("Brick.BMP"), doc.path("same.bmp"),
+                                  current.path("same.bmp"), current.path("current-only.bmp")})
+    makeFile(file);
   makeFile(doc.path("bois\xc3\xa9.bmp")); // UTF-8 on disk
-                                          // clang-format off
-  // found: relative to the document folder; empty: nothing
-  struct Case { std::string stored; std::string found; };
-  for (const auto& [stored, found] :
+  const CurrentDirectory here(current.path(""));
+  // clang-format off
+  // found: relative to the document folder, or to the current directory when `inCurrent`; empty: nothing
+  struct Case { std::string stored; std::string found; bool inCurrent = false; };
+  for (const auto& [stored, found, inCurrent] :
        {Case{"TEX\\WOOD.JPG", "tex/wood.jpg"}, Case{"C:\\textures\\BRICK.bmp", "Brick.BMP"},
         Case{"d:brick.bmp", "Brick.BMP"}, Case{"\\\\server\\share\\Brick.BMP", "Brick.BMP"},
         Case{"C:\\Program Files\\wood.jpg", ""}, Case{"bois\xe9.bmp", "bois\xc3\xa9.bmp"},
-        Case{"folder.jpg", ""}, Case{"tex\\", ""}, Case{doc.path("tex/wood.jpg"), "tex/wood.jpg"}}) {
+        Case{"folder.jpg", ""}, Case{"tex\\", ""}, Case{doc.path("tex/wood.jpg"), "tex/wood.jpg"},
+        Case{"same.bmp", "same.bmp"}, Case{"current-only.bmp", "current-only.bmp", true}, Case{"CURRENT-ONLY.BMP", ""}}) {
     // clang-format on
     SCOPED_TRACE(stored);
     const std::string result = resolveTextureFile(stored, doc.path(""));
     if (found.empty())
       EXPECT_EQ(result, "");
     else
-      EXPECT_EQ(canonical(result), canonical(doc.path(found)));
+      EXPECT_EQ(canonical(result), canonical((inCurrent ? current : doc).path(found)));
   }
-}
-
-TEST(TextureFiles, TriesTheDocumentFolderBeforeTheCurrentDirectory) {
-  test::ScratchDir doc, current;
-  makeFile(doc.path("same.bmp"));
-  makeFile(current.path("same.bmp"));
-  makeFile(current.path("current-only.bmp"));
-  const CurrentDirectory here(current.path(""));
-  EXPECT_EQ(canonical(resolveTextureFile("same.bmp", doc.path(""))), canonical(doc.path("same.bmp")));
-  EXPECT_EQ(canonical(resolveTextureFile("current-only.bmp", doc.path(""))),
-            canonical(current.path("current-only.bmp")));
-  EXPECT_EQ(resolveTextureFile("CURRENT-ONLY.BMP", doc.path("")), "")
-      << "letter case is ignored in the document folder only";
 }
 
 // An entity record whose texture name block holds `name`, read as if from `document`.
