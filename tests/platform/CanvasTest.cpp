@@ -60,18 +60,7 @@ using Probe = std::tuple<int, int, TColor>;
 
 enum class Figure { Rectangle, Ellipse, FilledRect };
 
-// A figure in the box (left, top, right, bottom), with a red brush unless it is clear.
-struct FigureCase {
-  const char* name;
-  Figure figure;
-  std::array<int, 4> box;
-  PenStyle pen;
-  int penWidth;
-  BrushStyle brush;
-  QRect ink;
-  std::vector<Probe> probes;
-};
-
+// Each case draws a figure in the box (left, top, right, bottom), with a red brush unless it is clear.
 // Closed figures leave out their right column and bottom row; without a pen they fill one pixel less.
 // fillRect ignores the pen (even an inverting one) and paints nothing for a box given backwards.
 TEST(Canvas, ClosedFiguresCoverTheirBoxButItsRightColumnAndBottomRow) {
@@ -79,6 +68,9 @@ TEST(Canvas, ClosedFiguresCoverTheirBoxButItsRightColumnAndBottomRow) {
   constexpr BrushStyle Solid = BrushStyle::Solid;
   constexpr PenStyle Pen = PenStyle::Solid, Clear = PenStyle::Clear;
   // clang-format off
+  struct FigureCase {
+    const char* name; Figure figure; std::array<int, 4> box; PenStyle pen; int penWidth; BrushStyle brush; QRect ink;
+    std::vector<Probe> probes; };
   const FigureCase cases[] = {
       {"rectangle", Rectangle, {0, 0, 10, 10}, Pen, 1, Solid, {0, 0, 10, 10},
        {{9, 9, black}, {9, 0, black}, {1, 1, red}, {8, 8, red}, {10, 10, white}}},

@@ -98,15 +98,9 @@ Bytes rle4Bits() {
           0, 1};                        // end of bitmap
 }
 
-struct FormatCase {
-  const char* name;
-  Bytes info;
-  Bytes bits;
-  Pixels expected;
-};
-
 TEST(Dib, DecodesEveryFormat) {
   // clang-format off
+  struct FormatCase { const char* name; Bytes info, bits; Pixels expected; };
   const FormatCase cases[] = {
       {"1 bit, two-colour table, rows padded to 4 bytes", info({.width = 3, .height = 2, .bitCount = 1}, {}, {R, B}),
        {0xA0, 0, 0, 0, 0x40, 0, 0, 0}, // bottom row: 1 0 1, top row: 0 1 0
@@ -187,18 +181,11 @@ Bytes rle8Info(int width) {
   return info({.width = width, .bitCount = 8, .compression = BI_RLE8, .colorsUsed = 2}, {}, {R, G});
 }
 
-struct ErrorCase {
-  const char* name;
-  Bytes info;
-  Bytes bits;
-  std::size_t offset; // from the start of the info block
-  const char* text;
-  std::size_t claimedBits = 0;
-};
-
 TEST(Dib, DamagedBlocksFailAtTheOffendingField) {
   const Bytes header = info({});
   // clang-format off
+  // offset: from the start of the info block
+  struct ErrorCase { const char* name; Bytes info, bits; std::size_t offset; const char* text; std::size_t claimedBits = 0; };
   const ErrorCase cases[] = {
       {"short info", Bytes(header.begin(), header.begin() + 12), {}, 0, "shorter than the 40-byte"},
       {"header size beyond the info block", patched(header, 0, 124), {0, 0, 0, 0}, 0, "header size 124"},

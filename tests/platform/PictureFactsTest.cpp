@@ -25,7 +25,7 @@ std::vector<std::uint8_t> JpegWithFrame(std::uint8_t frameMarker, std::uint8_t p
   return bytes;
 }
 
-TEST(JpegFacts, TheFrameHeaderGivesSizeComponentsAndProcess) {
+TEST(JpegFacts, TheFrameHeaderGivesSizeComponentsAndProcessAndABrokenStreamFails) {
   // marker, precision, components, height, width, process, bits per pixel
   for (const auto& [marker, precision, components, height, width, process, bits] :
        {std::tuple{0xC0, 8, 3, 300, 4000, "baseline", 24},
@@ -42,9 +42,7 @@ TEST(JpegFacts, TheFrameHeaderGivesSizeComponentsAndProcess) {
   const std::vector<std::uint8_t> frame = JpegWithFrame(0xC0, 8, 5, 6, 3, 0);
   withTable.insert(withTable.end(), frame.begin() + 6, frame.end());
   EXPECT_EQ(jpegFacts(withTable, "x.jpg").Width, 6);
-}
-
-TEST(JpegFacts, AStreamWithoutFrameOrWithBrokenSegmentsFails) {
+  // A stream cut before its frame ends, or with broken segments, fails.
   const std::vector<std::uint8_t> good = JpegWithFrame(0xC0, 8, 5, 6, 3, 10);
   for (std::size_t length = 0; length < 6 + 10 + 10; ++length) {
     SCOPED_TRACE(length);
