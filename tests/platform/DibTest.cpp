@@ -18,12 +18,9 @@ constexpr std::uint32_t BI_RGB = 0, BI_RLE8 = 1, BI_RLE4 = 2, BI_BITFIELDS = 3;
 constexpr std::uint32_t K = 0x000000, W = 0xFFFFFF, R = 0xFF0000, G = 0x00FF00, B = 0x0000FF;
 
 struct Header {
-  std::int32_t width = 1;
-  std::int32_t height = 1;
+  std::int32_t width = 1, height = 1;
   std::uint16_t bitCount = 24;
-  std::uint32_t compression = BI_RGB;
-  std::uint32_t colorsUsed = 0;
-  std::uint32_t headerSize = 40;
+  std::uint32_t compression = BI_RGB, colorsUsed = 0, headerSize = 40;
 };
 
 // An info block: the BITMAPINFOHEADER fields in file order, BI_BITFIELDS masks at offset 40 (after

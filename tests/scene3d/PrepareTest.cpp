@@ -31,8 +31,6 @@ TEST(Prepare, FacePlaneFollowsTheCornerOrder) {
   // rings: a single ring is a face without contours
   struct Case { const char* name; std::vector<Ring> rings; std::vector<bool> outer; Vector3D normal; double d; };
   const Ring triangle = {{0, 0, 0}, {0, 1, 0}, {1, 1, 0}};
-  // clang-format on
-  // clang-format off
   for (const auto& [name, rings, outer, normal, d] :
        {Case{"square counter-clockwise from +Z", {test::rectangle(2, 2)}, {}, {0, 0, 1}, 0},
         Case{"square clockwise from +Z, lifted", {{{0, 0, 5}, {0, 2, 5}, {2, 2, 5}, {2, 0, 5}}}, {}, {0, 0, -1}, 5},
@@ -191,9 +189,7 @@ TEST(GetBounds, PlacesPointsByPositionThenRotationsXYZ) {
   entity.Rotation = {90, 90, 90};
   // (1, 1, 0) -> about X -> (1, 0, 1) -> about Y -> (1, 0, -1) -> about Z -> (0, 1, -1)
   const TBounds b = entity.GetBounds();
-  EXPECT_NEAR(b.MinX, 0, 1e-12);
-  EXPECT_NEAR(b.MaxY, 1, 1e-12);
-  EXPECT_NEAR(b.MinZ, -1, 1e-12);
+  expectNear({0, 1, -1}, {b.MinX, b.MaxY, b.MinZ});
   EXPECT_NEAR(b.MaxZ, -1, 1e-12);
 }
 

@@ -16,10 +16,6 @@
 namespace vorlan {
 namespace {
 
-void makeFile(const std::string& path) {
-  test::writeBytes(path, {1, 2, 3});
-}
-
 std::string canonical(const std::string& path) {
   return QFileInfo(QString::fromStdString(path)).canonicalFilePath().toStdString();
 }
@@ -41,10 +37,11 @@ TEST(TextureFiles, ResolvesWindowsNamesInTheDocumentFolderThenTheCurrentDirector
   test::ScratchDir doc, current;
   QDir().mkpath(QString::fromStdString(doc.path("tex")));
   QDir().mkpath(QString::fromStdString(doc.path("folder.jpg")));
-  for (const std::string& file : {doc.path("tex/wood.jpg"), doc.path("Brick.BMP"), doc.path("same.bmp"),
-                                  current.path("same.bmp"), current.path("current-only.bmp")})
-    makeFile(file);
-  makeFile(doc.path("bois\xc3\xa9.bmp")); // UTF-8 on disk
+  // The accented name is UTF-8 on disk.
+  for (const std::string& file :
+       {doc.path("tex/wood.jpg"), doc.path("Brick.BMP"), doc.path("bois\xc3\xa9.bmp"), doc.path("same.bmp"),
+        current.path("same.bmp"), current.path("current-only.bmp")})
+    test::writeBytes(file, {1, 2, 3});
   const CurrentDirectory here(current.path(""));
   // clang-format off
   // found: relative to the document folder, or to the current directory when `inCurrent`; empty: nothing
