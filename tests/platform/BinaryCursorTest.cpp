@@ -59,13 +59,11 @@ TEST(BinaryCursor, AFailedReadNamesFileOffsetAndFieldAndConsumesNothing) {
 
 TEST(BinaryCursor, CountsAreCheckedAgainstTheBytesLeft) {
   // 4 bytes of count, then 40 bytes of records.
-  for (const auto& [count, recordSize, accepted] : {std::tuple{0, 8u, true},
-                                                    {5, 8u, true},
-                                                    {6, 8u, false},
-                                                    {-1, 8u, false},
-                                                    {std::numeric_limits<std::int32_t>::max(), 8u, false},
-                                                    {40, 1u, true},
-                                                    {41, 1u, false}}) {
+  const std::int32_t huge = std::numeric_limits<std::int32_t>::max();
+  // clang-format off
+  for (const auto& [count, recordSize, accepted] : {std::tuple{0, 8u, true}, {5, 8u, true}, {6, 8u, false},
+                                                    {-1, 8u, false}, {huge, 8u, false}, {40, 1u, true}, {41, 1u, false}}) {
+    // clang-format on
     SCOPED_TRACE(count);
     BinaryWriter w;
     w.writeInt32(count);

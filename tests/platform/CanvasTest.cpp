@@ -60,18 +60,7 @@ using Probe = std::tuple<int, int, TColor>;
 
 enum class Figure { Rectangle, Ellipse, FilledRect };
 
-// A figure in the box (left, top, right, bottom), with a red brush unless it is clear.
-struct FigureCase {
-  const char* name;
-  Figure figure;
-  std::array<int, 4> box;
-  PenStyle pen;
-  int penWidth;
-  BrushStyle brush;
-  QRect ink;
-  std::vector<Probe> probes;
-};
-
+// Each case draws a figure in the box (left, top, right, bottom), with a red brush unless it is clear.
 // Closed figures leave out their right column and bottom row; without a pen they fill one pixel less.
 // fillRect ignores the pen (even an inverting one) and paints nothing for a box given backwards.
 TEST(Canvas, ClosedFiguresCoverTheirBoxButItsRightColumnAndBottomRow) {
@@ -79,21 +68,20 @@ TEST(Canvas, ClosedFiguresCoverTheirBoxButItsRightColumnAndBottomRow) {
   constexpr BrushStyle Solid = BrushStyle::Solid;
   constexpr PenStyle Pen = PenStyle::Solid, Clear = PenStyle::Clear;
   // clang-format off
+  struct FigureCase {
+    const char* name; Figure figure; std::array<int, 4> box; PenStyle pen; int penWidth; BrushStyle brush; QRect ink;
+    std::vector<Probe> probes; };
   const FigureCase cases[] = {
       {"rectangle", Rectangle, {0, 0, 10, 10}, Pen, 1, Solid, {0, 0, 10, 10},
        {{9, 9, black}, {9, 0, black}, {1, 1, red}, {8, 8, red}, {10, 10, white}}},
-      {"rectangle given backwards", Rectangle, {10, 10, 0, 0}, Pen, 1, Solid, {0, 0, 10, 10},
-       {{9, 9, black}}},
-      {"rectangle, clear pen of any width", Rectangle, {0, 0, 10, 10}, Clear, 5, Solid, {0, 0, 9, 9},
-       {{8, 8, red}}},
-      {"rectangle, clear brush", Rectangle, {2, 2, 12, 12}, Pen, 1, BrushStyle::Clear,
-       {2, 2, 10, 10}, {{2, 2, black}, {7, 7, white}}},
+      {"rectangle given backwards", Rectangle, {10, 10, 0, 0}, Pen, 1, Solid, {0, 0, 10, 10}, {{9, 9, black}}},
+      {"rectangle, clear pen of any width", Rectangle, {0, 0, 10, 10}, Clear, 5, Solid, {0, 0, 9, 9}, {{8, 8, red}}},
+      {"rectangle, clear brush", Rectangle, {2, 2, 12, 12}, Pen, 1, BrushStyle::Clear, {2, 2, 10, 10}, {{2, 2, black}, {7, 7, white}}},
       {"rectangle, wide inside-frame pen", Rectangle, {5, 5, 15, 15}, PenStyle::InsideFrame, 5, Solid,
        {5, 5, 10, 10}, {{10, 5, black}, {15, 15, white}}},
       {"fillRect", FilledRect, {2, 3, 7, 9}, Pen, 5, Solid, {2, 3, 5, 6}, {{2, 3, red}, {6, 8, red}}},
       {"fillRect given backwards", FilledRect, {16, 16, 11, 11}, Pen, 1, Solid, {}, {}},
-      {"ellipse, corners of the box outside", Ellipse, {0, 0, 11, 9}, Pen, 1, Solid, {0, 0, 11, 9},
-       {{5, 4, red}, {0, 0, white}, {10, 8, white}}},
+      {"ellipse, corners of the box outside", Ellipse, {0, 0, 11, 9}, Pen, 1, Solid, {0, 0, 11, 9}, {{5, 4, red}, {0, 0, white}, {10, 8, white}}},
       {"ellipse without pen", Ellipse, {2, 2, 12, 12}, Clear, 1, Solid, {2, 2, 9, 9}, {{6, 6, red}}},
   };
   // clang-format on

@@ -10,11 +10,10 @@ namespace vorlan {
 namespace {
 
 TEST(FileBytes, UpperExtensionTakesTheLastDotOfTheNamePart) {
-  for (const auto& [name, extension] : {std::pair{"a.cam", ".CAM"},
-                                        {"dir.v2/noext", ""},
-                                        {"dir.v2\\noext", ""},
-                                        {"/x/y.tar.x3d", ".X3D"},
-                                        {"ümlaut.bmp", ".BMP"}}) {
+  // clang-format off
+  for (const auto& [name, extension] : {std::pair{"a.cam", ".CAM"}, {"dir.v2/noext", ""}, {"dir.v2\\noext", ""},
+                                        {"/x/y.tar.x3d", ".X3D"}, {"ümlaut.bmp", ".BMP"}}) {
+    // clang-format on
     SCOPED_TRACE(name);
     EXPECT_EQ(upperExtension(name), extension);
   }

@@ -44,14 +44,9 @@ std::string messageOf(std::span<const std::uint8_t> bytes, std::size_t offset = 
   return "no error";
 }
 
-struct FlatJpeg {
-  const char* name;
-  J_COLOR_SPACE input;
-  J_COLOR_SPACE stored;
-  bool adobeMarker;
-  Bytes sample;
-  std::uint32_t expected;
-};
+// clang-format off
+struct FlatJpeg { const char* name; J_COLOR_SPACE input, stored; bool adobeMarker; Bytes sample; std::uint32_t expected; };
+// clang-format on
 
 // A 16 x 16 picture of one sample, stored in the given colour space.
 Bytes writeFlatJpeg(const FlatJpeg& c) {

@@ -12,13 +12,10 @@ namespace vorlan {
 namespace {
 
 TEST(Numbers, RoundTakesHalvesToEvenAndTruncGoesTowardZero) {
-  for (const auto& [in, rounded, truncated] : {std::tuple{0.5, 0, 0},
-                                               {1.5, 2, 1},
-                                               {2.5, 2, 2},
-                                               {-1.5, -2, -1},
-                                               {-2.5, -2, -2},
-                                               {2.5001, 3, 2},
-                                               {-2.7, -3, -2}}) {
+  // clang-format off
+  for (const auto& [in, rounded, truncated] : {std::tuple{0.5, 0, 0}, {1.5, 2, 1}, {2.5, 2, 2}, {-1.5, -2, -1},
+                                               {-2.5, -2, -2}, {2.5001, 3, 2}, {-2.7, -3, -2}}) {
+    // clang-format on
     SCOPED_TRACE(in);
     EXPECT_EQ(Round(in), rounded);
     EXPECT_EQ(Trunc(in), truncated);

@@ -19,11 +19,9 @@ namespace {
 constexpr std::uint32_t White = 0xFFFFFF, Red = 0xFF0000, Blue = 0x0000FF;
 
 TEST(PrintLayout, FillsThreeFifthsOfTheLimitingSideAndCentres) {
-  struct Case {
-    const char* name;
-    int pageWidth, pageHeight, pictureWidth, pictureHeight;
-    std::tuple<int, int, int, int> expected;
-  };
+  // clang-format off
+  struct Case { const char* name; int pageWidth, pageHeight, pictureWidth, pictureHeight; std::tuple<int, int, int, int> expected; };
+  // clang-format on
   const Case cases[] = {
       {"wide picture: width limits", 3000, 2000, 1000, 100, {600, 910, 1800, 180}},
       {"tall picture: height limits", 3000, 2000, 100, 1000, {1440, 400, 120, 1200}},

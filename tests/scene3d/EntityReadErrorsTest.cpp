@@ -69,36 +69,31 @@ TEST(EntityReadErrors, NegativeAndAbsurdCountsFailAtTheCount) {
   }
 }
 
-TEST(EntityReadErrors, MoreThanFiftyMarkedFacesFailAfterTheFiftieth) {
+// The marked list ends the record: an index outside the faces fails at itself and a 51st entry fails
+// after the fiftieth; the entries before the error are kept and mark their faces.
+TEST(EntityReadErrors, MarkedFacesOutsideTheFacesOrBeyondFiftyFailAtTheEntry) {
   TEntity source;
-  test::addPolygon(source, test::rectangle(1, 1));
-  source.MarkedFaces.assign(kMaxMarkedFaces, 0);
-  auto bytes = test::savedBytes(source);
-  const std::size_t countOffset = bytes.size() - 20 - 4 - 4 * kMaxMarkedFaces;
-  test::patchInt32(bytes, countOffset, 51);
-  const std::size_t fiftyFirst = countOffset + 4 + 4 * kMaxMarkedFaces;
-  bytes.insert(bytes.begin() + static_cast<std::ptrdiff_t>(fiftyFirst), 4, 0);
-  const auto attempt = test::tryLoadEntity(bytes);
-  expectErrorAt(attempt, fiftyFirst, "marked face count 51 is more than 50");
-  EXPECT_EQ(attempt.entity->MarkedFaces.size(), kMaxMarkedFaces);
-  EXPECT_TRUE(attempt.entity->Faces[0]->Marked);
-}
-
-TEST(EntityReadErrors, MarkedFaceOutsideTheFaceListFailsAtItsIndex) {
+  for (int i = 0; i < 4; ++i)
+    test::addPolygon(source, test::shifted(test::rectangle(1, 1), {double(i), 0, 0}));
+  source.MarkedFaces.assign(kMaxMarkedFaces, 1);
+  const auto valid = test::savedBytes(source);
+  const std::size_t last = valid.size() - 20 - 4, countOffset = last - 4 * kMaxMarkedFaces;
   for (std::int32_t index : {4, -1, std::numeric_limits<std::int32_t>::min()}) {
     SCOPED_TRACE(index);
-    TEntity source;
-    for (int i = 0; i < 4; ++i)
-      test::addPolygon(source, test::shifted(test::rectangle(1, 1), {double(i), 0, 0}));
-    source.MarkedFaces = {1, 3};
-    auto bytes = test::savedBytes(source);
-    const std::size_t secondIndex = bytes.size() - 20 - 4;
-    test::patchInt32(bytes, secondIndex, index);
+    auto bytes = valid;
+    test::patchInt32(bytes, last, index);
     const auto attempt = test::tryLoadEntity(bytes);
-    expectErrorAt(attempt, secondIndex,
-                  "marked face 1: face index " + std::to_string(index) + " is outside the 4 faces");
-    EXPECT_EQ(attempt.entity->MarkedFaces, (std::vector<std::int32_t>{1}));
+    expectErrorAt(attempt, last,
+                  "marked face 49: face index " + std::to_string(index) + " is outside the 4 faces");
+    EXPECT_EQ(attempt.entity->MarkedFaces, std::vector<std::int32_t>(kMaxMarkedFaces - 1, 1));
   }
+  auto bytes = valid;
+  test::patchInt32(bytes, countOffset, 51);
+  bytes.insert(bytes.begin() + static_cast<std::ptrdiff_t>(last + 4), 4, 0);
+  const auto attempt = test::tryLoadEntity(bytes);
+  expectErrorAt(attempt, last + 4, "marked face count 51 is more than 50");
+  EXPECT_EQ(attempt.entity->MarkedFaces.size(), kMaxMarkedFaces);
+  EXPECT_TRUE(attempt.entity->Faces[1]->Marked && !attempt.entity->Faces[0]->Marked);
 }
 
 } // namespace

@@ -55,13 +55,11 @@ TEST(KxFile, DamagedChunkedJpegIsAReadErrorNamingItsOffset) {
   struct Case { const char* name; std::vector<std::uint8_t> bytes; std::size_t offset; const char* says; };
   for (const auto& [name, bytes, offset, says] : {
            Case{"first chunk empty: no data for the decoder", withChunks({0}, 0), 8, "JPEG data"},
-           Case{"chunk over 2048 bytes", withChunks({2049}, 2049), 4, "chunk 1 size 2049 is outside 0..2048"},
-           Case{"huge chunk", withChunks({INT32_MAX}, 0), 4, "chunk 1 size 2147483647"},
-           Case{"negative chunk", withChunks({100, -1}, 0), 108, "chunk 2 size -1 is outside"},
-           Case{"chunk longer than the bytes left", withChunks({2048}, 100), 8,
-                "chunk 1 needs 2048 bytes, 100 left"},
-           Case{"no empty chunk at the end", cutShort, cutShort.size(), "size"},
-           Case{"JPEG data cut short", headOnly, 8, "JPEG data"},
+           {"chunk over 2048 bytes", withChunks({2049}, 2049), 4, "chunk 1 size 2049 is outside 0..2048"},
+           {"huge chunk", withChunks({INT32_MAX}, 0), 4, "chunk 1 size 2147483647"},
+           {"negative chunk", withChunks({100, -1}, 0), 108, "chunk 2 size -1 is outside"},
+           {"chunk longer than the bytes left", withChunks({2048}, 100), 8, "chunk 1 needs 2048 bytes, 100 left"},
+           {"no empty chunk at the end", cutShort, cutShort.size(), "size"}, {"JPEG data cut short", headOnly, 8, "JPEG data"},
        }) {
     // clang-format on
     SCOPED_TRACE(name);

@@ -95,11 +95,9 @@ TEST(MappingRecord, LeadingByteIsThePrefixOrTheKind) {
   struct Case {
     const char* name; std::vector<std::uint8_t> head; std::uint8_t kind; bool picture; std::size_t cells; };
   for (const auto& [name, head, kind, picture, cells] : {
-           Case{"byte 3 is kind 3, then the tile width", {3}, 3, false, 11},
-           Case{"prefixed kind 3", with(prefixed, 3), 3, false, 11},
-           Case{"kind 200 only behind the prefix, without picture", with(prefixed, 200), 200, false, 0},
-           Case{"kind 201 carries a picture", {201}, 201, true, 0},
-           Case{"prefixed kind 254", with(prefixed, 254), 254, true, 0},
+           Case{"byte 3 is kind 3, then the tile width", {3}, 3, false, 11}, {"prefixed kind 3", with(prefixed, 3), 3, false, 11},
+           {"kind 200 only behind the prefix, without picture", with(prefixed, 200), 200, false, 0},
+           {"kind 201 carries a picture", {201}, 201, true, 0}, {"prefixed kind 254", with(prefixed, 254), 254, true, 0},
        }) {
     // clang-format on
     SCOPED_TRACE(name);
@@ -133,18 +131,12 @@ TEST(MappingRecord, ShortOrDamagedRecordFailsWhereItsFieldStarts) {
   // clang-format off
   struct Case { std::vector<std::uint8_t> bytes; std::size_t offset; const char* says; };
   for (const auto& [bytes, offset, says] : {
-           Case{cut(0), 0, "mapping 1: kind"},
-           Case{cut(3), 1, "mapping 1: format word"},
-           Case{cut(5), 5, "mapping 1: kind"},
-           Case{cut(6), 6, "mapping 1: mapping fields needs 47 bytes, 0 left"},
-           Case{cut(52), 6, "mapping fields needs 47 bytes, 46 left"},
-           Case{cut(53), 53, "mapping 1: bitmap name"},
-           Case{cut(309), 309, "mapping 1: bitmap: JPEG size"},
-           Case{cut(full.size() - 1), 313, "mapping 1: bitmap: JPEG data needs"},
-           Case{notJpeg, 313, "JPEG data: Not a JPEG file"},
-           Case{jpegSize(-1), 309, "JPEG size -1 is outside"},
-           Case{jpegSize(0), 313, "JPEG data"},
-           Case{jpegSize(INT32_MAX), 313, "needs 2147483647 bytes"},
+           Case{cut(0), 0, "mapping 1: kind"}, {cut(3), 1, "mapping 1: format word"}, {cut(5), 5, "mapping 1: kind"},
+           {cut(6), 6, "mapping 1: mapping fields needs 47 bytes, 0 left"}, {cut(52), 6, "mapping fields needs 47 bytes, 46 left"},
+           {cut(53), 53, "mapping 1: bitmap name"}, {cut(309), 309, "mapping 1: bitmap: JPEG size"},
+           {cut(full.size() - 1), 313, "mapping 1: bitmap: JPEG data needs"}, {notJpeg, 313, "JPEG data: Not a JPEG file"},
+           {jpegSize(-1), 309, "JPEG size -1 is outside"}, {jpegSize(0), 313, "JPEG data"},
+           {jpegSize(INT32_MAX), 313, "needs 2147483647 bytes"},
        }) {
     // clang-format on
     SCOPED_TRACE(says);
@@ -208,20 +200,14 @@ TEST(MappingLayout, RebuildingStartsAfreshFromABlackTile) {
 TEST(MappingLayout, StripesFollowTheFirstParameterAndStayInTheTile) {
   // clang-format off
   struct Case { std::int32_t param0; int p; std::set<int> colour1Columns; };
-  std::set<int> all;
+  // clang-format on
+  std::set<int> all, halves;
   for (int x = 0; x < kTileSize; ++x)
-    // clang-format on
     all.insert(x);
-  std::set<int> halves;
   for (int x = 0; x <= 16; ++x)
     halves.insert({x, 32 + x});
-  for (const auto& [param0, p, colour1Columns] : {
-           Case{50, 16, halves},
-           Case{100, 32, all},
-           Case{125, 40, all},
-           Case{-10, -3, {}},
-           Case{INT32_MAX, 687194767, all},
-       }) {
+  for (const auto& [param0, p, colour1Columns] :
+       {Case{50, 16, halves}, {100, 32, all}, {125, 40, all}, {-10, -3, {}}, {INT32_MAX, 687194767, all}}) {
     SCOPED_TRACE(param0);
     auto m = mappingWith(nullptr);
     build(*m, 4, RGB(30, 60, 90), RGB(200, 100, 50), param0);
@@ -264,13 +250,11 @@ TEST(MappingGrain, EachStyleMeetsItsBoundsAtTheEndsOfTheGrain) {
   // clang-format off
   // highest: inside, on a light edge, on a dark edge
   struct Case { TCellStyle style; std::array<TColorRGB, 3> lowest, highest; };
+  const TColorRGB s9 = plus(s0, 9);
   for (const auto& [style, lowest, highest] : {
-           Case{Mixed, {s1, s1, s1}, {s0, s0, s0}},
-           Case{Noisy, {s0, s0, s0}, {plus(s0, 9), plus(s0, 9), plus(s0, 9)}},
-           Case{Shifted, {s1, s1, s1}, {plus(s0, 9), plus(s0, 9), plus(s0, 9)}},
-           Case{Bevelled, {s0, plus(s0, 10), plus(s0, -10)}, {plus(s0, 9), plus(s0, 19), plus(s0, -19)}},
-           Case{Speckled, {before, before, before}, {s0, s0, s0}},
-       }) {
+           Case{Mixed, {s1, s1, s1}, {s0, s0, s0}}, {Noisy, {s0, s0, s0}, {s9, s9, s9}}, {Shifted, {s1, s1, s1}, {s9, s9, s9}},
+           {Bevelled, {s0, plus(s0, 10), plus(s0, -10)}, {s9, plus(s0, 19), plus(s0, -19)}},
+           {Speckled, {before, before, before}, {s0, s0, s0}}}) {
     // clang-format on
     for (const bool highestGrain : {false, true}) {
       SCOPED_TRACE(std::to_string(int(style)) +

@@ -6,7 +6,6 @@
 
 #include <QImage>
 
-#include <cmath>
 #include <cstring>
 #include <functional>
 
@@ -21,17 +20,6 @@ bool sameBits(double a, double b) {
 
 bool sameBits(const Vector3D& a, const Vector3D& b) {
   return sameBits(a.x, b.x) && sameBits(a.y, b.y) && sameBits(a.z, b.z);
-}
-
-// A side x side sheet of quads on a swell, every inner point shared by four faces.
-void addSwell(TEntity& entity, int side, double bump) {
-  const auto z = [&](int i, int j) { return bump * std::sin(i * 0.7) * std::cos(j * 0.4); };
-  for (int j = 0; j < side; ++j)
-    for (int i = 0; i < side; ++i)
-      test::addPolygon(entity, {{double(i), double(j), z(i, j)},
-                                {i + 1.0, double(j), z(i + 1, j)},
-                                {i + 1.0, j + 1.0, z(i + 1, j + 1)},
-                                {double(i), j + 1.0, z(i, j + 1)}});
 }
 
 // Faces whose order matters: a ring shorter than the texture origin resets it for the faces after
@@ -53,33 +41,33 @@ void addOddFaces(TEntity& entity) {
 
 const TMappingTile kTile{70, 40};
 
-// Each builder runs on a fresh entity: sheets shared by four faces per point, odd faces among them,
+// Each builder runs on a fresh entity: sheets of quads, four to a point, odd faces among them,
 // a picture texture, and mappings along edges and on the dominant axis.
 const std::pair<const char*, std::function<void(TEntity&)>> kMeshes[] = {
-    {"sheet, smooth by angle", [](TEntity& e) { addSwell(e, 40, 3); }},
+    {"sheet, smooth by angle", [](TEntity& e) { test::addSheet(e, 40, 40, {}, 3); }},
     {"odd faces among a sheet, all smooth, origin 3",
      [](TEntity& e) {
        e.Shading = TShading::Smooth;
        e.TextureOrigin = 3;
-       addSwell(e, 12, 2);
+       test::addSheet(e, 12, 12, {}, 2);
        addOddFaces(e);
-       addSwell(e, 12, 5);
+       test::addSheet(e, 12, 12, {}, 5);
      }},
     {"picture texture",
      [](TEntity& e) {
-       addSwell(e, 20, 4);
+       test::addSheet(e, 20, 20, {}, 4);
        addOddFaces(e);
        e.LoadTexture(QImage(8, 8, QImage::Format_RGB32), 500, 500);
      }},
     {"mapping along edges",
      [](TEntity& e) {
        addOddFaces(e);
-       addSwell(e, 30, 6);
+       test::addSheet(e, 30, 30, {}, 6);
        e.Mapping = const_cast<TMappingTile*>(&kTile);
      }},
     {"mapping on the dominant axis",
      [](TEntity& e) {
-       addSwell(e, 20, 9);
+       test::addSheet(e, 20, 20, {}, 9);
        addOddFaces(e);
        e.EdgeAligned = false;
        e.Mapping = const_cast<TMappingTile*>(&kTile);

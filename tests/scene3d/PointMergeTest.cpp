@@ -109,7 +109,9 @@ TEST(AddPoint, AgreesWithTheScanOnRandomClouds) {
   }
 }
 
-TEST(AddPoint, AgreesWithTheScanAtCellBoundaries) {
+// Cell boundaries, the clamp edge of the cell index, and coordinates no cell holds (non-finite, huge):
+// each corner matches only as the scan says. Every corner comes twice, so each meets its own copy.
+TEST(AddPoint, AgreesWithTheScanAtCellBoundariesAndOnNonFiniteOrHugeCoordinates) {
   std::vector<Vector3D> corners;
   const double offsets[] = {-0.01, -0.0099999, -1e-12, 0, 1e-12, 0.0099999, 0.01, 0.0100001};
   for (int cell = -2; cell <= 2; ++cell) {
@@ -120,25 +122,17 @@ TEST(AddPoint, AgreesWithTheScanAtCellBoundaries) {
     corners.push_back({std::nextafter(edge, -kInf), edge, edge});
     corners.push_back({std::nextafter(edge, kInf), edge, edge});
   }
-  expectSameAsScan(corners);
-  std::reverse(corners.begin(), corners.end());
-  expectSameAsScan(corners);
-}
-
-TEST(AddPoint, NonFiniteAndHugeCoordinatesMatchOnlyAsTheScanSays) {
-  const double clampEdge = PointGrid::kCellLimit * PointGrid::kCellSize;
-  const double past = clampEdge + 0.005;
-  const double values[] = {kNaN,      kInf, -kInf, kMax,     -kMax, 1e300, -1e300, 1e15, 1000000000000000.125,
-                           clampEdge, past, -past, 4.9e-324, -0.0,  0.0};
-  std::vector<Vector3D> corners;
-  for (double a : values)
+  const double past = PointGrid::kCellLimit * PointGrid::kCellSize + 0.005;
+  for (double a : {kNaN, kInf, -kInf, kMax, -kMax, 1e300, -1e300, 1e15, 1000000000000000.125, past - 0.005,
+                   past, -past, 4.9e-324, -0.0})
     for (double b : {a, 0.0, kNaN}) {
       corners.push_back({a, b, 0});
       corners.push_back({0, a, b});
     }
-  // Twice, so every finite corner meets its own earlier copy.
   std::vector<Vector3D> twice = corners;
   twice.insert(twice.end(), corners.begin(), corners.end());
+  expectSameAsScan(twice);
+  std::reverse(twice.begin(), twice.end());
   expectSameAsScan(twice);
 }
 

@@ -31,8 +31,6 @@ TEST(Prepare, FacePlaneFollowsTheCornerOrder) {
   // rings: a single ring is a face without contours
   struct Case { const char* name; std::vector<Ring> rings; std::vector<bool> outer; Vector3D normal; double d; };
   const Ring triangle = {{0, 0, 0}, {0, 1, 0}, {1, 1, 0}};
-  // clang-format on
-  // clang-format off
   for (const auto& [name, rings, outer, normal, d] :
        {Case{"square counter-clockwise from +Z", {test::rectangle(2, 2)}, {}, {0, 0, 1}, 0},
         Case{"square clockwise from +Z, lifted", {{{0, 0, 5}, {0, 2, 5}, {2, 2, 5}, {2, 0, 5}}}, {}, {0, 0, -1}, 5},
@@ -89,29 +87,6 @@ TEST(Prepare, ByAngleShadingSmoothsOnlyCornersCloseToTheFaceNormal) {
   EXPECT_FALSE(tilted.Refs[1].Smooth) << "(1, 1, 0) is on the floor, the wall and the tilted floor";
 }
 
-// A picture texture of world size 500 on a 500 x 500 square: the reference corner is (0, 0), U grows
-// along the reference edge and V across it.
-TEST(Prepare, PictureTextureFollowsTheReferenceEdge) {
-  // clang-format off
-  struct Case { std::int32_t origin, originAfter; double u[4], v[4]; };
-  for (auto [origin, originAfter, u, v] :
-       {Case{0, 0, {0, 1, 1, 0}, {0, 0, 1, 1}}, Case{4, 0, {0, 1, 1, 0}, {0, 0, 1, 1}},
-        Case{-2, 0, {0, 1, 1, 0}, {0, 0, 1, 1}}, Case{2, 2, {1, 0, 0, 1}, {1, 1, 0, 0}}}) {
-    // clang-format on
-    SCOPED_TRACE("origin " + std::to_string(origin));
-    TEntity entity;
-    entity.LoadTexture(QImage(4, 4, QImage::Format_RGB32), kEntityTextureSize, kEntityTextureSize);
-    TFace& face = test::addPolygon(entity, test::rectangle(500, 500));
-    entity.TextureOrigin = origin;
-    entity.Prepare();
-    EXPECT_EQ(entity.TextureOrigin, originAfter);
-    for (int i = 0; i < 4; ++i) {
-      SCOPED_TRACE("corner " + std::to_string(i));
-      expectUV(face.Refs[i], u[i], v[i]);
-    }
-  }
-}
-
 // A mapping with tiles 100 wide and 50 high.
 struct MappedEntity {
   TMappingTile tile{100, 50};
@@ -142,8 +117,10 @@ TEST(Prepare, MappingPhaseCarriesTheRestOfTheLastTileToTheNextFace) {
   }
 }
 
-// One corner's texture coordinates. Mapped rows use tiles 100 wide (W) and 50 high (H); not edge aligned,
-// the coordinates come from the dominant axis of the normal and the entity's bounds.
+// One corner's texture coordinates. Picture rows use a texture 100 wide and 200 high: U runs along the
+// edge from the reference corner (TextureOrigin, reset to 0 when past the corners), V across it. Mapped rows
+// use tiles 100 wide (W) and 50 high (H); not edge aligned, the coordinates come from the dominant axis of
+// the normal and the entity's bounds.
 TEST(Prepare, TextureCoordinatesOfOneCorner) {
   // clang-format off
   struct Case {
@@ -151,9 +128,10 @@ TEST(Prepare, TextureCoordinatesOfOneCorner) {
   const auto aligned = [](TEntity&, TMappingTile&) {};
   // clang-format on
   const auto byAxis = [](TEntity& e, TMappingTile&) { e.EdgeAligned = false; };
-  const auto picture = [](bool useTexture, bool faceTextured) {
+  const auto picture = [](bool useTexture, bool faceTextured, std::int32_t origin = 0) {
     return [=](TEntity& e, TMappingTile&) {
       e.Mapping = nullptr;
+      e.TextureOrigin = origin;
       e.LoadTexture(QImage(4, 4, QImage::Format_RGB32), 100, 200);
       e.UseTexture = useTexture;
       e.Faces[0]->Textured = faceTextured;
@@ -178,6 +156,9 @@ TEST(Prepare, TextureCoordinatesOfOneCorner) {
   const Ring tie = {{0, 0, 0}, {0, 200, 0}, {100, 200, 100}, {100, 0, 100}};
   for (const auto& [name, setup, corners, probe, u, v] : {
            Case{"picture: negative behind the reference corner", picture(true, true), behind, 3, -0.5, 0.5},
+           {"picture: origin 2 makes corner 2 the reference", picture(true, true, 2), square, 1, 0, 0.5},
+           {"picture: origin -2 is reset to corner 0", picture(true, true, -2), square, 1, 1, 0},
+           {"picture: origin 4 is reset to corner 0", picture(true, true, 4), square, 1, 1, 0},
            {"picture: untextured face", picture(true, false), square, 2, 0, 0},
            {"picture: entity not using its texture", picture(false, true), square, 2, 0, 0},
            {"mapping: the edge skips a corner on the same point", aligned, merged, 2, 3.0, 0},
@@ -208,9 +189,7 @@ TEST(GetBounds, PlacesPointsByPositionThenRotationsXYZ) {
   entity.Rotation = {90, 90, 90};
   // (1, 1, 0) -> about X -> (1, 0, 1) -> about Y -> (1, 0, -1) -> about Z -> (0, 1, -1)
   const TBounds b = entity.GetBounds();
-  EXPECT_NEAR(b.MinX, 0, 1e-12);
-  EXPECT_NEAR(b.MaxY, 1, 1e-12);
-  EXPECT_NEAR(b.MinZ, -1, 1e-12);
+  expectNear({0, 1, -1}, {b.MinX, b.MaxY, b.MinZ});
   EXPECT_NEAR(b.MaxZ, -1, 1e-12);
 }
 

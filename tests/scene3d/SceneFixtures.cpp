@@ -5,6 +5,9 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cmath>
+
 namespace vorlan::test {
 
 Ring rectangle(double w, double h, double z) {
@@ -23,6 +26,18 @@ TFace& addPolygon(TEntity& entity, const Ring& corners) {
   for (const Vector3D& p : corners)
     face.AddPoint(nullptr, p.x, p.y, p.z, 1.0);
   return face;
+}
+
+void addSheet(TEntity& entity, int columns, int rows, const Vector3D& at, double bump, bool clockwise) {
+  const auto corner = [&](int i, int j) {
+    return at + Vector3D{7.0 * i, 6.0 * j, bump * std::sin(i * 0.9) * std::cos(j * 0.5)};
+  };
+  for (int j = 0; j < rows; ++j)
+    for (int i = 0; i < columns; ++i) {
+      Ring quad{corner(i, j), corner(i + 1, j), corner(i + 1, j + 1), corner(i, j + 1)};
+      if (clockwise) std::reverse(quad.begin(), quad.end());
+      addPolygon(entity, quad);
+    }
 }
 
 TFace& addContourFace(TEntity& entity, const std::vector<Ring>& rings, const std::vector<bool>& outer) {

@@ -26,6 +26,10 @@ inline constexpr std::size_t kFirstCornerInFace = 59;
 Ring rectangle(double w, double h, double z = 0);
 Ring shifted(const Ring& ring, const Vector3D& by);
 
+// A columns x rows sheet of quads 7 x 6 wide on a swell of height `bump`, every inner point shared by four
+// faces; `clockwise` lists each quad's corners the other way.
+void addSheet(TEntity& entity, int columns, int rows, const Vector3D& at = {}, double bump = 9,
+              bool clockwise = false);
 // A face without contours whose corners go through AddPoint in order.
 TFace& addPolygon(TEntity& entity, const Ring& corners);
 // A face with one contour per ring; contour i is outer when outer[i] (all outer when `outer` is empty).

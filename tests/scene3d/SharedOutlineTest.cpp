@@ -12,19 +12,6 @@
 namespace vorlan {
 namespace {
 
-// A columns x rows sheet of quads on a swell; `clockwise` lists each quad's corners the other way.
-void addSheet(TEntity& entity, int columns, int rows, const Vector3D& at, bool clockwise) {
-  const auto corner = [&](int i, int j) {
-    return at + Vector3D{7.0 * i, 6.0 * j, 9 * std::sin(i * 0.9) * std::cos(j * 0.5)};
-  };
-  for (int j = 0; j < rows; ++j)
-    for (int i = 0; i < columns; ++i) {
-      test::Ring quad{corner(i, j), corner(i + 1, j), corner(i + 1, j + 1), corner(i, j + 1)};
-      if (clockwise) std::reverse(quad.begin(), quad.end());
-      test::addPolygon(entity, quad);
-    }
-}
-
 bool blackNear(const QImage& image, int x, int y) {
   for (int dy = -1; dy <= 1; ++dy)
     for (int dx = -1; dx <= 1; ++dx) {
@@ -45,9 +32,9 @@ TEST(SharedOutline, MovingPassDrawsThePictureOfEveryFaceOutline) {
   ASSERT_TRUE(context.valid());
   setCurrentRenderContext(context);
   TEntity entity;
-  addSheet(entity, 12, 12, {0, 0, 0}, false);
-  addSheet(entity, 12, 12, {0, 0, 0}, true);
-  addSheet(entity, 10, 10, {90, 90, 5}, true);
+  test::addSheet(entity, 12, 12);
+  test::addSheet(entity, 12, 12, {}, 9, true);
+  test::addSheet(entity, 10, 10, {90, 90, 5}, 9, true);
   for (int k = 0; k < 150; ++k) {
     const double a = 2 * M_PI * k / 150, b = 2 * M_PI * (k + 1) / 150;
     const Vector3D centre{120, 120, 0};

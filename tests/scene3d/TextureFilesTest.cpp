@@ -16,10 +16,6 @@
 namespace vorlan {
 namespace {
 
-void makeFile(const std::string& path) {
-  test::writeBytes(path, {1, 2, 3});
-}
-
 std::string canonical(const std::string& path) {
   return QFileInfo(QString::fromStdString(path)).canonicalFilePath().toStdString();
 }
@@ -36,42 +32,34 @@ private:
   QString previous_;
 };
 
-TEST(TextureFiles, ResolvesWindowsNamesInTheDocumentFolder) {
-  test::ScratchDir doc;
+// Letter case is ignored in the document folder only; the current directory is tried after it.
+TEST(TextureFiles, ResolvesWindowsNamesInTheDocumentFolderThenTheCurrentDirectory) {
+  test::ScratchDir doc, current;
   QDir().mkpath(QString::fromStdString(doc.path("tex")));
   QDir().mkpath(QString::fromStdString(doc.path("folder.jpg")));
-  makeFile(doc.path("tex/wood.jpg"));
-  makeFile(doc.path("Brick.BMP"));
-  makeFile(doc.path("bois\xc3\xa9.bmp")); // UTF-8 on disk
-                                          // clang-format off
-  // found: relative to the document folder; empty: nothing
-  struct Case { std::string stored; std::string found; };
-  for (const auto& [stored, found] :
+  // The accented name is UTF-8 on disk.
+  for (const std::string& file :
+       {doc.path("tex/wood.jpg"), doc.path("Brick.BMP"), doc.path("bois\xc3\xa9.bmp"), doc.path("same.bmp"),
+        current.path("same.bmp"), current.path("current-only.bmp")})
+    test::writeBytes(file, {1, 2, 3});
+  const CurrentDirectory here(current.path(""));
+  // clang-format off
+  // found: relative to the document folder, or to the current directory when `inCurrent`; empty: nothing
+  struct Case { std::string stored; std::string found; bool inCurrent = false; };
+  for (const auto& [stored, found, inCurrent] :
        {Case{"TEX\\WOOD.JPG", "tex/wood.jpg"}, Case{"C:\\textures\\BRICK.bmp", "Brick.BMP"},
         Case{"d:brick.bmp", "Brick.BMP"}, Case{"\\\\server\\share\\Brick.BMP", "Brick.BMP"},
         Case{"C:\\Program Files\\wood.jpg", ""}, Case{"bois\xe9.bmp", "bois\xc3\xa9.bmp"},
-        Case{"folder.jpg", ""}, Case{"tex\\", ""}, Case{doc.path("tex/wood.jpg"), "tex/wood.jpg"}}) {
+        Case{"folder.jpg", ""}, Case{"tex\\", ""}, Case{doc.path("tex/wood.jpg"), "tex/wood.jpg"},
+        Case{"same.bmp", "same.bmp"}, Case{"current-only.bmp", "current-only.bmp", true}, Case{"CURRENT-ONLY.BMP", ""}}) {
     // clang-format on
     SCOPED_TRACE(stored);
     const std::string result = resolveTextureFile(stored, doc.path(""));
     if (found.empty())
       EXPECT_EQ(result, "");
     else
-      EXPECT_EQ(canonical(result), canonical(doc.path(found)));
+      EXPECT_EQ(canonical(result), canonical((inCurrent ? current : doc).path(found)));
   }
-}
-
-TEST(TextureFiles, TriesTheDocumentFolderBeforeTheCurrentDirectory) {
-  test::ScratchDir doc, current;
-  makeFile(doc.path("same.bmp"));
-  makeFile(current.path("same.bmp"));
-  makeFile(current.path("current-only.bmp"));
-  const CurrentDirectory here(current.path(""));
-  EXPECT_EQ(canonical(resolveTextureFile("same.bmp", doc.path(""))), canonical(doc.path("same.bmp")));
-  EXPECT_EQ(canonical(resolveTextureFile("current-only.bmp", doc.path(""))),
-            canonical(current.path("current-only.bmp")));
-  EXPECT_EQ(resolveTextureFile("CURRENT-ONLY.BMP", doc.path("")), "")
-      << "letter case is ignored in the document folder only";
 }
 
 // An entity record whose texture name block holds `name`, read as if from `document`.
@@ -84,21 +72,6 @@ test::LoadAttempt loadWithTexture(const std::string& name, bool useTexture, cons
   return test::tryLoadEntity(bytes, document);
 }
 
-TEST(EntityTexture, EmptyAndMissingNamesLeaveTheEntityWithoutTexture) {
-  test::ScratchDir doc;
-  QImage picture(2, 2, QImage::Format_RGB32);
-  picture.fill(Qt::blue);
-  // A picture named "Empty" next to the document: the name means none and the disk is not asked.
-  ASSERT_TRUE(picture.save(QString::fromStdString(doc.path("Empty")), "BMP"));
-  for (const char* name : {"Empty", "NoTexture"}) {
-    SCOPED_TRACE(name);
-    const auto attempt = loadWithTexture(name, false, doc.path("scene.cam"));
-    ASSERT_FALSE(attempt.error) << attempt.error->what();
-    EXPECT_FALSE(attempt.entity->Texture);
-    EXPECT_FALSE(attempt.entity->UseTexture);
-  }
-}
-
 std::string savedTextureName(const TEntity& entity) {
   const auto bytes = test::savedBytes(entity);
   BinaryCursor saved(bytes, "saved");
@@ -107,8 +80,9 @@ std::string savedTextureName(const TEntity& entity) {
 }
 
 // Texture files are told apart by their content, whatever their name says; one that is no picture is
-// reported and the entity loads without it. A picture found turns the
-// texture on and keeps its stored name, which is written back while the file is there.
+// reported and the entity loads without it. A picture found turns the texture on and keeps its stored
+// name, which is written back while the file is there. "Empty" means none, so a file of that name next
+// to the document is not asked for; "NoTexture", saved for a file that is gone, is simply not found.
 TEST(EntityTexture, FilesDecodeByTheirContentOrAreReportedAndLeftOut) {
   QImage stripes(30, 20, QImage::Format_RGB32);
   stripes.fill(QColor(20, 20, 240));
@@ -118,19 +92,23 @@ TEST(EntityTexture, FilesDecodeByTheirContentOrAreReportedAndLeftOut) {
   // clang-format off
   struct Case { const char* file; std::vector<std::uint8_t> bytes; const char* error; };
   test::ScratchDir doc;
-  for (const Case& c : {Case{"wall.jpg", encodeJpeg(stripes), nullptr},
-                        {"wall.bmp", encodeBmp(stripes), nullptr},
+  for (const Case& c : {Case{"Empty", encodeBmp(stripes), ""}, {"NoTexture", {}, ""},
+                        {"wall.jpg", encodeJpeg(stripes), nullptr}, {"wall.bmp", encodeBmp(stripes), nullptr},
                         {"jpeg-named.bmp", encodeJpeg(stripes), nullptr},
                         {"notes.jpg", {'h', 'e', 'l', 'l', 'o'}, "neither a bitmap nor a JPEG"},
                         {"bad.jpg", {0xFF, 0xD8, 0xFF, 0x00, 'n', 'o', 't'}, "bad.jpg\" is not a picture"}}) {
     // clang-format on
     SCOPED_TRACE(c.file);
-    test::writeBytes(doc.path(c.file), c.bytes);
+    if (!c.bytes.empty()) test::writeBytes(doc.path(c.file), c.bytes);
     const auto attempt = loadWithTexture(c.file, false, doc.path("scene.cam"));
     ASSERT_FALSE(attempt.error) << attempt.error->what();
     if (c.error) {
       const std::string& problem = attempt.entity->TextureProblem;
       EXPECT_FALSE(attempt.entity->Texture) << "the entity loads without the texture";
+      if (!*c.error) {
+        EXPECT_EQ(std::pair(problem, attempt.entity->UseTexture), std::pair(std::string(), false));
+        continue;
+      }
       EXPECT_NE(problem.find("offset " + std::to_string(test::kTextureNameOffset)), std::string::npos)
           << problem;
       EXPECT_NE(problem.find(c.error), std::string::npos) << problem;

@@ -87,12 +87,10 @@ TEST_F(TextureOwner, UploadsInTheRegisteredContextBindsItsOwnSamplingAndFreesIts
   constexpr GLint R = GL_REPEAT, L = GL_LINEAR, M = GL_MODULATE;
   // clang-format off
   for (const Case& c : {Case{"view texture", viewTexture, 8, GL_RGBA, 1, {GL_CLAMP, R, GL_NEAREST, L, M}},
-                        {"painted tile", tile(3), 64, GL_RGB, 1, {R, R, L, L, M}},
-                        {"stripes tile", tile(4), 64, GL_RGB, 1, {R, R, L, L, M}},
+                        {"painted tile", tile(3), 64, GL_RGB, 1, {R, R, L, L, M}}, {"stripes tile", tile(4), 64, GL_RGB, 1, {R, R, L, L, M}},
                         {"mapping picture", tile(255), 256, GL_RGB, 1, {R, R, L, L, M}},
                         {"translucent mapping picture", tile(254), 256, GL_RGBA, 1, {R, R, L, L, M}},
-                        {"entity picture", entityTexture, 256, GL_RGB, 9, {GL_CLAMP_TO_EDGE, R, GL_NEAREST, L, GL_REPLACE}},
-                        }) {
+                        {"entity picture", entityTexture, 256, GL_RGB, 9, {GL_CLAMP_TO_EDGE, R, GL_NEAREST, L, GL_REPLACE}}}) {
     // clang-format on
     SCOPED_TRACE(c.name);
     std::optional<Owner> owner = c.make();
