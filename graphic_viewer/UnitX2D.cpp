@@ -40,7 +40,10 @@ TFicheX2D::TFicheX2D(QMdiArea* area) : Document(std::make_unique<TGV_DOCUMENT>()
   // The viewer fills the client area: its resize is the window's.
   v1->OnResize = [this] { FormResize(); };
 
-  ShowInClientArea(area, this, QSize(677, 511));
+  // Never larger than the client area (a small or scaled screen), never narrower than the tool bar,
+  // whose print button ends 134 pixels in.
+  ShowInClientArea(area, this,
+                   FittedWindowSize(QSize(677, 511), area->viewport()->size(), 134 + 2 * ChildBorderWidth));
 }
 
 TFicheX2D::~TFicheX2D() {

@@ -87,6 +87,17 @@ TEST(X2dWindow, ResizingRefitsTheWholeDrawing) {
   window->close();
 }
 
+// On a small or scaled screen the window stays inside the client area, its tool bar in reach.
+TEST(X2dWindow, OpensInsideASmallClientArea) {
+  test::ScratchDir dir;
+  QMdiArea area;
+  area.resize(500, 400);
+  area.show();
+  TFicheX2D* window = TFicheX2D::Open(&area, WriteFloorPlan(dir));
+  EXPECT_TRUE(QRect(QPoint(), area.viewport()->size()).contains(window->geometry()));
+  window->close();
+}
+
 TEST(X2dWindow, CancellingThePrintDialogChangesNothing) {
   test::ScratchDir dir;
   QMdiArea area;
