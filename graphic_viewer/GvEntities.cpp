@@ -18,16 +18,6 @@ bool AllFinite(std::initializer_list<double> values) {
   return std::all_of(values.begin(), values.end(), [](double v) { return std::isfinite(v); });
 }
 
-double Radians(double degrees) {
-  return degrees * std::numbers::pi / 180;
-}
-
-double DistanceToSegment(double x, double y, double x1, double y1, double x2, double y2) {
-  const double dx = x2 - x1, dy = y2 - y1, length2 = dx * dx + dy * dy;
-  const double t = length2 == 0 ? 0 : std::clamp(((x - x1) * dx + (y - y1) * dy) / length2, 0.0, 1.0);
-  return std::hypot(x - (x1 + t * dx), y - (y1 + t * dy));
-}
-
 bool NearScreenSegment(int x, int y, QPoint a, QPoint b) {
   return DistanceToSegment(x, y, a.x(), a.y(), b.x(), b.y()) <= HitTolerancePixels;
 }
@@ -79,21 +69,6 @@ bool SegmentsCross(double ax, double ay, double bx, double by, double cx, double
 
 QString LengthAsText(double length) {
   return QString::fromStdString(formatGeneral(length, 5));
-}
-
-void RotateAbout(double& x, double& y, double degrees, double cx, double cy) {
-  const double c = std::cos(Radians(degrees)), s = std::sin(Radians(degrees));
-  const double dx = x - cx, dy = y - cy;
-  x = cx + dx * c - dy * s;
-  y = cy + dx * s + dy * c;
-}
-
-void MirrorAbout(double& x, double& y, double x1, double y1, double x2, double y2) {
-  const double dx = x2 - x1, dy = y2 - y1, length2 = dx * dx + dy * dy;
-  if (length2 == 0) return;
-  const double t = ((x - x1) * dx + (y - y1) * dy) / length2;
-  x = 2 * (x1 + t * dx) - x;
-  y = 2 * (y1 + t * dy) - y;
 }
 
 } // namespace
@@ -209,7 +184,7 @@ void TGV_ENTITY::Translate(double dx, double dy) {
 }
 
 void TGV_ENTITY::Rotate(double angle, double cx, double cy) {
-  ApplyTransform({[=](double& x, double& y) { RotateAbout(x, y, angle, cx, cy); }, 1, angle, false,
+  ApplyTransform({[=](double& x, double& y) { RotatePoint(x, y, angle, cx, cy); }, 1, angle, false,
                   [=](T2DOpenedSequence& s) { s.Rotate(angle, cx, cy); }});
 }
 
@@ -219,7 +194,7 @@ void TGV_ENTITY::ScaleBy(double factor, double cx, double cy) {
 }
 
 void TGV_ENTITY::Mirror(double x1, double y1, double x2, double y2) {
-  ApplyTransform({[=](double& x, double& y) { MirrorAbout(x, y, x1, y1, x2, y2); }, 1, 0, true,
+  ApplyTransform({[=](double& x, double& y) { MirrorPoint(x, y, x1, y1, x2, y2); }, 1, 0, true,
                   [=](T2DOpenedSequence& s) { s.Mirror(x1, y1, x2, y2); }});
 }
 

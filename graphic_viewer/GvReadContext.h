@@ -18,15 +18,4 @@ template <class Read, class Name> decltype(auto) ReadInRecord(Read&& read, Name&
   }
 }
 
-// A count or size from the file, accepted only when that many records of at least `minRecordSize`
-// bytes can follow. A refused claim is reported at the offset of the count itself.
-inline std::size_t ReadClaim(BinaryCursor& cursor, std::size_t minRecordSize, const char* what) {
-  const std::size_t start = cursor.offset();
-  try {
-    return cursor.readCount(minRecordSize, what);
-  } catch (const ReadError& error) {
-    cursor.failAt(start, error.reason());
-  }
-}
-
 } // namespace vorlan

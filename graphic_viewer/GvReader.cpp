@@ -61,6 +61,7 @@ private:
   Font ReadFontBlock();
   Font ReadFontLBlock();
   void ReadFontTail(Font& font);
+  std::vector<TGV_SELPOINT> ReadGripRecords(const char* countName, const char* name);
   QString ReadText256(const char* what) { return FromWindows1252(cursor_.readText256(what)); }
   QString ReadLString(const char* what);
 
@@ -73,14 +74,14 @@ private:
 };
 
 void BodyReader::SkipPreview() {
-  const std::size_t length = ReadClaim(cursor_, 1, "preview length");
+  const std::size_t length = cursor_.readCount(1, "preview length");
   cursor_.skip(length, "preview picture");
 }
 
 // Merged by name: a layer the document already has is not added twice.
 void BodyReader::ReadLayers() {
   const std::size_t start = cursor_.offset();
-  const std::size_t count = ReadClaim(cursor_, LayerRecordSize, "layer count");
+  const std::size_t count = cursor_.readCount(LayerRecordSize, "layer count");
   if (count > MaxFileLayers)
     cursor_.failAt(start, std::to_string(count) + " layers; a drawing holds at most " +
                               std::to_string(MaxFileLayers));
@@ -171,13 +172,7 @@ std::uint8_t BodyReader::ReadCommonPart(TGV_ENTITY& entity) {
   entity.YMin = cursor_.readDouble("extents");
   entity.XMax = cursor_.readDouble("extents");
   entity.YMax = cursor_.readDouble("extents");
-  const std::size_t grips = ReadClaim(cursor_, GripRecordSize, "grip count");
-  entity.Grips.resize(grips);
-  for (TGV_SELPOINT& grip : entity.Grips) {
-    grip.X = cursor_.readDouble("grip");
-    grip.Y = cursor_.readDouble("grip");
-    cursor_.skip(3, "grip");
-  }
+  entity.Grips = ReadGripRecords("grip count", "grip");
   if (cursor_.readBool("block 1")) {
     entity.GripsShown = cursor_.readBool("grips shown");
     entity.Selectable = cursor_.readBool("selectable");
@@ -310,15 +305,20 @@ void BodyReader::ReadTextTail(TGV_TEXTE& text) {
   cursor_.skip(2, "text reserved");
 }
 
+// int32 count; per record X, Y (doubles) and 3 reserved bytes.
+std::vector<TGV_SELPOINT> BodyReader::ReadGripRecords(const char* countName, const char* name) {
+  std::vector<TGV_SELPOINT> points(cursor_.readCount(GripRecordSize, countName));
+  for (TGV_SELPOINT& point : points) {
+    point.X = cursor_.readDouble(name);
+    point.Y = cursor_.readDouble(name);
+    cursor_.skip(3, name);
+  }
+  return points;
+}
+
 // int32 vertex count; vertices as grip records; 3 reserved.
 void BodyReader::ReadPolygonTail(TGV_POLYGONE& polygon) {
-  const std::size_t count = ReadClaim(cursor_, GripRecordSize, "vertex count");
-  polygon.Vertices.resize(count);
-  for (TGV_SELPOINT& vertex : polygon.Vertices) {
-    vertex.X = cursor_.readDouble("vertex");
-    vertex.Y = cursor_.readDouble("vertex");
-    cursor_.skip(3, "vertex");
-  }
+  polygon.Vertices = ReadGripRecords("vertex count", "vertex");
   cursor_.skip(3, "polygon reserved");
 }
 
@@ -326,7 +326,7 @@ void BodyReader::ReadPolygonTail(TGV_POLYGONE& polygon) {
 void BodyReader::ReadGroupTail(TGV_GROUPE& group, int depth) {
   if (depth >= MaxGroupDepth)
     cursor_.fail("groups nested deeper than " + std::to_string(MaxGroupDepth) + " levels");
-  const std::size_t count = ReadClaim(cursor_, EntityRecordMinSize, "child count");
+  const std::size_t count = cursor_.readCount(EntityRecordMinSize, "child count");
   group.Children.reserve(count);
   for (std::size_t i = 0; i < count; ++i)
     group.Add(ReadEntity(depth + 1));
@@ -354,8 +354,8 @@ void BodyReader::ReadReportCellTail(TGV_RptMemoCel& cell, int depth) {
 void BodyReader::ReadBitmapTail(TGV_BITMAP& bitmap) {
   const std::int32_t kind = cursor_.readInt32("payload kind");
   if (kind == 1) {
-    const std::size_t infoSize = ReadClaim(cursor_, 1, "DIB header size");
-    const std::size_t bitsSize = ReadClaim(cursor_, 1, "DIB pixel size");
+    const std::size_t infoSize = cursor_.readCount(1, "DIB header size");
+    const std::size_t bitsSize = cursor_.readCount(1, "DIB pixel size");
     cursor_.checkCount(static_cast<std::int64_t>(infoSize) + static_cast<std::int64_t>(bitsSize), 1,
                        "DIB size");
     bitmap.Bitmap = readDib(cursor_, infoSize, bitsSize, "bitmap").convertToFormat(QImage::Format_RGB888);
@@ -374,7 +374,7 @@ QImage BodyReader::ReadChunkedJpeg() {
   cursor_.readInt32("JPEG total");
   const std::size_t start = cursor_.offset();
   std::vector<std::uint8_t> data;
-  while (const std::size_t length = ReadClaim(cursor_, 1, "JPEG chunk length")) {
+  while (const std::size_t length = cursor_.readCount(1, "JPEG chunk length")) {
     const auto chunk = cursor_.readBytes(length, "JPEG chunk");
     data.insert(data.end(), chunk.begin(), chunk.end());
   }
@@ -383,7 +383,7 @@ QImage BodyReader::ReadChunkedJpeg() {
 
 // int32 length; the JPEG file.
 QImage BodyReader::ReadJpeg() {
-  const std::size_t length = ReadClaim(cursor_, 1, "JPEG length");
+  const std::size_t length = cursor_.readCount(1, "JPEG length");
   const std::size_t start = cursor_.offset();
   return decodeJpeg(cursor_.readBytes(length, "JPEG data"), cursor_.fileName(), start);
 }
@@ -391,7 +391,7 @@ QImage BodyReader::ReadJpeg() {
 // int32 n = characters + 1, then the characters and a NUL.
 QString BodyReader::ReadLString(const char* what) {
   const std::size_t start = cursor_.offset();
-  const std::size_t length = ReadClaim(cursor_, 1, what);
+  const std::size_t length = cursor_.readCount(1, what);
   if (length < 1)
     cursor_.failAt(start, std::string(what) + ": length 0 leaves no room for the terminating NUL");
   const auto bytes = cursor_.readBytes(length, what);

@@ -26,6 +26,34 @@ constexpr double ChordError = 0.25;
 constexpr double MinStepDegrees = 0.1;
 constexpr double MaxStepDegrees = 10;
 
+double Slope(double dx, double dy) {
+  return std::fabs(dx) < LengthTolerance ? VerticalSlope : dy / dx;
+}
+
+double NormalSlope(double dx, double dy) {
+  if (std::fabs(dx) < LengthTolerance) return 0;
+  if (std::fabs(dy) < LengthTolerance) return VerticalSlope;
+  return -dx / dy;
+}
+
+bool Meets(double x1, double y1, double x2, double y2) {
+  return std::fabs(x1 - x2) < ChainTolerance && std::fabs(y1 - y2) < ChainTolerance;
+}
+
+double ArcStepDegrees(double radius) {
+  const double cosine = 1 - ChordError / radius;
+  const double step = cosine > -1 && cosine < 1 ? Degrees(2 * std::acos(cosine)) * 2 / 3 : MaxStepDegrees;
+  return std::clamp(step, MinStepDegrees, MaxStepDegrees);
+}
+
+} // namespace
+
+double DistanceToSegment(double x, double y, double x1, double y1, double x2, double y2) {
+  const double dx = x2 - x1, dy = y2 - y1, length2 = dx * dx + dy * dy;
+  const double t = length2 == 0 ? 0 : std::clamp(((x - x1) * dx + (y - y1) * dy) / length2, 0.0, 1.0);
+  return std::hypot(x - (x1 + t * dx), y - (y1 + t * dy));
+}
+
 double Degrees(double radians) {
   return radians * 180 / std::numbers::pi;
 }
@@ -53,34 +81,6 @@ void MirrorPoint(double& x, double& y, double x1, double y1, double x2, double y
   x = 2 * (x1 + t * dx) - x;
   y = 2 * (y1 + t * dy) - y;
 }
-
-double Slope(double dx, double dy) {
-  return std::fabs(dx) < LengthTolerance ? VerticalSlope : dy / dx;
-}
-
-double NormalSlope(double dx, double dy) {
-  if (std::fabs(dx) < LengthTolerance) return 0;
-  if (std::fabs(dy) < LengthTolerance) return VerticalSlope;
-  return -dx / dy;
-}
-
-bool Meets(double x1, double y1, double x2, double y2) {
-  return std::fabs(x1 - x2) < ChainTolerance && std::fabs(y1 - y2) < ChainTolerance;
-}
-
-double DistanceToSegment(double x, double y, double x1, double y1, double x2, double y2) {
-  const double dx = x2 - x1, dy = y2 - y1, length2 = dx * dx + dy * dy;
-  const double t = length2 == 0 ? 0 : std::clamp(((x - x1) * dx + (y - y1) * dy) / length2, 0.0, 1.0);
-  return std::hypot(x - (x1 + t * dx), y - (y1 + t * dy));
-}
-
-double ArcStepDegrees(double radius) {
-  const double cosine = 1 - ChordError / radius;
-  const double step = cosine > -1 && cosine < 1 ? Degrees(2 * std::acos(cosine)) * 2 / 3 : MaxStepDegrees;
-  return std::clamp(step, MinStepDegrees, MaxStepDegrees);
-}
-
-} // namespace
 
 void T2DSequenceItem::SetSlopes(double startDx, double startDy, double endDx, double endDy) {
   StartSlope = Slope(startDx, startDy);
@@ -395,7 +395,7 @@ std::unique_ptr<T2DSequenceItem> ReadSequencePiece(BinaryCursor& cursor) {
 
 T2DOpenedSequence ReadOpenedSequence(BinaryCursor& cursor) {
   T2DOpenedSequence sequence;
-  const std::size_t count = ReadClaim(cursor, MinPieceRecord, "piece count");
+  const std::size_t count = cursor.readCount(MinPieceRecord, "piece count");
   sequence.Pieces.reserve(count);
   for (std::size_t i = 0; i < count; ++i)
     sequence.Add(ReadInRecord([&] { return ReadSequencePiece(cursor); },
@@ -405,7 +405,7 @@ T2DOpenedSequence ReadOpenedSequence(BinaryCursor& cursor) {
 
 T2DClosedSequence ReadClosedSequence(BinaryCursor& cursor) {
   T2DClosedSequence sequence;
-  const std::size_t count = ReadClaim(cursor, MinOpenSequenceRecord, "loop count");
+  const std::size_t count = cursor.readCount(MinOpenSequenceRecord, "loop count");
   sequence.Loops.reserve(count);
   for (std::size_t i = 0; i < count; ++i)
     sequence.Add(ReadInRecord([&] { return ReadOpenedSequence(cursor); },

@@ -6,6 +6,15 @@
 
 namespace vorlan {
 
+// Plane helpers shared by the pieces and the entities; angles in degrees, counter-clockwise.
+double DistanceToSegment(double x, double y, double x1, double y1, double x2, double y2);
+double Degrees(double radians);
+double Radians(double degrees);
+void RotatePoint(double& x, double& y, double angle, double cx, double cy);
+void ScalePoint(double& x, double& y, double factor, double cx, double cy);
+// p becomes 2q - p, q being its projection on the line through (x1, y1) and (x2, y2).
+void MirrorPoint(double& x, double& y, double x1, double y1, double x2, double y2);
+
 class BinaryCursor;
 
 struct TPointZKT {
