@@ -7,14 +7,6 @@
 namespace vorlan {
 namespace {
 
-int PixelsThatDiffer(const QImage& a, const QImage& b) {
-  int count = 0;
-  for (int y = 0; y < a.height(); ++y)
-    for (int x = 0; x < a.width(); ++x)
-      count += test::rgbAt(a, x, y) != test::rgbAt(b, x, y);
-  return count;
-}
-
 // The rubber band of a zoom window and of a selection window shows between the two clicks, follows
 // the mouse, and leaves no trace when it closes or when the command is dropped with Escape.
 TEST(ViewerBand, ShowsWhileSpannedAndLeavesNoTrace) {
@@ -32,14 +24,13 @@ TEST(ViewerBand, ShowsWhileSpannedAndLeavesNoTrace) {
     viewer.MouseDown(Qt::LeftButton, {20, 30});
     viewer.MouseMove({200, 150});
     const QImage spanned = viewer.Surface();
-    EXPECT_GT(PixelsThatDiffer(clean, spanned), 200) << "the band's four sides show";
     EXPECT_NE(test::rgbAt(spanned, 100, 30), test::rgbAt(clean, 100, 30)) << "on its top side";
     viewer.MouseMove({250, 200});
     EXPECT_EQ(test::rgbAt(viewer.Surface(), 100, 150), test::rgbAt(clean, 100, 150))
         << "the old bottom side is erased as the band follows the mouse";
     viewer.KeyDown(Qt::Key_Escape);
     if (viewer.NeedsPaint()) viewer.Paint();
-    EXPECT_EQ(PixelsThatDiffer(clean, viewer.Surface()), 0);
+    EXPECT_EQ(viewer.Surface(), clean);
   }
 }
 
