@@ -89,8 +89,10 @@ private:
   }
 };
 
-// A view of its own at `size`, set up, loaded and drawn as a 3D window's view would be.
+// A view of its own at `size`, set up, loaded and drawn as a 3D window's view would be. The file is
+// read while the view and its context are made.
 QImage RenderScene(const TBatchJob& job) {
+  TSceneRead read(job.Input);
   const std::unique_ptr<HeadlessGlContext> headless = HeadlessContextIfNoDisplay(job.Size);
   TGL_CAMERA camera;
   SetUpSceneCamera(camera);
@@ -104,10 +106,7 @@ QImage RenderScene(const TBatchJob& job) {
   scene.Attach(view);
   view.resize(job.Size);
   view.Initialisation();
-  if (upperExtension(job.Input) == ".X3D")
-    scene.LoadX3D(view, job.Input);
-  else
-    scene.LoadCam(view, job.Input);
+  scene.Adopt(view, read);
   if (const std::optional<TCameraPreset> preset = PresetNamed(job.View)) ApplyCameraPreset(camera, *preset);
   view.SetProjection();
   view.SetPaperMode(job.Paper);

@@ -3,6 +3,7 @@
 #include "app/UnitImage.h"
 #include "cam/CamOpener.h"
 #include "graphic_viewer/UnitX2D.h"
+#include "platform/BackgroundWork.h"
 #include "platform/FileBytes.h"
 #include "platform/Messages.h"
 #include "platform/ReadError.h"
@@ -32,6 +33,8 @@ namespace {
 
 // ImagesMenu is one strip of square glyphs, as many as the strip is wide.
 constexpr int MenuGlyphSize = 16;
+// How often a close asked for during a load is tried again, in milliseconds.
+constexpr int kCloseRetry = 200;
 
 const QColor FrameBackground(0x51, 0x51, 0x51);
 
@@ -203,6 +206,12 @@ void TForm1::ShowMaximised() {
 }
 
 void TForm1::closeEvent(QCloseEvent* event) {
+  // A window being loaded is needed until its load ends; the frame closes then.
+  if (BackgroundWork::Waiting()) {
+    event->ignore();
+    QTimer::singleShot(kCloseRetry, this, &QWidget::close);
+    return;
+  }
   // A window with work not saved may refuse to close; the frame then stays.
   ClientArea_->closeAllSubWindows();
   if (ClientArea_->subWindowList().isEmpty())

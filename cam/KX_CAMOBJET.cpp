@@ -12,42 +12,24 @@ namespace vorlan {
 
 namespace {
 
-// Tells the share of bytes read, only when it has grown, so a scene of many small items does
-// not flood the progress bar.
-class ByteProgress {
-public:
-  ByteProgress(const LoadProgress& report, const BinaryCursor& F) : report_(report), F_(F) {}
-
-  void Update() { Report(F_.size() == 0 ? 100 : static_cast<int>(F_.offset() * 100 / F_.size())); }
-  void Finish() { Report(100); }
-
-private:
-  void Report(int percent) {
-    if (!report_ || percent <= last_) return;
-    last_ = percent;
-    report_(percent);
-  }
-
-  const LoadProgress& report_;
-  const BinaryCursor& F_;
-  int last_ = -1;
-};
-
-std::unique_ptr<TObjects> ReadEntity(BinaryCursor& F, const ReadPlace& where) {
+std::unique_ptr<TObjects> ReadEntity(BinaryCursor& F, const ReadPlace& where, ByteProgress& progress) {
   F.skip(kClassNameBlockSize, {where, "class name"});
   auto entity = std::make_unique<TEntity>();
-  entity->LoadFromFile(F, where);
+  {
+    const ReadProgressHook hook(*entity, [&progress] { progress.Update(); });
+    entity->LoadFromFile(F, where);
+  }
   entity->Prepare();
   return entity;
 }
 
 std::unique_ptr<TObjects> ReadSuperObject(BinaryCursor& F, const ReadPlace& where, ByteProgress& progress) {
   auto superObject = std::make_unique<TSuperObject>();
-  // A large super-object is mostly its mappings: the progress bar moves with each one.
-  superObject->OnMappingRead = [&progress] { progress.Update(); };
-  superObject->LoadFromFile(F, where);
+  {
+    const ReadProgressHook hook(*superObject, [&progress] { progress.Update(); });
+    superObject->LoadFromFile(F, where);
+  }
   superObject->CompileLists();
-  superObject->OnMappingRead = {};
   return superObject;
 }
 
@@ -56,7 +38,7 @@ std::unique_ptr<TObjects> ReadItemObject(std::int32_t ItemType, BinaryCursor& F,
                                          ByteProgress& progress) {
   switch (ItemType) {
   case kEntityItem:
-    return ReadEntity(F, where);
+    return ReadEntity(F, where, progress);
   case kSuperObjectItem:
     return ReadSuperObject(F, where, progress);
   default:

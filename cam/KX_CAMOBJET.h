@@ -2,6 +2,7 @@
 
 #include "platform/BinaryCursor.h"
 #include "scene3d/KX_OBJECTS.h"
+#include "scene3d/KX_SUPEROBJECT.h"
 
 #include <QImage>
 
@@ -26,9 +27,6 @@ inline constexpr std::int32_t kEntityItem = 0;
 inline constexpr std::int32_t kSuperObjectItem = 1;
 // The class-name block that precedes every entity record.
 inline constexpr std::size_t kClassNameBlockSize = 256;
-
-// Told the share of the file read so far, 0 to 100, whenever it grows.
-using LoadProgress = std::function<void(int percent)>;
 
 // The in-memory .cam document: a 3D scene of objects, or a pair of bitmaps of one picture.
 class TCamObject {

@@ -17,11 +17,15 @@ TMainBarProgress::~TMainBarProgress() {
   if (bar_) bar_->hide();
 }
 
+// The frame outlives every load, and with it the bar. On the bar's thread the move is painted at
+// once, since a load there blocks the event loop; from another thread it is posted.
 LoadProgress TMainBarProgress::Callback() {
   if (!bar_) return {};
   return [bar = bar_](int percent) {
-    bar->setValue(percent);
-    bar->repaint();
+    QMetaObject::invokeMethod(bar, [bar, percent] {
+      bar->setValue(percent);
+      bar->repaint();
+    });
   };
 }
 

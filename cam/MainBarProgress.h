@@ -15,7 +15,7 @@ public:
   TMainBarProgress(const TMainBarProgress&) = delete;
   TMainBarProgress& operator=(const TMainBarProgress&) = delete;
 
-  // Moves the bar and repaints it at once: the load blocks the event loop.
+  // Moves the bar; it may be called from any thread.
   LoadProgress Callback();
 
 private:

@@ -3,6 +3,10 @@
 #include "cam/KX_DXF.h"
 #include "gl/GlContext.h"
 #include "gl/KX_OpenGL_VIEW.h"
+#include "platform/BackgroundWork.h"
+#include "platform/FileBytes.h"
+#include "platform/MappedFile.h"
+#include "platform/Messages.h"
 #include "scene3d/KX_SUPEROBJECT.h"
 
 namespace vorlan {
@@ -100,17 +104,49 @@ QImage GrabScene(TGL_VIEW& view) {
   return view.grabFramebuffer().convertToFormat(QImage::Format_RGB888);
 }
 
-void TScene::LoadCam(TGL_VIEW& view, const std::string& FileName, const LoadProgress& progress) {
-  CamObject = std::make_unique<TCamObject>();
-  const CurrentContextGuard current(view, ContextNeed::Own);
-  CamObject->Load(FileName, progress);
+TSceneRead::TSceneRead(const std::string& FileName, const LoadProgress& progress) {
+  if (upperExtension(FileName) == ".X3D") {
+    model_ = std::make_unique<TSuperObject>();
+    work_ = std::make_unique<BackgroundWork>(
+        [model = model_.get(), FileName, progress] { ReadX3DRecords(FileName, *model, progress); });
+    return;
+  }
+  cam_ = std::make_unique<TCamObject>();
+  if (!fileExists(FileName)) {
+    showMessage("File not found : " + FileName);
+    return;
+  }
+  work_ = std::make_unique<BackgroundWork>([cam = cam_.get(), FileName, progress] {
+    const MappedFile file(FileName);
+    cam->LoadBytes(file.bytes(), FileName, progress);
+  });
 }
 
-void TScene::LoadX3D(TGL_VIEW& view, const std::string& FileName, std::function<void()> OnMappingRead) {
-  SuperObject = std::make_unique<TSuperObject>();
-  SuperObject->OnMappingRead = std::move(OnMappingRead);
+TSceneRead::~TSceneRead() = default;
+
+void TScene::Adopt(TGL_VIEW& view, TSceneRead& read) {
+  std::exception_ptr error;
+  try {
+    if (read.work_) read.work_->Wait();
+  } catch (...) {
+    error = std::current_exception();
+  }
   const CurrentContextGuard current(view, ContextNeed::Own);
-  ReadX3D(FileName, *SuperObject);
+  if (read.cam_) {
+    for (const auto& item : read.cam_->Items)
+      item->CompileLists();
+    CamObject = std::move(read.cam_);
+  }
+  if (read.model_) {
+    read.model_->CompileLists();
+    SuperObject = std::move(read.model_);
+  }
+  if (error) std::rethrow_exception(error);
+}
+
+void TScene::Load(TGL_VIEW& view, const std::string& FileName, const LoadProgress& progress) {
+  TSceneRead read(FileName, progress);
+  Adopt(view, read);
 }
 
 // Other windows' lists live in the same namespace: deleting ours in our own context is what keeps

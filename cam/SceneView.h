@@ -13,6 +13,7 @@
 
 namespace vorlan {
 
+class BackgroundWork;
 class TEntity;
 class TGL_VIEW;
 class TObjects;
@@ -31,13 +32,31 @@ void SetUpSceneView(TGL_VIEW& view, TGL_CAMERA& camera);
 // What the view shows now, 24 bits, at its size: grabbing runs a fresh pass.
 QImage GrabScene(TGL_VIEW& view);
 
-// The documents a 3D view shows: a .cam scene, an .x3d model or both. Loading and freeing work in
-// the view's own context, where their display lists and textures belong.
+// A .cam scene or an .x3d model (by its extension) read on a thread of its own from construction, so
+// that the caller can go on, e.g. set up its view, meanwhile. `progress` is called on that thread.
+// A missing .cam file is reported at once and reads as an empty document.
+class TSceneRead {
+public:
+  TSceneRead(const std::string& FileName, const LoadProgress& progress = {});
+  ~TSceneRead();
+
+private:
+  friend class TScene;
+  std::unique_ptr<TCamObject> cam_;
+  std::unique_ptr<TSuperObject> model_;
+  std::unique_ptr<BackgroundWork> work_;
+};
+
+// The documents a 3D view shows: a .cam scene, an .x3d model or both. Their display lists and
+// textures are made and freed in the view's own context.
 class TScene {
 public:
-  // A read error propagates; what was read before it is kept and drawn.
-  void LoadCam(TGL_VIEW& view, const std::string& FileName, const LoadProgress& progress = {});
-  void LoadX3D(TGL_VIEW& view, const std::string& FileName, std::function<void()> OnMappingRead = {});
+  // Waits for `read`, the windows repainting meanwhile, then shows what it read in place of the
+  // document of the same kind and compiles its lists. A read error propagates once what was read
+  // before it is in place.
+  void Adopt(TGL_VIEW& view, TSceneRead& read);
+  // Reads and adopts the file; `progress` is called on the reading thread.
+  void Load(TGL_VIEW& view, const std::string& FileName, const LoadProgress& progress = {});
   void Free(TGL_VIEW& view);
   // The view's drawing handlers draw the documents from now on; the scene outlives the view.
   void Attach(TGL_VIEW& view);

@@ -215,23 +215,19 @@ void TFicheCamOGL::ShowLoading(const std::string& FileName, double Pas) {
 }
 
 void TFicheCamOGL::LoadCam(const std::string& FileName) {
-  ShowLoading(FileName, 100.0);
-  {
-    const WaitCursor cursor;
-    TMainBarProgress bar;
-    Scene.LoadCam(*v1, FileName, bar.Callback());
-  }
-  v1->Redraw();
+  LoadScene(FileName, 100.0);
 }
 
 void TFicheCamOGL::LoadX3D(const std::string& FileName) {
-  ShowLoading(FileName, 1000.0);
+  LoadScene(FileName, 1000.0);
+}
+
+void TFicheCamOGL::LoadScene(const std::string& FileName, double Pas) {
+  ShowLoading(FileName, Pas);
   {
     const WaitCursor cursor;
     TMainBarProgress bar;
-    Scene.LoadX3D(*v1, FileName, [progress = bar.Callback(), read = 0]() mutable {
-      if (progress) progress(std::min(++read, 100));
-    });
+    Scene.Load(*v1, FileName, bar.Callback());
   }
   v1->Redraw();
 }

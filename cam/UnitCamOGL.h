@@ -113,6 +113,7 @@ private:
   void BuildView();
   void PlaceView();
   void ShowLoading(const std::string& FileName, double Pas);
+  void LoadScene(const std::string& FileName, double Pas);
   void ShowHintWhereItFits();
   void ApplyPreset(TCameraPreset preset);
   void FreeDocuments();

@@ -1,5 +1,8 @@
 #include "gl/GlContext.h"
 
+#include "platform/BackgroundWork.h"
+
+#include <QCoreApplication>
 #include <QOpenGLContext>
 
 #include <algorithm>
@@ -57,6 +60,9 @@ void CurrentContextGuard::useAny(GlRenderContext* own) {
     active_ = true;
     return;
   }
+  // The views' contexts belong to the application's thread: a reader on another thread leaves its
+  // OpenGL work to the first draw.
+  if (QCoreApplication::instance() && !OnApplicationThread()) return;
   if (own && own->makeContextCurrent()) {
     madeCurrent_ = own;
     active_ = true;

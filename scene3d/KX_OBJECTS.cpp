@@ -443,8 +443,10 @@ void TEntity::LoadNamedTexture(const std::string& name, BinaryCursor& F, std::si
 void TEntity::ReadFaces(BinaryCursor& F, const ReadPlace& where) {
   const std::size_t count = F.readCount(kMinFaceRecordSize, {where, "face count"});
   Faces.reserve(Faces.size() + count);
-  for (std::size_t i = 0; i < count; ++i)
+  for (std::size_t i = 0; i < count; ++i) {
     TFace::Create(*this).LoadFromFile(F, where.at("face", i));
+    if (OnReadProgress && (i + 1) % kFacesPerProgressStep == 0) OnReadProgress();
+  }
 }
 
 void TEntity::ReadMarkedFaces(BinaryCursor& F, const ReadPlace& where) {

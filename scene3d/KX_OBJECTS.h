@@ -14,6 +14,7 @@
 #include <array>
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
@@ -29,6 +30,8 @@ inline constexpr std::size_t kPointRecordSize = 63;
 inline constexpr std::size_t kContourRecordSize = 35;
 inline constexpr std::size_t kObjectRecordSize = 630;
 inline constexpr std::size_t kMaxMarkedFaces = 50;
+// How many faces are read between two calls of OnReadProgress.
+inline constexpr std::size_t kFacesPerProgressStep = 4096;
 // World size of one repetition of a picture texture named in an entity record.
 inline constexpr double kEntityTextureSize = 500.0;
 // The texture name that means "no texture"; it never reaches the disk.
@@ -279,6 +282,9 @@ public:
   virtual void Prepare() = 0;
   virtual void DrawPaperLine();
   virtual void DrawPaperFill();
+  // Compiles the display lists in the current 3D rendering context, for an object read where there
+  // was none; the base has no lists.
+  virtual void CompileLists() {}
 
   std::string Name = "NoName";
   std::int32_t Value1 = 0;
@@ -292,6 +298,9 @@ public:
   std::int32_t Value2 = 3;
   Vector3D Position;
   Vector3D Rotation; // degrees about X, then Y, then Z
+  // Called now and then while the record is read (after each mapping, every few thousand faces),
+  // on the reading thread, so that a progress bar can follow a long load.
+  std::function<void()> OnReadProgress;
 };
 
 // Moves and turns the model-view matrix to the object's placement: Position, then Rotation about X,
@@ -323,7 +332,7 @@ public:
   void DrawPaperFill() override;
 
   // Compiles the face lists in the current 3D rendering context; without one the first Draw does.
-  void CompileLists();
+  void CompileLists() override;
   // Frees display lists and texture names now, for a view whose context is about to go; the next
   // Draw compiles and uploads again.
   void ReleaseGlNames();

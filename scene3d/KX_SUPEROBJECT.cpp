@@ -76,7 +76,7 @@ void TSuperObject::ReadMappings(BinaryCursor& F, const ReadPlace& where) {
     auto mapping = std::make_unique<TMapping>(0, 0);
     mapping->LoadFromFile(F, where.at("mapping", i));
     Mappings.push_back(std::move(mapping));
-    if (OnMappingRead) OnMappingRead();
+    if (OnReadProgress) OnReadProgress();
   }
 }
 
@@ -95,11 +95,15 @@ void TSuperObject::ReadEntity(BinaryCursor& F, std::int32_t version, const ReadP
     entity->Value3 = F.readInt32({where, "Value3"});
     entity->TextureOrigin = F.readInt32({where, "TextureOrigin"});
     const std::size_t faces = readLoopCount(F, where, "face count");
-    for (std::size_t k = 0; k < faces; ++k)
+    for (std::size_t k = 0; k < faces; ++k) {
       TFace::Create(*entity).LoadFromFile(F, where.at("face", k));
+      if (OnReadProgress && (k + 1) % kFacesPerProgressStep == 0) OnReadProgress();
+    }
   } else {
     F.skip(kClassNameSize, {where, "class name"});
+    entity->OnReadProgress = OnReadProgress;
     entity->LoadFromFile(F, where);
+    entity->OnReadProgress = {};
   }
   if (index >= 0 && static_cast<std::size_t>(index) >= Mappings.size())
     F.failAt(indexOffset, where.text("mapping index") + " " + std::to_string(index) + " is outside the " +
@@ -171,15 +175,17 @@ void TSuperObject::CompileLists() {
 // The lists are compiled once the file is let go, so that its bytes and the lists are never held at
 // the same time; a load that fails leaves them to the first Draw.
 void ReadX3D(const std::string& FileName, TSuperObject& SuperObject) {
-  {
-    const MappedFile file(FileName);
-    ReadX3DBytes(file.bytes(), FileName, SuperObject);
-  }
+  ReadX3DRecords(FileName, SuperObject);
   SuperObject.CompileLists();
 }
 
-void ReadX3DBytes(std::span<const std::uint8_t> bytes, const std::string& FileName,
-                  TSuperObject& SuperObject) {
+void ReadX3DRecords(const std::string& FileName, TSuperObject& SuperObject, const LoadProgress& progress) {
+  const MappedFile file(FileName);
+  ReadX3DBytes(file.bytes(), FileName, SuperObject, progress);
+}
+
+void ReadX3DBytes(std::span<const std::uint8_t> bytes, const std::string& FileName, TSuperObject& SuperObject,
+                  const LoadProgress& progress) {
   PictureBudget pictures;
   const PictureBudgetScope charged(pictures);
   BinaryCursor F(bytes, FileName);
@@ -188,14 +194,18 @@ void ReadX3DBytes(std::span<const std::uint8_t> bytes, const std::string& FileNa
   F.seek(F.size() - kTrailingWordSize, "x3d: trailing word");
   F.readInt32("x3d: trailing word");
   F.seek(0, "x3d: super-object record");
+  ByteProgress read(progress, F);
+  const ReadProgressHook hook(SuperObject, progress ? std::function<void()>([&read] { read.Update(); })
+                                                    : SuperObject.OnReadProgress);
   // One context for the whole load, rather than one per mapping and display list.
   CurrentContextGuard guard;
   SuperObject.LoadFromFile(F, ReadPlace("super-object"));
+  read.Finish();
 }
 
-std::unique_ptr<TSuperObject> LoadX3D(const std::string& FileName, std::function<void()> OnMappingRead) {
+std::unique_ptr<TSuperObject> LoadX3D(const std::string& FileName, std::function<void()> OnReadProgress) {
   auto superObject = std::make_unique<TSuperObject>();
-  superObject->OnMappingRead = std::move(OnMappingRead);
+  superObject->OnReadProgress = std::move(OnReadProgress);
   ReadX3D(FileName, *superObject);
   return superObject;
 }

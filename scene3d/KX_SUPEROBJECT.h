@@ -11,6 +11,7 @@
 #include <memory>
 #include <span>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace vorlan {
@@ -41,10 +42,8 @@ public:
   void DrawPaperFill() override;
   // The entities' display lists, in the current 3D rendering context; those not compiled here are
   // compiled by their first Draw.
-  void CompileLists();
+  void CompileLists() override;
 
-  // Called once per mapping read; the frame connects it to its progress bar.
-  std::function<void()> OnMappingRead;
   // Declared before Entities, so that entities, which point into it, go first.
   std::vector<std::unique_ptr<TMapping>> Mappings;
   std::vector<std::unique_ptr<TEntity>> Entities;
@@ -57,13 +56,57 @@ private:
   std::int32_t MappingIndexOf(const TEntity& entity) const;
 };
 
-// Reads an .x3d file into `SuperObject`, which keeps what was read when a ReadError ends the load.
-// The last 4 bytes are read first and not used, so a file shorter than that fails before the record.
+// Told the share of the file read so far, 0 to 100, whenever it grows.
+using LoadProgress = std::function<void(int percent)>;
+
+// Tells `report` the share of F's bytes read, only when it has grown, so that a file of many small
+// items does not flood the progress bar.
+class ByteProgress {
+public:
+  ByteProgress(const LoadProgress& report, const BinaryCursor& F) : report_(report), F_(F) {}
+
+  void Update() { Report(F_.size() == 0 ? 100 : static_cast<int>(F_.offset() * 100 / F_.size())); }
+  void Finish() { Report(100); }
+
+private:
+  void Report(int percent) {
+    if (!report_ || percent <= last_) return;
+    last_ = percent;
+    report_(percent);
+  }
+
+  const LoadProgress& report_;
+  const BinaryCursor& F_;
+  int last_ = -1;
+};
+
+// Gives an object's OnReadProgress for the length of a read, and puts back the one it had.
+class ReadProgressHook {
+public:
+  ReadProgressHook(TObjects& object, std::function<void()> hook)
+      : object_(object), saved_(std::exchange(object.OnReadProgress, std::move(hook))) {}
+  ~ReadProgressHook() { object_.OnReadProgress = std::move(saved_); }
+  ReadProgressHook(const ReadProgressHook&) = delete;
+  ReadProgressHook& operator=(const ReadProgressHook&) = delete;
+
+private:
+  TObjects& object_;
+  std::function<void()> saved_;
+};
+
+// Reads an .x3d file into `SuperObject`, which keeps what was read when a ReadError ends the load,
+// then compiles its lists. The last 4 bytes are read first and not used, so a file shorter than that
+// fails before the record.
 void ReadX3D(const std::string& FileName, TSuperObject& SuperObject);
-// As ReadX3D, from the file's bytes; `FileName` names it in errors.
-void ReadX3DBytes(std::span<const std::uint8_t> bytes, const std::string& FileName,
-                  TSuperObject& SuperObject);
-// As ReadX3D, into a new super-object that reports each mapping to `OnMappingRead`.
-std::unique_ptr<TSuperObject> LoadX3D(const std::string& FileName, std::function<void()> OnMappingRead = {});
+// As ReadX3D without the lists, which the first Draw compiles. Off the application's thread no
+// OpenGL work is done: textures and mappings are uploaded when first bound. `progress` follows the
+// bytes read.
+void ReadX3DRecords(const std::string& FileName, TSuperObject& SuperObject,
+                    const LoadProgress& progress = {});
+// As ReadX3DRecords, from the file's bytes; `FileName` names it in errors.
+void ReadX3DBytes(std::span<const std::uint8_t> bytes, const std::string& FileName, TSuperObject& SuperObject,
+                  const LoadProgress& progress = {});
+// As ReadX3D, into a new super-object that calls `OnReadProgress` as the read moves on.
+std::unique_ptr<TSuperObject> LoadX3D(const std::string& FileName, std::function<void()> OnReadProgress = {});
 
 } // namespace vorlan

@@ -1,6 +1,7 @@
 #include "app/Main.h"
 #include "support/TestSupport.h"
 
+#include "platform/BackgroundWork.h"
 #include "platform/Messages.h"
 #include "widgets/WindowChrome.h"
 
@@ -14,8 +15,11 @@
 
 #include <gtest/gtest.h>
 
+#include <atomic>
+#include <chrono>
 #include <memory>
 #include <optional>
+#include <thread>
 
 namespace vorlan {
 namespace {
@@ -153,6 +157,26 @@ TEST(TForm1, WindowsOutlivingTheFrameFindNoFrame) {
     frame.SetRotating(&survivor, true);
   }
   EXPECT_EQ(FrameServices::instance(), nullptr);
+}
+
+// The window being loaded is still needed below the wait: a close asked for meanwhile comes after it.
+TEST(TForm1, ACloseAskedForDuringALoadClosesTheFrameOnceTheLoadHasEnded) {
+  TForm1 frame;
+  frame.show();
+  std::atomic<bool> asked = false;
+  bool closedAtOnce = true;
+  QTimer::singleShot(0, &frame, [&] {
+    closedAtOnce = frame.close();
+    asked = true;
+  });
+  BackgroundWork load([&asked] {
+    for (int ms = 0; !asked && ms < 5000; ++ms)
+      std::this_thread::sleep_for(std::chrono::milliseconds(1));
+  });
+  load.Wait();
+  EXPECT_TRUE(asked) << "the close was asked for during the load";
+  EXPECT_FALSE(closedAtOnce);
+  EXPECT_TRUE(QTest::qWaitFor([&frame] { return !frame.isVisible(); }, 5000));
 }
 
 } // namespace

@@ -25,7 +25,7 @@ struct Attempt {
 
 Attempt tryLoad(const std::vector<std::uint8_t>& bytes, const std::string& fileName = "model.x3d") {
   Attempt a;
-  a.object->OnMappingRead = [&a] { ++a.mappingsReported; };
+  a.object->OnReadProgress = [&a] { ++a.mappingsReported; };
   BinaryCursor F(bytes, fileName);
   try {
     a.object->LoadFromFile(F, kWhere);

@@ -1,0 +1,62 @@
+#include "platform/BackgroundWork.h"
+
+#include <QCoreApplication>
+#include <QEventLoop>
+#include <QThread>
+
+#include <utility>
+
+namespace vorlan {
+namespace {
+
+int& waitsOnApplicationThread() {
+  static int waits = 0;
+  return waits;
+}
+
+} // namespace
+
+BackgroundWork::BackgroundWork(std::function<void()> job) {
+  if (OnApplicationThread()) loop_ = std::make_unique<QEventLoop>();
+  thread_ = std::thread([this, job = std::move(job)] { Run(job); });
+}
+
+BackgroundWork::~BackgroundWork() {
+  Join();
+}
+
+void BackgroundWork::Run(const std::function<void()>& job) {
+  try {
+    job();
+  } catch (...) {
+    error_ = std::current_exception();
+  }
+  done_ = true;
+  // Posted to the waiting loop; a loop that never runs drops it with itself.
+  if (loop_) QMetaObject::invokeMethod(loop_.get(), &QEventLoop::quit, Qt::QueuedConnection);
+}
+
+void BackgroundWork::Wait() {
+  if (!done_ && loop_ && OnApplicationThread()) {
+    ++waitsOnApplicationThread();
+    loop_->exec(QEventLoop::ExcludeUserInputEvents);
+    --waitsOnApplicationThread();
+  }
+  Join();
+  if (error_) std::rethrow_exception(std::exchange(error_, nullptr));
+}
+
+bool BackgroundWork::Waiting() {
+  return waitsOnApplicationThread() > 0;
+}
+
+bool OnApplicationThread() {
+  const QCoreApplication* app = QCoreApplication::instance();
+  return app && QThread::currentThread() == app->thread();
+}
+
+void BackgroundWork::Join() {
+  if (thread_.joinable()) thread_.join();
+}
+
+} // namespace vorlan
