@@ -91,8 +91,8 @@ private:
 
 // A view of its own at `size`, set up, loaded and drawn as a 3D window's view would be. The file is
 // read while the view and its context are made.
-QImage RenderScene(const TBatchJob& job) {
-  TSceneRead read(job.Input);
+QImage RenderScene(const TBatchJob& job, std::unique_ptr<TSceneRead> read) {
+  if (!read) read = std::make_unique<TSceneRead>(job.Input);
   const std::unique_ptr<HeadlessGlContext> headless = HeadlessContextIfNoDisplay(job.Size);
   TGL_CAMERA camera;
   SetUpSceneCamera(camera);
@@ -106,7 +106,7 @@ QImage RenderScene(const TBatchJob& job) {
   scene.Attach(view);
   view.resize(job.Size);
   view.Initialisation();
-  scene.Adopt(view, read);
+  scene.Adopt(view, *read);
   if (const std::optional<TCameraPreset> preset = PresetNamed(job.View)) ApplyCameraPreset(camera, *preset);
   view.SetProjection();
   view.SetPaperMode(job.Paper);
@@ -132,7 +132,7 @@ TFicheX2D* OpenDrawing(QMdiArea& area, const TBatchJob& job) {
   return window;
 }
 
-QImage RenderPicture(const TBatchJob& job) {
+QImage RenderPicture(const TBatchJob& job, std::unique_ptr<TSceneRead> read = {}) {
   const std::string extension = upperExtension(job.Input);
   if (extension == ".X2D") {
     QMdiArea area;
@@ -140,7 +140,7 @@ QImage RenderPicture(const TBatchJob& job) {
   }
   if (extension == ".BMP") return loadBmpFile(job.Input);
   if (extension == ".JPG") return loadJpegFile(job.Input);
-  if (IsScene3D(job.Input)) return RenderScene(job);
+  if (IsScene3D(job.Input)) return RenderScene(job, std::move(read));
   if (extension == ".CAM") {
     TCamObject document;
     if (document.ReadKind(job.Input) != kCamBitmapPair)
@@ -288,8 +288,14 @@ std::string ParseBatchJob(const QStringList& arguments, TBatchJob& job) {
   return {};
 }
 
-void RunBatchJob(const TBatchJob& job) {
-  if (job.What == TBatchJob::Kind::Render) WritePicture(RenderPicture(job), job.Output);
+// A missing file is left to the job, which reports it as the windows do.
+std::unique_ptr<TSceneRead> StartBatchRead(const TBatchJob& job) {
+  if (job.What != TBatchJob::Kind::Render || !IsScene3D(job.Input) || !fileExists(job.Input)) return nullptr;
+  return std::make_unique<TSceneRead>(job.Input);
+}
+
+void RunBatchJob(const TBatchJob& job, std::unique_ptr<TSceneRead> read) {
+  if (job.What == TBatchJob::Kind::Render) WritePicture(RenderPicture(job, std::move(read)), job.Output);
   if (job.What == TBatchJob::Kind::ExportDxf) ExportDxfFile(job);
   if (job.What == TBatchJob::Kind::Print) PrintFile(job);
   if (job.What == TBatchJob::Kind::Thumbnail) WriteThumbnail(job);

@@ -5,9 +5,12 @@
 #include <QSize>
 #include <QStringList>
 
+#include <memory>
 #include <string>
 
 namespace vorlan {
+
+class TSceneRead;
 
 // --render, --export-dxf, --print and --thumbnail: what a file's window would first show, what its DXF button
 // writes, or what its print button prints, written to a file without a user.
@@ -25,7 +28,11 @@ struct TBatchJob {
 // Fills `job` from the batch options; returns an error text for a usage error, empty otherwise.
 std::string ParseBatchJob(const QStringList& arguments, TBatchJob& job);
 
-// Runs the job inside the application object; load and write errors propagate as exceptions.
-void RunBatchJob(const TBatchJob& job);
+// The read a job can start before the application object exists: that of a 3D file to render.
+// Empty for any other job.
+std::unique_ptr<TSceneRead> StartBatchRead(const TBatchJob& job);
+// Runs the job inside the application object, with the read StartBatchRead gave, if any; load and
+// write errors propagate as exceptions.
+void RunBatchJob(const TBatchJob& job, std::unique_ptr<TSceneRead> read = {});
 
 } // namespace vorlan

@@ -3,6 +3,7 @@
 #include "app/Batch.h"
 #include "app/CommandLine.h"
 #include "app/Inspector.h"
+#include "cam/SceneView.h"
 #include "gl/HeadlessGlContext.h"
 #include "platform/Application.h"
 
@@ -20,8 +21,10 @@ namespace {
 int RunBatch(const vorlan::TBatchJob& job, int& argc, char** argv) {
   try {
     if (vorlan::HeadlessGlContext::NoDisplay()) qputenv("QT_QPA_PLATFORM", "offscreen");
+    // A large file is read while the application object connects to the display.
+    std::unique_ptr<vorlan::TSceneRead> read = vorlan::StartBatchRead(job);
     vorlan::VorlanApplication app(argc, argv);
-    vorlan::RunBatchJob(job);
+    vorlan::RunBatchJob(job, std::move(read));
   } catch (const std::exception& error) {
     std::fprintf(stderr, "vorlancam: %s\n", error.what());
     return 1;

@@ -2,7 +2,6 @@
 
 #include "platform/BackgroundWork.h"
 
-#include <QCoreApplication>
 #include <QOpenGLContext>
 
 #include <algorithm>
@@ -60,9 +59,9 @@ void CurrentContextGuard::useAny(GlRenderContext* own) {
     active_ = true;
     return;
   }
-  // The views' contexts belong to the application's thread: a reader on another thread leaves its
-  // OpenGL work to the first draw.
-  if (QCoreApplication::instance() && !OnApplicationThread()) return;
+  // The views' contexts belong to the application's thread: a reader on a job's thread leaves its
+  // OpenGL work to whoever shows what it read.
+  if (BackgroundWork::OnJobThread()) return;
   if (own && own->makeContextCurrent()) {
     madeCurrent_ = own;
     active_ = true;

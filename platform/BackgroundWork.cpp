@@ -9,6 +9,13 @@
 namespace vorlan {
 namespace {
 
+thread_local bool jobThread = false;
+
+bool OnApplicationThread() {
+  const QCoreApplication* app = QCoreApplication::instance();
+  return app && QThread::currentThread() == app->thread();
+}
+
 int& waitsOnApplicationThread() {
   static int waits = 0;
   return waits;
@@ -26,6 +33,7 @@ BackgroundWork::~BackgroundWork() {
 }
 
 void BackgroundWork::Run(const std::function<void()>& job) {
+  jobThread = true;
   try {
     job();
   } catch (...) {
@@ -50,9 +58,8 @@ bool BackgroundWork::Waiting() {
   return waitsOnApplicationThread() > 0;
 }
 
-bool OnApplicationThread() {
-  const QCoreApplication* app = QCoreApplication::instance();
-  return app && QThread::currentThread() == app->thread();
+bool BackgroundWork::OnJobThread() {
+  return jobThread;
 }
 
 void BackgroundWork::Join() {

@@ -29,6 +29,8 @@ public:
   // Whether a job is being waited for on the application's thread, so that a window can refuse to
   // close while the code below its wait still needs it.
   static bool Waiting();
+  // Whether the caller is a job's thread, where no window or OpenGL context may be used.
+  static bool OnJobThread();
 
 private:
   void Run(const std::function<void()>& job);
@@ -39,9 +41,5 @@ private:
   std::exception_ptr error_;
   std::thread thread_;
 };
-
-// Whether the caller runs on the application object's thread, the only one where windows and OpenGL
-// contexts are used.
-bool OnApplicationThread();
 
 } // namespace vorlan
