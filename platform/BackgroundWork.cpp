@@ -24,6 +24,9 @@ int& waitsOnApplicationThread() {
 } // namespace
 
 BackgroundWork::BackgroundWork(std::function<void()> job) {
+  // Qt takes the first thread that asks for its thread data for the main thread; before the
+  // application object exists, the job might otherwise be first.
+  QThread::currentThread();
   if (OnApplicationThread()) loop_ = std::make_unique<QEventLoop>();
   thread_ = std::thread([this, job = std::move(job)] { Run(job); });
 }
