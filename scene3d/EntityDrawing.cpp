@@ -28,6 +28,14 @@ void sendRecord(const TessRecord& r) {
   glVertex3d(r.P.x, r.P.y, r.P.z);
 }
 
+// The floats a list stores for a corner sent with double-precision calls.
+TArrayVertex arrayVertex(const Vector3D& P, const Vector3D& N, const std::array<double, 4>& C, double S,
+                         double T) {
+  const auto f = [](double v) { return static_cast<float>(v); };
+  return {
+      {f(P.x), f(P.y), f(P.z)}, {f(N.x), f(N.y), f(N.z)}, {f(C[0]), f(C[1]), f(C[2]), f(C[3])}, {f(S), f(T)}};
+}
+
 TessRecord blended(const std::vector<TessRecord>& records, const TessBlend& blend) {
   TessRecord r{};
   for (std::size_t i = 0; i < blend.From.size(); ++i) {
@@ -46,7 +54,7 @@ TessRecord blended(const std::vector<TessRecord>& records, const TessBlend& blen
 
 // A primitive of n vertices, send(i) issuing vertex i with its attributes.
 template <typename Send> void sendPrimitive(GLenum mode, std::size_t n, TListState& state, Send&& send) {
-  state.Flush();
+  state.BeginDirect();
   glBegin(mode);
   for (std::size_t i = 0; i < n; ++i)
     send(i);
@@ -88,11 +96,10 @@ void fillRecords(TFaceRings& rings, NormalOf&& normalOf, const std::array<double
 void sendFanAsTriangles(const std::vector<TessRecord>& records, TListState& state) {
   if (state.Arrays()) {
     state.ApplyTexture();
-    for (std::size_t i = 1; i + 1 < records.size(); ++i)
-      state.AddTriangle(records[0], records[i], records[i + 1]);
+    state.AddFan(records);
     return;
   }
-  state.Flush();
+  state.BeginDirect();
   glBegin(GL_TRIANGLES);
   for (std::size_t i = 1; i + 1 < records.size(); ++i) {
     sendRecord(records[0]);
@@ -107,7 +114,7 @@ void sendFanAsTriangles(const std::vector<TessRecord>& records, TListState& stat
 // system's Mesa draws a list of them several times faster than of line loops.
 template <typename Send> void sendLoopAsLines(std::size_t n, TListState& state, Send&& send) {
   if (n < 2) return;
-  state.Flush();
+  state.BeginDirect();
   glBegin(GL_LINES);
   for (std::size_t i = 0; i < n; ++i) {
     send(i);
@@ -242,22 +249,29 @@ std::vector<bool> firstSegments(const TEntity& entity) {
 
 // ---- TListState
 
+// Held vertices need not be drawn first: the shading model is compiled into the list after them.
 void TListState::ShadeFlat() {
-  Flush();
+  ApplyTexture();
   if (flat_) return;
+  drawHeld();
   glShadeModel(GL_FLAT);
   flat_ = true;
 }
 
 void TListState::Flush() {
-  DrawTriangles();
+  drawHeld();
   ApplyTexture();
+}
+
+void TListState::BeginDirect() {
+  Flush();
+  current_.reset();
 }
 
 void TListState::ApplyTexture() {
   if (!wantedTexture_) return;
   if (wantedTexture_ != texture_) {
-    DrawTriangles();
+    drawHeld();
     if (*wantedTexture_)
       glEnable(GL_TEXTURE_2D);
     else
@@ -267,28 +281,47 @@ void TListState::ApplyTexture() {
   wantedTexture_.reset();
 }
 
-void TListState::AddTriangle(const TessRecord& a, const TessRecord& b, const TessRecord& c) {
-  triangles_.insert(triangles_.end(), {a, b, c});
+void TListState::holdIndex(std::uint32_t mode, std::size_t index) {
+  if (runs_.empty() || runs_.back().Mode != mode) runs_.push_back({mode, 0});
+  ++runs_.back().Count;
+  heldIndices_.push_back(static_cast<std::uint32_t>(index));
+  current_ = held_[index];
 }
 
-// The arrays carry every attribute in the type the corner calls use, so the list stores the same
-// numbers. Client state is not compiled into a list; it is set and put back around the call.
-void TListState::DrawTriangles() {
-  if (triangles_.empty()) return;
-  constexpr GLsizei stride = sizeof(TessRecord);
-  const TessRecord& r = triangles_.front();
-  glPushClientAttrib(GL_CLIENT_VERTEX_ARRAY_BIT);
-  glEnableClientState(GL_VERTEX_ARRAY);
-  glEnableClientState(GL_NORMAL_ARRAY);
-  glEnableClientState(GL_COLOR_ARRAY);
-  glEnableClientState(GL_TEXTURE_COORD_ARRAY);
-  glVertexPointer(3, GL_DOUBLE, stride, &r.P.x);
-  glNormalPointer(GL_DOUBLE, stride, &r.N.x);
-  glColorPointer(4, GL_DOUBLE, stride, r.C.data());
-  glTexCoordPointer(2, GL_DOUBLE, stride, &r.S);
-  glDrawArrays(GL_TRIANGLES, 0, static_cast<GLsizei>(triangles_.size()));
-  glPopClientAttrib();
-  triangles_.clear();
+void TListState::AddFan(const std::vector<TessRecord>& corners) {
+  if (corners.size() < 3) return;
+  const std::size_t base = held_.size();
+  for (const TessRecord& r : corners)
+    held_.push_back(arrayVertex(r.P, r.N, r.C, r.S, r.T));
+  for (std::size_t i = 1; i + 1 < corners.size(); ++i)
+    for (std::size_t corner : {std::size_t{0}, i, i + 1})
+      holdIndex(GL_TRIANGLES, base + corner);
+}
+
+// The normal and texture coordinates a glVertex3d call would take are the last ones sent.
+bool TListState::AddLine(const Vector3D& a, const Vector3D& b) {
+  if (!current_) return false;
+  TArrayVertex vertex = *current_;
+  vertex.C = {0, 0, 0, 1};
+  for (const Vector3D& p : {a, b}) {
+    vertex.P = {static_cast<float>(p.x), static_cast<float>(p.y), static_cast<float>(p.z)};
+    held_.push_back(vertex);
+    holdIndex(GL_LINES, held_.size() - 1);
+  }
+  return true;
+}
+
+void TListState::EndList() {
+  drawHeld();
+  current_.reset();
+}
+
+void TListState::drawHeld() {
+  if (heldIndices_.empty()) return;
+  lists_->DrawIndexed(held_, heldIndices_, runs_);
+  held_.clear();
+  heldIndices_.clear();
+  runs_.clear();
 }
 
 // ---- TFace
@@ -355,9 +388,17 @@ void TFace::DrawOutline(TListState& State, double Lift) {
     if (!Contours.empty() && Contours[r].Refs.empty()) continue;
     const TConstCornerRing ring = Ring(r);
     const std::size_t n = ring.size();
-    const auto send = [&](std::size_t i) {
+    const auto at = [&](std::size_t i) {
       const Vector3D p = positionOf(*this, ring[i]);
-      const Vector3D q = Lift == 0 ? p : p + lift;
+      return Lift == 0 ? p : p + lift;
+    };
+    if (State.Arrays() && n >= 2 && State.AddLine(at(0), at(1))) {
+      for (std::size_t i = 1; i < n; ++i)
+        State.AddLine(at(i), at((i + 1) % n));
+      continue;
+    }
+    const auto send = [&](std::size_t i) {
+      const Vector3D q = at(i);
       glColor3ub(0, 0, 0);
       glVertex3d(q.x, q.y, q.z);
     };
@@ -431,7 +472,7 @@ void TEntity::EmitFaces(std::size_t first, std::size_t end, TListState& state) {
     if (!face.HideEdges) face.DrawOutline(state, kOutlineLift);
   }
   if (end == Faces.size()) state.Flush();
-  state.DrawTriangles();
+  state.EndList();
 }
 
 void TEntity::EmitOutlines(std::size_t first, std::size_t end, TListState& state) {
@@ -471,7 +512,7 @@ void TEntity::CompileLists() {
   glPolygonMode(GL_FRONT_AND_BACK, GL_FILL);
   // One run over all the lists: Draw calls them in order, so each starts in the state the one before
   // it left.
-  TListState state(true, true);
+  TListState state(true, &faceLists_);
   faceLists_.Compile(Faces.size(), [&](std::size_t first, std::size_t end) { EmitFaces(first, end, state); });
   outlineLists_.Release();
 }

@@ -2,9 +2,12 @@
 
 #include "gl/GlContext.h"
 
+#define GL_GLEXT_PROTOTYPES
 #include <GL/gl.h>
+#include <GL/glext.h>
 
 #include <algorithm>
+#include <cstdint>
 
 namespace vorlan {
 
@@ -20,31 +23,116 @@ bool TListBatches::Compile(std::size_t itemCount, const std::function<void(std::
   const std::size_t count = (itemCount + kFacesPerList - 1) / kFacesPerList;
   const GLuint first = count == 0 ? 0 : glGenLists(static_cast<GLsizei>(count));
   if (count != 0 && first == 0) return false;
-  for (std::size_t k = 0; k < count; ++k) {
-    glNewList(first + static_cast<GLuint>(k), GL_COMPILE);
-    emit(k * kFacesPerList, std::min(itemCount, (k + 1) * kFacesPerList));
-    glEndList();
-  }
   first_ = first;
   count_ = count;
+  for (std::size_t k = 0; k < count; ++k) {
+    beginList(first + static_cast<GLuint>(k));
+    emit(k * kFacesPerList, std::min(itemCount, (k + 1) * kFacesPerList));
+    if (!failed_) glEndList();
+  }
+  if (failed_) {
+    Release();
+    return false;
+  }
+  upload();
   compiled_ = true;
   return true;
 }
 
+void TListBatches::beginList(std::uint32_t name) {
+  if (name == 0) {
+    failed_ = true;
+    return;
+  }
+  glNewList(name, GL_COMPILE);
+  steps_.push_back({name, {}, 0});
+}
+
+void TListBatches::DrawIndexed(const std::vector<TArrayVertex>& vertices,
+                               const std::vector<std::uint32_t>& indices,
+                               const std::vector<TIndexRun>& runs) {
+  if (indices.empty()) return;
+  if (!failed_) glEndList();
+  const auto base = static_cast<std::uint32_t>(vertices_.size());
+  vertices_.insert(vertices_.end(), vertices.begin(), vertices.end());
+  std::size_t first = indices_.size();
+  for (std::uint32_t index : indices)
+    indices_.push_back(base + index);
+  for (const TIndexRun& run : runs) {
+    steps_.push_back({0, run, first});
+    first += run.Count;
+  }
+  beginList(glGenLists(1));
+  const TArrayVertex& last = vertices[indices.back()];
+  glNormal3f(last.N[0], last.N[1], last.N[2]);
+  glColor4f(last.C[0], last.C[1], last.C[2], last.C[3]);
+  glTexCoord2f(last.T[0], last.T[1]);
+}
+
+void TListBatches::upload() {
+  if (indices_.empty()) return;
+  glGenBuffers(1, &vertexBuffer_);
+  glGenBuffers(1, &indexBuffer_);
+  glBindBuffer(GL_ARRAY_BUFFER, vertexBuffer_);
+  glBufferData(GL_ARRAY_BUFFER, static_cast<GLsizeiptr>(vertices_.size() * sizeof(TArrayVertex)),
+               vertices_.data(), GL_STATIC_DRAW);
+  glBindBuffer(GL_ARRAY_BUFFER, 0);
+  glBindBuffer(GL_ELEMENT_ARRAY_BUFFER, indexBuffer_);
+  glBufferData(GL_ELEMENT_ARRAY_BUFFER, static_cast<GLsizeiptr>(indices_.size() * sizeof(std::uint32_t)),
+               indices_.data(), GL_STATIC_DRAW);
+  glBindBuffer(GL_ELEMENT_ARRAY_BUFFER, 0);
+  vertices_ = {};
+  indices_ = {};
+}
+
 void TListBatches::Call() const {
-  for (std::size_t k = 0; k < count_; ++k)
-    glCallList(first_ + static_cast<GLuint>(k));
+  for (const Step& step : steps_)
+    if (step.List != 0)
+      glCallList(step.List);
+    else
+      drawRun(step);
+}
+
+// Client state and buffer bindings are put back, so that the caller's arrays are left as they were.
+void TListBatches::drawRun(const Step& step) const {
+  const auto offset = [](std::size_t bytes) { return reinterpret_cast<const void*>(bytes); };
+  constexpr GLsizei stride = sizeof(TArrayVertex);
+  glPushClientAttrib(GL_CLIENT_VERTEX_ARRAY_BIT);
+  glBindBuffer(GL_ARRAY_BUFFER, vertexBuffer_);
+  glBindBuffer(GL_ELEMENT_ARRAY_BUFFER, indexBuffer_);
+  glEnableClientState(GL_VERTEX_ARRAY);
+  glEnableClientState(GL_NORMAL_ARRAY);
+  glEnableClientState(GL_COLOR_ARRAY);
+  glEnableClientState(GL_TEXTURE_COORD_ARRAY);
+  glVertexPointer(3, GL_FLOAT, stride, offset(offsetof(TArrayVertex, P)));
+  glNormalPointer(GL_FLOAT, stride, offset(offsetof(TArrayVertex, N)));
+  glColorPointer(4, GL_FLOAT, stride, offset(offsetof(TArrayVertex, C)));
+  glTexCoordPointer(2, GL_FLOAT, stride, offset(offsetof(TArrayVertex, T)));
+  glDrawElements(step.Run.Mode, static_cast<GLsizei>(step.Run.Count), GL_UNSIGNED_INT,
+                 offset(step.FirstIndex * sizeof(std::uint32_t)));
+  glPopClientAttrib();
 }
 
 // Without a context the names went with the last context of their share group.
 void TListBatches::Release() {
-  if (count_ != 0) {
+  if (!steps_.empty() || count_ != 0) {
     CurrentContextGuard guard;
-    if (guard.active()) glDeleteLists(first_, static_cast<GLsizei>(count_));
+    if (guard.active()) {
+      for (const Step& step : steps_)
+        if (step.List != 0) glDeleteLists(step.List, 1);
+      const GLuint buffers[] = {vertexBuffer_, indexBuffer_};
+      if (vertexBuffer_ != 0) glDeleteBuffers(2, buffers);
+    }
   }
   first_ = 0;
   count_ = 0;
   compiled_ = false;
+  failed_ = false;
+  steps_.clear();
+  vertices_ = {};
+  indices_ = {};
+  vertexBuffer_ = 0;
+  indexBuffer_ = 0;
 }
 
 } // namespace vorlan

@@ -1,8 +1,10 @@
 #pragma once
 
+#include <array>
 #include <cstddef>
 #include <cstdint>
 #include <functional>
+#include <vector>
 
 namespace vorlan {
 
@@ -10,8 +12,23 @@ namespace vorlan {
 // large enough to draw as a single batch.
 inline constexpr std::size_t kFacesPerList = 1000;
 
-// A run of display lists, each holding the drawing of up to kFacesPerList consecutive items. The names
-// are taken in the context current at compile time and freed in the current 3D rendering context.
+// One corner as a buffer object holds it: the floats a display list stores for the same calls.
+struct TArrayVertex {
+  std::array<float, 3> P;
+  std::array<float, 3> N;
+  std::array<float, 4> C;
+  std::array<float, 2> T;
+};
+
+// Consecutive indices drawn as one primitive: GL_TRIANGLES or GL_LINES.
+struct TIndexRun {
+  std::uint32_t Mode;
+  std::size_t Count;
+};
+
+// A run of display lists, each holding the drawing of up to kFacesPerList consecutive items, and the
+// vertex arrays drawn between their calls. The names are taken in the context current at compile
+// time and freed in the current 3D rendering context.
 class TListBatches {
 public:
   TListBatches() = default;
@@ -22,18 +39,41 @@ public:
   // With a context current: one list per run of items, each compiled by emit(first, end). False, with
   // nothing compiled, when no names are left or another list is being compiled (lists cannot nest).
   bool Compile(std::size_t itemCount, const std::function<void(std::size_t, std::size_t)>& emit);
+  // While compiling: draws the runs over the vertices at this point of the calls, from buffer objects
+  // that Call draws between lists, since Mesa copies a buffer many times faster than it compiles the
+  // vertices into a list. The list being compiled ends; the next starts by making the last vertex's
+  // attributes current, as a list that drew the vertices itself would leave them.
+  void DrawIndexed(const std::vector<TArrayVertex>& vertices, const std::vector<std::uint32_t>& indices,
+                   const std::vector<TIndexRun>& runs);
   bool Compiled() const { return compiled_; }
   void Call() const;
   // Frees the names; the next Compile starts afresh.
   void Release();
 
+  // The lists that each run of items starts with.
   std::uint32_t First() const { return first_; }
   std::size_t Count() const { return count_; }
 
 private:
+  // A list to call, or when List is 0 a run of indices to draw.
+  struct Step {
+    std::uint32_t List;
+    TIndexRun Run;
+    std::size_t FirstIndex;
+  };
+  void beginList(std::uint32_t name);
+  void upload();
+  void drawRun(const Step& step) const;
+
   std::uint32_t first_ = 0;
   std::size_t count_ = 0;
   bool compiled_ = false;
+  bool failed_ = false;
+  std::vector<Step> steps_;
+  std::vector<TArrayVertex> vertices_;
+  std::vector<std::uint32_t> indices_;
+  std::uint32_t vertexBuffer_ = 0;
+  std::uint32_t indexBuffer_ = 0;
 };
 
 } // namespace vorlan
