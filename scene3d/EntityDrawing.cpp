@@ -29,11 +29,12 @@ void sendRecord(const TessRecord& r) {
 }
 
 // The floats a list stores for a corner sent with double-precision calls.
-TArrayVertex arrayVertex(const Vector3D& P, const Vector3D& N, const std::array<double, 4>& C, double S,
-                         double T) {
+TArrayVertex arrayVertex(const TessRecord& r) {
   const auto f = [](double v) { return static_cast<float>(v); };
-  return {
-      {f(P.x), f(P.y), f(P.z)}, {f(N.x), f(N.y), f(N.z)}, {f(C[0]), f(C[1]), f(C[2]), f(C[3])}, {f(S), f(T)}};
+  return {{f(r.P.x), f(r.P.y), f(r.P.z)},
+          {f(r.N.x), f(r.N.y), f(r.N.z)},
+          {f(r.C[0]), f(r.C[1]), f(r.C[2]), f(r.C[3])},
+          {f(r.S), f(r.T)}};
 }
 
 TessRecord blended(const std::vector<TessRecord>& records, const TessBlend& blend) {
@@ -249,29 +250,29 @@ std::vector<bool> firstSegments(const TEntity& entity) {
 
 // ---- TListState
 
-// Held vertices need not be drawn first: the shading model is compiled into the list after them.
 void TListState::ShadeFlat() {
-  ApplyTexture();
+  unfit();
+  Flush();
   if (flat_) return;
-  drawHeld();
   glShadeModel(GL_FLAT);
   flat_ = true;
 }
 
 void TListState::Flush() {
-  drawHeld();
+  DrawTriangles();
   ApplyTexture();
 }
 
 void TListState::BeginDirect() {
+  unfit();
   Flush();
-  current_.reset();
 }
 
 void TListState::ApplyTexture() {
   if (!wantedTexture_) return;
   if (wantedTexture_ != texture_) {
-    drawHeld();
+    DrawTriangles();
+    if (!drawnFromBuffers_) unfit();
     if (*wantedTexture_)
       glEnable(GL_TEXTURE_2D);
     else
@@ -281,47 +282,58 @@ void TListState::ApplyTexture() {
   wantedTexture_.reset();
 }
 
-void TListState::holdIndex(std::uint32_t mode, std::size_t index) {
-  if (runs_.empty() || runs_.back().Mode != mode) runs_.push_back({mode, 0});
-  ++runs_.back().Count;
-  heldIndices_.push_back(static_cast<std::uint32_t>(index));
-  current_ = held_[index];
-}
-
 void TListState::AddFan(const std::vector<TessRecord>& corners) {
   if (corners.size() < 3) return;
-  const std::size_t base = held_.size();
-  for (const TessRecord& r : corners)
-    held_.push_back(arrayVertex(r.P, r.N, r.C, r.S, r.T));
-  for (std::size_t i = 1; i + 1 < corners.size(); ++i)
-    for (std::size_t corner : {std::size_t{0}, i, i + 1})
-      holdIndex(GL_TRIANGLES, base + corner);
-}
-
-// The normal and texture coordinates a glVertex3d call would take are the last ones sent.
-bool TListState::AddLine(const Vector3D& a, const Vector3D& b) {
-  if (!current_) return false;
-  TArrayVertex vertex = *current_;
-  vertex.C = {0, 0, 0, 1};
-  for (const Vector3D& p : {a, b}) {
-    vertex.P = {static_cast<float>(p.x), static_cast<float>(p.y), static_cast<float>(p.z)};
-    held_.push_back(vertex);
-    holdIndex(GL_LINES, held_.size() - 1);
+  if (!buffers_) {
+    for (std::size_t i = 1; i + 1 < corners.size(); ++i)
+      triangles_.insert(triangles_.end(), {corners[0], corners[i], corners[i + 1]});
+    return;
   }
-  return true;
+  const auto base = static_cast<std::uint32_t>(bufferVertices_.size());
+  for (const TessRecord& r : corners)
+    bufferVertices_.push_back(arrayVertex(r));
+  for (std::uint32_t i = 1; i + 1 < corners.size(); ++i)
+    bufferIndices_.insert(bufferIndices_.end(), {base, base + i, base + i + 1});
 }
 
-void TListState::EndList() {
-  drawHeld();
-  current_.reset();
+void TListState::HoldInBuffers(TListBatches* Lists) {
+  buffers_ = Lists;
+  fitForBuffers_ = true;
+  drawnFromBuffers_ = false;
 }
 
-void TListState::drawHeld() {
-  if (heldIndices_.empty()) return;
-  lists_->DrawIndexed(held_, heldIndices_, runs_);
-  held_.clear();
-  heldIndices_.clear();
-  runs_.clear();
+void TListState::Restore(const Known& known) {
+  texture_ = known.Texture;
+  wantedTexture_ = known.WantedTexture;
+  flat_ = known.Flat;
+  triangles_.clear();
+  bufferVertices_.clear();
+  bufferIndices_.clear();
+}
+
+void TListState::DrawTriangles() {
+  if (!bufferIndices_.empty()) {
+    if (drawnFromBuffers_) unfit();
+    buffers_->DrawTriangles(bufferVertices_, bufferIndices_);
+    drawnFromBuffers_ = true;
+    bufferVertices_.clear();
+    bufferIndices_.clear();
+  }
+  if (triangles_.empty()) return;
+  constexpr GLsizei stride = sizeof(TessRecord);
+  const TessRecord& r = triangles_.front();
+  glPushClientAttrib(GL_CLIENT_VERTEX_ARRAY_BIT);
+  glEnableClientState(GL_VERTEX_ARRAY);
+  glEnableClientState(GL_NORMAL_ARRAY);
+  glEnableClientState(GL_COLOR_ARRAY);
+  glEnableClientState(GL_TEXTURE_COORD_ARRAY);
+  glVertexPointer(3, GL_DOUBLE, stride, &r.P.x);
+  glNormalPointer(GL_DOUBLE, stride, &r.N.x);
+  glColorPointer(4, GL_DOUBLE, stride, r.C.data());
+  glTexCoordPointer(2, GL_DOUBLE, stride, &r.S);
+  glDrawArrays(GL_TRIANGLES, 0, static_cast<GLsizei>(triangles_.size()));
+  glPopClientAttrib();
+  triangles_.clear();
 }
 
 // ---- TFace
@@ -388,17 +400,9 @@ void TFace::DrawOutline(TListState& State, double Lift) {
     if (!Contours.empty() && Contours[r].Refs.empty()) continue;
     const TConstCornerRing ring = Ring(r);
     const std::size_t n = ring.size();
-    const auto at = [&](std::size_t i) {
-      const Vector3D p = positionOf(*this, ring[i]);
-      return Lift == 0 ? p : p + lift;
-    };
-    if (State.Arrays() && n >= 2 && State.AddLine(at(0), at(1))) {
-      for (std::size_t i = 1; i < n; ++i)
-        State.AddLine(at(i), at((i + 1) % n));
-      continue;
-    }
     const auto send = [&](std::size_t i) {
-      const Vector3D q = at(i);
+      const Vector3D p = positionOf(*this, ring[i]);
+      const Vector3D q = Lift == 0 ? p : p + lift;
       glColor3ub(0, 0, 0);
       glVertex3d(q.x, q.y, q.z);
     };
@@ -466,13 +470,14 @@ void ApplyPlacement(const TObjects& Object) {
 void TEntity::EmitFaces(std::size_t first, std::size_t end, TListState& state) {
   const bool mapped = MappingCase();
   for (std::size_t i = first; i < end; ++i) {
+    if (state.GivenUp()) return;
     TFace& face = *Faces[i];
     if (mapped) state.Texture(face.Textured);
     face.Compile(state);
     if (!face.HideEdges) face.DrawOutline(state, kOutlineLift);
   }
   if (end == Faces.size()) state.Flush();
-  state.EndList();
+  state.DrawTriangles();
 }
 
 void TEntity::EmitOutlines(std::size_t first, std::size_t end, TListState& state) {
@@ -512,8 +517,17 @@ void TEntity::CompileLists() {
   glPolygonMode(GL_FRONT_AND_BACK, GL_FILL);
   // One run over all the lists: Draw calls them in order, so each starts in the state the one before
   // it left.
-  TListState state(true, &faceLists_);
-  faceLists_.Compile(Faces.size(), [&](std::size_t first, std::size_t end) { EmitFaces(first, end, state); });
+  TListState state(true, true);
+  faceLists_.Compile(Faces.size(), [&](std::size_t first, std::size_t end) {
+    const TListState::Known start = state.Knowledge();
+    state.HoldInBuffers(&faceLists_);
+    EmitFaces(first, end, state);
+    if (!state.GivenUp()) return;
+    faceLists_.RestartList();
+    state.Restore(start);
+    state.HoldInBuffers(nullptr);
+    EmitFaces(first, end, state);
+  });
   outlineLists_.Release();
 }
 

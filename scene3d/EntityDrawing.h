@@ -35,50 +35,58 @@ struct TFaceRings {
 // faces are drawn one by one. A fresh run knows no state and passes every request on.
 class TListState {
 public:
-  // Batched: the run may send a primitive as other primitives that draw the same picture. Lists,
-  // while they are being compiled: triangles and outline segments of consecutive faces go to them as
-  // vertex arrays of the same values, drawn in the same order.
-  explicit TListState(bool Batched = false, TListBatches* Lists = nullptr)
-      : batched_(Batched), lists_(Lists) {}
+  // Batched: the run may send a primitive as other primitives that draw the same picture. Arrays
+  // (for compiling only): triangles of consecutive faces go into the list as one vertex array of the
+  // same values, which Mesa compiles many times faster than a call per attribute and corner.
+  explicit TListState(bool Batched = false, bool Arrays = false) : batched_(Batched), arrays_(Arrays) {}
 
   bool Batched() const { return batched_; }
-  bool Arrays() const { return lists_ != nullptr; }
+  bool Arrays() const { return arrays_; }
   void Texture(bool On) { wantedTexture_ = On; }
   void ShadeFlat();
-  // Draws the vertices held back and passes on a pending texture request; call before geometry and
+  // Draws the triangles held back and passes on a pending texture request; call before geometry and
   // at the end of the run.
   void Flush();
-  // Flushes before calls that set attributes one by one, after which what the held vertices leave
-  // current is no longer known.
-  void BeginDirect();
-  // Passes on a pending texture request, drawing the vertices held back first when it changes the
+  // Passes on a pending texture request, drawing the triangles held back first when it changes the
   // state; call before adding triangles.
   void ApplyTexture();
   // The triangles OpenGL cuts a fan of these corners into.
   void AddFan(const std::vector<TessRecord>& corners);
-  // Holds back a black segment whose other attributes are those the vertex before it left current,
-  // as glColor3ub and glVertex3d calls would send it; false, holding nothing, where those are not
-  // known (nothing held since the last direct call or the start of the list).
-  bool AddLine(const Vector3D& a, const Vector3D& b);
-  // Draws the vertices held back, so that a list ends with its own, and forgets what is current:
-  // the next list starts afresh.
-  void EndList();
+  // Draws the triangles held back, so that a list ends with its own.
+  void DrawTriangles();
+
+  // While lists compile, a list that would hold a single vertex array of triangles and nothing before
+  // it has its triangles drawn from buffer objects instead (TListBatches::DrawIndexed), which Mesa
+  // fills many times faster. Mesa's lists leave the current normal, colour and texture coordinates
+  // as they found them in that case only, as drawing from buffers does; once the run sends anything
+  // else it has GivenUp, and the caller compiles it again as a list.
+  void HoldInBuffers(TListBatches* Lists);
+  bool GivenUp() const { return buffers_ && !fitForBuffers_; }
+  // Flushes before calls that set attributes one by one.
+  void BeginDirect();
+  // The requests a run of lists starts with, to compile one of them again from the same state.
+  struct Known {
+    std::optional<bool> Texture, WantedTexture;
+    bool Flat;
+  };
+  Known Knowledge() const { return {texture_, wantedTexture_, flat_}; }
+  void Restore(const Known& known);
   // The rings of the face being sent. A run of faces reuses them, sparing an allocation per ring
   // and per face.
   TFaceRings& Rings() { return rings_; }
 
 private:
-  // Held indices are drawn in runs of one primitive each, in the order they were added.
-  void holdIndex(std::uint32_t mode, std::size_t index);
-  void drawHeld();
+  void unfit() { fitForBuffers_ = false; }
 
   TFaceRings rings_;
-  std::vector<TArrayVertex> held_;
-  std::vector<std::uint32_t> heldIndices_;
-  std::vector<TIndexRun> runs_;
-  std::optional<TArrayVertex> current_;
+  std::vector<TessRecord> triangles_;
+  TListBatches* buffers_ = nullptr;
+  std::vector<TArrayVertex> bufferVertices_;
+  std::vector<std::uint32_t> bufferIndices_;
+  bool fitForBuffers_ = true;
+  bool drawnFromBuffers_ = false;
   bool batched_;
-  TListBatches* lists_;
+  bool arrays_;
   std::optional<bool> texture_;
   std::optional<bool> wantedTexture_;
   bool flat_ = false;

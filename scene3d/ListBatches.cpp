@@ -26,6 +26,7 @@ bool TListBatches::Compile(std::size_t itemCount, const std::function<void(std::
   first_ = first;
   count_ = count;
   for (std::size_t k = 0; k < count; ++k) {
+    runStart_ = {steps_.size(), vertices_.size(), indices_.size()};
     beginList(first + static_cast<GLuint>(k));
     emit(k * kFacesPerList, std::min(itemCount, (k + 1) * kFacesPerList));
     if (!failed_) glEndList();
@@ -45,28 +46,30 @@ void TListBatches::beginList(std::uint32_t name) {
     return;
   }
   glNewList(name, GL_COMPILE);
-  steps_.push_back({name, {}, 0});
+  steps_.push_back({name, 0, 0});
 }
 
-void TListBatches::DrawIndexed(const std::vector<TArrayVertex>& vertices,
-                               const std::vector<std::uint32_t>& indices,
-                               const std::vector<TIndexRun>& runs) {
-  if (indices.empty()) return;
+void TListBatches::DrawTriangles(const std::vector<TArrayVertex>& vertices,
+                                 const std::vector<std::uint32_t>& indices) {
   if (!failed_) glEndList();
   const auto base = static_cast<std::uint32_t>(vertices_.size());
   vertices_.insert(vertices_.end(), vertices.begin(), vertices.end());
-  std::size_t first = indices_.size();
+  steps_.push_back({0, indices_.size(), indices.size()});
   for (std::uint32_t index : indices)
     indices_.push_back(base + index);
-  for (const TIndexRun& run : runs) {
-    steps_.push_back({0, run, first});
-    first += run.Count;
-  }
   beginList(glGenLists(1));
-  const TArrayVertex& last = vertices[indices.back()];
-  glNormal3f(last.N[0], last.N[1], last.N[2]);
-  glColor4f(last.C[0], last.C[1], last.C[2], last.C[3]);
-  glTexCoord2f(last.T[0], last.T[1]);
+}
+
+void TListBatches::RestartList() {
+  if (failed_) return;
+  glEndList();
+  for (std::size_t k = runStart_.Step + 1; k < steps_.size(); ++k)
+    if (steps_[k].List != 0) glDeleteLists(steps_[k].List, 1);
+  const GLuint name = steps_[runStart_.Step].List;
+  steps_.resize(runStart_.Step);
+  vertices_.resize(runStart_.Vertex);
+  indices_.resize(runStart_.Index);
+  beginList(name);
 }
 
 void TListBatches::upload() {
@@ -108,7 +111,7 @@ void TListBatches::drawRun(const Step& step) const {
   glNormalPointer(GL_FLOAT, stride, offset(offsetof(TArrayVertex, N)));
   glColorPointer(4, GL_FLOAT, stride, offset(offsetof(TArrayVertex, C)));
   glTexCoordPointer(2, GL_FLOAT, stride, offset(offsetof(TArrayVertex, T)));
-  glDrawElements(step.Run.Mode, static_cast<GLsizei>(step.Run.Count), GL_UNSIGNED_INT,
+  glDrawElements(GL_TRIANGLES, static_cast<GLsizei>(step.Count), GL_UNSIGNED_INT,
                  offset(step.FirstIndex * sizeof(std::uint32_t)));
   glPopClientAttrib();
 }

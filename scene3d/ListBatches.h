@@ -20,12 +20,6 @@ struct TArrayVertex {
   std::array<float, 2> T;
 };
 
-// Consecutive indices drawn as one primitive: GL_TRIANGLES or GL_LINES.
-struct TIndexRun {
-  std::uint32_t Mode;
-  std::size_t Count;
-};
-
 // A run of display lists, each holding the drawing of up to kFacesPerList consecutive items, and the
 // vertex arrays drawn between their calls. The names are taken in the context current at compile
 // time and freed in the current 3D rendering context.
@@ -39,12 +33,12 @@ public:
   // With a context current: one list per run of items, each compiled by emit(first, end). False, with
   // nothing compiled, when no names are left or another list is being compiled (lists cannot nest).
   bool Compile(std::size_t itemCount, const std::function<void(std::size_t, std::size_t)>& emit);
-  // While compiling: draws the runs over the vertices at this point of the calls, from buffer objects
+  // While compiling: draws the indexed triangles at this point of the calls, from buffer objects
   // that Call draws between lists, since Mesa copies a buffer many times faster than it compiles the
-  // vertices into a list. The list being compiled ends; the next starts by making the last vertex's
-  // attributes current, as a list that drew the vertices itself would leave them.
-  void DrawIndexed(const std::vector<TArrayVertex>& vertices, const std::vector<std::uint32_t>& indices,
-                   const std::vector<TIndexRun>& runs);
+  // vertices into a list. The list being compiled ends and another takes the calls that follow.
+  void DrawTriangles(const std::vector<TArrayVertex>& vertices, const std::vector<std::uint32_t>& indices);
+  // While compiling: drops what the current run of items has compiled and starts its list again.
+  void RestartList();
   bool Compiled() const { return compiled_; }
   void Call() const;
   // Frees the names; the next Compile starts afresh.
@@ -55,11 +49,15 @@ public:
   std::size_t Count() const { return count_; }
 
 private:
-  // A list to call, or when List is 0 a run of indices to draw.
+  // A list to call, or when List is 0 a run of triangle indices to draw.
   struct Step {
     std::uint32_t List;
-    TIndexRun Run;
     std::size_t FirstIndex;
+    std::size_t Count;
+  };
+  // Where the current run of items starts.
+  struct Mark {
+    std::size_t Step, Vertex, Index;
   };
   void beginList(std::uint32_t name);
   void upload();
@@ -70,6 +68,7 @@ private:
   bool compiled_ = false;
   bool failed_ = false;
   std::vector<Step> steps_;
+  Mark runStart_{};
   std::vector<TArrayVertex> vertices_;
   std::vector<std::uint32_t> indices_;
   std::uint32_t vertexBuffer_ = 0;
