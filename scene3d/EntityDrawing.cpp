@@ -11,6 +11,7 @@
 
 #include <algorithm>
 #include <array>
+#include <cstring>
 #include <vector>
 
 namespace vorlan {
@@ -94,10 +95,11 @@ void fillRecords(TFaceRings& rings, NormalOf&& normalOf, const std::array<double
 // The triangles OpenGL cuts a fan into, (0, i, i + 1) with the provoking vertex last, as one
 // GL_TRIANGLES primitive: same picture, and this system's Mesa compiles them into a list about a
 // third faster than fans.
-void sendFanAsTriangles(const std::vector<TessRecord>& records, TListState& state) {
+void sendFanAsTriangles(const TFaceRings& rings, TListState& state) {
+  const std::vector<TessRecord>& records = rings.Records;
   if (state.Arrays()) {
     state.ApplyTexture();
-    state.AddFan(records);
+    state.AddFan(records, rings.Corners);
     return;
   }
   state.BeginDirect();
@@ -128,7 +130,7 @@ template <typename Send> void sendLoopAsLines(std::size_t n, TListState& state, 
 void sendTessellated(TFaceRings& rings, TListState& state) {
   std::vector<TessRecord>& records = rings.Records;
   if (rings.Positions.size() == 1 && TakesFanPath(rings.Positions[0])) {
-    if (state.Batched()) return sendFanAsTriangles(records, state);
+    if (state.Batched()) return sendFanAsTriangles(rings, state);
     sendPrimitive(records.size() == 3 ? GL_TRIANGLES : GL_TRIANGLE_FAN, records.size(), state,
                   [&](std::size_t i) { sendRecord(records[i]); });
     return;
@@ -282,18 +284,36 @@ void TListState::ApplyTexture() {
   wantedTexture_.reset();
 }
 
-void TListState::AddFan(const std::vector<TessRecord>& corners) {
+void TListState::AddFan(const std::vector<TessRecord>& corners, const std::vector<const TMem*>& points) {
   if (corners.size() < 3) return;
   if (!buffers_) {
     for (std::size_t i = 1; i + 1 < corners.size(); ++i)
       triangles_.insert(triangles_.end(), {corners[0], corners[i], corners[i + 1]});
     return;
   }
-  const auto base = static_cast<std::uint32_t>(bufferVertices_.size());
-  for (const TessRecord& r : corners)
-    bufferVertices_.push_back(arrayVertex(r));
-  for (std::uint32_t i = 1; i + 1 < corners.size(); ++i)
-    bufferIndices_.insert(bufferIndices_.end(), {base, base + i, base + i + 1});
+  bufferFan_.clear();
+  for (std::size_t k = 0; k < corners.size(); ++k)
+    bufferFan_.push_back(bufferVertex(corners[k], points[k]->Index));
+  for (std::size_t i = 1; i + 1 < bufferFan_.size(); ++i)
+    bufferIndices_.insert(bufferIndices_.end(), {bufferFan_[0], bufferFan_[i], bufferFan_[i + 1]});
+}
+
+// A corner that repeats the last vertex held for its point, bit for bit, reuses it: faces of a mesh
+// share most corners, and each vertex drawn once is lit once.
+std::uint32_t TListState::bufferVertex(const TessRecord& corner, std::int32_t point) {
+  const TArrayVertex vertex = arrayVertex(corner);
+  const auto next = static_cast<std::uint32_t>(bufferVertices_.size());
+  if (point >= 0) {
+    const auto p = static_cast<std::size_t>(point);
+    if (pointVertex_.size() <= p) pointVertex_.resize(p + 1);
+    PointVertex& last = pointVertex_[p];
+    if (last.Generation == generation_ &&
+        std::memcmp(&bufferVertices_[last.Vertex], &vertex, sizeof(TArrayVertex)) == 0)
+      return last.Vertex;
+    last = {generation_, next};
+  }
+  bufferVertices_.push_back(vertex);
+  return next;
 }
 
 void TListState::HoldInBuffers(TListBatches* Lists) {
@@ -309,6 +329,7 @@ void TListState::Restore(const Known& known) {
   triangles_.clear();
   bufferVertices_.clear();
   bufferIndices_.clear();
+  ++generation_;
 }
 
 void TListState::DrawTriangles() {
@@ -318,6 +339,7 @@ void TListState::DrawTriangles() {
     drawnFromBuffers_ = true;
     bufferVertices_.clear();
     bufferIndices_.clear();
+    ++generation_;
   }
   if (triangles_.empty()) return;
   constexpr GLsizei stride = sizeof(TessRecord);

@@ -51,7 +51,7 @@ public:
   // state; call before adding triangles.
   void ApplyTexture();
   // The triangles OpenGL cuts a fan of these corners into.
-  void AddFan(const std::vector<TessRecord>& corners);
+  void AddFan(const std::vector<TessRecord>& corners, const std::vector<const TMem*>& points);
   // Draws the triangles held back, so that a list ends with its own.
   void DrawTriangles();
 
@@ -77,12 +77,22 @@ public:
 
 private:
   void unfit() { fitForBuffers_ = false; }
+  std::uint32_t bufferVertex(const TessRecord& corner, std::int32_t point);
+
+  // The last vertex held for a point, while Generation is that of the vertices held.
+  struct PointVertex {
+    std::uint32_t Generation = 0;
+    std::uint32_t Vertex = 0;
+  };
 
   TFaceRings rings_;
   std::vector<TessRecord> triangles_;
   TListBatches* buffers_ = nullptr;
   std::vector<TArrayVertex> bufferVertices_;
   std::vector<std::uint32_t> bufferIndices_;
+  std::vector<std::uint32_t> bufferFan_;
+  std::vector<PointVertex> pointVertex_;
+  std::uint32_t generation_ = 1;
   bool fitForBuffers_ = true;
   bool drawnFromBuffers_ = false;
   bool batched_;
