@@ -512,25 +512,17 @@ void TEntity::EmitOutlines(std::size_t first, std::size_t end, TListState& state
 void TEntity::EmitSharedOutlines(std::size_t first, std::size_t end, const std::vector<bool>& drawn,
                                  std::size_t& segment, TListState& state) {
   state.ShadeFlat();
-  bool open = false;
-  const auto send = [&](std::int32_t index) {
-    const TPoint3D& p = Points[static_cast<std::size_t>(index)];
-    glVertex3d(p.X, p.Y, p.Z);
-  };
+  std::vector<std::uint32_t> ends;
   for (std::size_t i = first; i < end; ++i)
     forEachOutlineSegment(*Faces[i], [&](std::int32_t a, std::int32_t b) {
-      if (!drawn[segment++]) return;
-      if (!open) {
-        state.Flush();
-        // Once before the run rather than at every corner: the list then keeps positions alone.
-        glColor3ub(0, 0, 0);
-        glBegin(GL_LINES);
-        open = true;
-      }
-      send(a);
-      send(b);
+      if (drawn[segment++])
+        ends.insert(ends.end(), {static_cast<std::uint32_t>(a), static_cast<std::uint32_t>(b)});
     });
-  if (open) glEnd();
+  if (ends.empty()) return;
+  state.Flush();
+  // Once before the run rather than at every corner: the list then keeps positions alone.
+  glColor3ub(0, 0, 0);
+  state.Buffers()->DrawLines(ends);
 }
 
 void TEntity::CompileLists() {
@@ -616,11 +608,17 @@ void TEntity::DrawOutlines() {
 // An edge that two faces share is drawn once: a mesh of quads has half the segments its faces outline.
 void TEntity::CompileOutlineLists() {
   TListState state(true);
+  state.HoldInBuffers(&outlineLists_);
   const std::vector<bool> drawn = firstSegments(*this);
+  std::vector<TArrayVertex> positions(Points.size());
+  for (std::size_t k = 0; k < Points.size(); ++k)
+    positions[k].P = {static_cast<float>(Points[k].X), static_cast<float>(Points[k].Y),
+                      static_cast<float>(Points[k].Z)};
   std::size_t segment = 0;
-  outlineLists_.Compile(Faces.size(), [&](std::size_t first, std::size_t end) {
-    EmitSharedOutlines(first, end, drawn, segment, state);
-  });
+  outlineLists_.Compile(
+      Faces.size(),
+      [&](std::size_t first, std::size_t end) { EmitSharedOutlines(first, end, drawn, segment, state); },
+      std::move(positions));
 }
 
 void TEntity::DrawPaperFill() {

@@ -62,6 +62,7 @@ public:
   // else it has GivenUp, and the caller compiles it again as a list.
   void HoldInBuffers(TListBatches* Lists);
   bool GivenUp() const { return buffers_ && !fitForBuffers_; }
+  TListBatches* Buffers() const { return buffers_; }
   // Flushes before calls that set attributes one by one.
   void BeginDirect();
   // The requests a run of lists starts with, to compile one of them again from the same state.

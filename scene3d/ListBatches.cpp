@@ -15,7 +15,8 @@ TListBatches::~TListBatches() {
   Release();
 }
 
-bool TListBatches::Compile(std::size_t itemCount, const std::function<void(std::size_t, std::size_t)>& emit) {
+bool TListBatches::Compile(std::size_t itemCount, const std::function<void(std::size_t, std::size_t)>& emit,
+                           std::vector<TArrayVertex> positions) {
   Release();
   GLint compiling = 0;
   glGetIntegerv(GL_LIST_INDEX, &compiling);
@@ -25,6 +26,7 @@ bool TListBatches::Compile(std::size_t itemCount, const std::function<void(std::
   if (count != 0 && first == 0) return false;
   first_ = first;
   count_ = count;
+  vertices_ = std::move(positions);
   for (std::size_t k = 0; k < count; ++k) {
     runStart_ = {steps_.size(), vertices_.size(), indices_.size()};
     beginList(first + static_cast<GLuint>(k));
@@ -46,15 +48,23 @@ void TListBatches::beginList(std::uint32_t name) {
     return;
   }
   glNewList(name, GL_COMPILE);
-  steps_.push_back({name, 0, 0});
+  steps_.push_back({name, 0, 0, false});
 }
 
 void TListBatches::DrawTriangles(const std::vector<TArrayVertex>& vertices,
                                  const std::vector<std::uint32_t>& indices) {
-  if (!failed_) glEndList();
   const auto base = static_cast<std::uint32_t>(vertices_.size());
   vertices_.insert(vertices_.end(), vertices.begin(), vertices.end());
-  steps_.push_back({0, indices_.size(), indices.size()});
+  addDraw(indices, base, false);
+}
+
+void TListBatches::DrawLines(const std::vector<std::uint32_t>& indices) {
+  addDraw(indices, 0, true);
+}
+
+void TListBatches::addDraw(const std::vector<std::uint32_t>& indices, std::uint32_t base, bool lines) {
+  if (!failed_) glEndList();
+  steps_.push_back({0, indices_.size(), indices.size(), lines});
   for (std::uint32_t index : indices)
     indices_.push_back(base + index);
   beginList(glGenLists(1));
@@ -104,14 +114,16 @@ void TListBatches::drawRun(const Step& step) const {
   glBindBuffer(GL_ARRAY_BUFFER, vertexBuffer_);
   glBindBuffer(GL_ELEMENT_ARRAY_BUFFER, indexBuffer_);
   glEnableClientState(GL_VERTEX_ARRAY);
-  glEnableClientState(GL_NORMAL_ARRAY);
-  glEnableClientState(GL_COLOR_ARRAY);
-  glEnableClientState(GL_TEXTURE_COORD_ARRAY);
   glVertexPointer(3, GL_FLOAT, stride, offset(offsetof(TArrayVertex, P)));
-  glNormalPointer(GL_FLOAT, stride, offset(offsetof(TArrayVertex, N)));
-  glColorPointer(4, GL_FLOAT, stride, offset(offsetof(TArrayVertex, C)));
-  glTexCoordPointer(2, GL_FLOAT, stride, offset(offsetof(TArrayVertex, T)));
-  glDrawElements(GL_TRIANGLES, static_cast<GLsizei>(step.Count), GL_UNSIGNED_INT,
+  if (!step.Lines) {
+    glEnableClientState(GL_NORMAL_ARRAY);
+    glEnableClientState(GL_COLOR_ARRAY);
+    glEnableClientState(GL_TEXTURE_COORD_ARRAY);
+    glNormalPointer(GL_FLOAT, stride, offset(offsetof(TArrayVertex, N)));
+    glColorPointer(4, GL_FLOAT, stride, offset(offsetof(TArrayVertex, C)));
+    glTexCoordPointer(2, GL_FLOAT, stride, offset(offsetof(TArrayVertex, T)));
+  }
+  glDrawElements(step.Lines ? GL_LINES : GL_TRIANGLES, static_cast<GLsizei>(step.Count), GL_UNSIGNED_INT,
                  offset(step.FirstIndex * sizeof(std::uint32_t)));
   glPopClientAttrib();
 }

@@ -32,11 +32,16 @@ public:
 
   // With a context current: one list per run of items, each compiled by emit(first, end). False, with
   // nothing compiled, when no names are left or another list is being compiled (lists cannot nest).
-  bool Compile(std::size_t itemCount, const std::function<void(std::size_t, std::size_t)>& emit);
+  // DrawLines indexes `positions`.
+  bool Compile(std::size_t itemCount, const std::function<void(std::size_t, std::size_t)>& emit,
+               std::vector<TArrayVertex> positions = {});
   // While compiling: draws the indexed triangles at this point of the calls, from buffer objects
   // that Call draws between lists, since Mesa copies a buffer many times faster than it compiles the
   // vertices into a list. The list being compiled ends and another takes the calls that follow.
   void DrawTriangles(const std::vector<TArrayVertex>& vertices, const std::vector<std::uint32_t>& indices);
+  // While compiling: draws lines between the positions given to Compile, in the current colour,
+  // normal and texture coordinates, as the list would that drew the positions alone.
+  void DrawLines(const std::vector<std::uint32_t>& indices);
   // While compiling: drops what the current run of items has compiled and starts its list again.
   void RestartList();
   bool Compiled() const { return compiled_; }
@@ -49,12 +54,15 @@ public:
   std::size_t Count() const { return count_; }
 
 private:
-  // A list to call, or when List is 0 a run of triangle indices to draw.
+  // A list to call, or when List is 0 a run of indices to draw: triangles with every attribute of
+  // their vertices, or lines between positions.
   struct Step {
     std::uint32_t List;
     std::size_t FirstIndex;
     std::size_t Count;
+    bool Lines;
   };
+  void addDraw(const std::vector<std::uint32_t>& indices, std::uint32_t base, bool lines);
   // Where the current run of items starts.
   struct Mark {
     std::size_t Step, Vertex, Index;
