@@ -15,6 +15,19 @@ TListBatches::~TListBatches() {
   Release();
 }
 
+namespace {
+
+template <typename T> std::uint32_t bufferOf(GLenum target, const std::vector<T>& data) {
+  GLuint name = 0;
+  glGenBuffers(1, &name);
+  glBindBuffer(target, name);
+  glBufferData(target, static_cast<GLsizeiptr>(data.size() * sizeof(T)), data.data(), GL_STATIC_DRAW);
+  glBindBuffer(target, 0);
+  return name;
+}
+
+} // namespace
+
 bool TListBatches::Compile(std::size_t itemCount, const std::function<void(std::size_t, std::size_t)>& emit,
                            std::vector<TArrayVertex> positions) {
   Release();
@@ -26,9 +39,9 @@ bool TListBatches::Compile(std::size_t itemCount, const std::function<void(std::
   if (count != 0 && first == 0) return false;
   first_ = first;
   count_ = count;
-  vertices_ = std::move(positions);
+  if (!positions.empty()) positions_ = bufferOf(GL_ARRAY_BUFFER, positions);
   for (std::size_t k = 0; k < count; ++k) {
-    runStart_ = {steps_.size(), vertices_.size(), indices_.size()};
+    runStart_ = steps_.size();
     beginList(first + static_cast<GLuint>(k));
     emit(k * kFacesPerList, std::min(itemCount, (k + 1) * kFacesPerList));
     if (!failed_) glEndList();
@@ -37,7 +50,6 @@ bool TListBatches::Compile(std::size_t itemCount, const std::function<void(std::
     Release();
     return false;
   }
-  upload();
   compiled_ = true;
   return true;
 }
@@ -48,54 +60,34 @@ void TListBatches::beginList(std::uint32_t name) {
     return;
   }
   glNewList(name, GL_COMPILE);
-  steps_.push_back({name, 0, 0, false});
+  steps_.push_back({name, 0, 0, 0, false});
 }
 
 void TListBatches::DrawTriangles(const std::vector<TArrayVertex>& vertices,
                                  const std::vector<std::uint32_t>& indices) {
-  const auto base = static_cast<std::uint32_t>(vertices_.size());
-  vertices_.insert(vertices_.end(), vertices.begin(), vertices.end());
-  addDraw(indices, base, false);
+  addDraw(&vertices, indices);
 }
 
 void TListBatches::DrawLines(const std::vector<std::uint32_t>& indices) {
-  addDraw(indices, 0, true);
+  addDraw(nullptr, indices);
 }
 
-void TListBatches::addDraw(const std::vector<std::uint32_t>& indices, std::uint32_t base, bool lines) {
+// The draw comes between the list compiled so far and the next one.
+void TListBatches::addDraw(const std::vector<TArrayVertex>* vertices,
+                           const std::vector<std::uint32_t>& indices) {
   if (!failed_) glEndList();
-  steps_.push_back({0, indices_.size(), indices.size(), lines});
-  for (std::uint32_t index : indices)
-    indices_.push_back(base + index);
+  const std::uint32_t vertexBuffer = vertices ? bufferOf(GL_ARRAY_BUFFER, *vertices) : positions_;
+  steps_.push_back({0, vertexBuffer, bufferOf(GL_ELEMENT_ARRAY_BUFFER, indices), indices.size(), !vertices});
   beginList(glGenLists(1));
 }
 
 void TListBatches::RestartList() {
   if (failed_) return;
   glEndList();
-  for (std::size_t k = runStart_.Step + 1; k < steps_.size(); ++k)
-    if (steps_[k].List != 0) glDeleteLists(steps_[k].List, 1);
-  const GLuint name = steps_[runStart_.Step].List;
-  steps_.resize(runStart_.Step);
-  vertices_.resize(runStart_.Vertex);
-  indices_.resize(runStart_.Index);
+  const GLuint name = steps_[runStart_].List;
+  deleteNames(runStart_, false);
+  steps_.resize(runStart_);
   beginList(name);
-}
-
-void TListBatches::upload() {
-  if (indices_.empty()) return;
-  glGenBuffers(1, &vertexBuffer_);
-  glGenBuffers(1, &indexBuffer_);
-  glBindBuffer(GL_ARRAY_BUFFER, vertexBuffer_);
-  glBufferData(GL_ARRAY_BUFFER, static_cast<GLsizeiptr>(vertices_.size() * sizeof(TArrayVertex)),
-               vertices_.data(), GL_STATIC_DRAW);
-  glBindBuffer(GL_ARRAY_BUFFER, 0);
-  glBindBuffer(GL_ELEMENT_ARRAY_BUFFER, indexBuffer_);
-  glBufferData(GL_ELEMENT_ARRAY_BUFFER, static_cast<GLsizeiptr>(indices_.size() * sizeof(std::uint32_t)),
-               indices_.data(), GL_STATIC_DRAW);
-  glBindBuffer(GL_ELEMENT_ARRAY_BUFFER, 0);
-  vertices_ = {};
-  indices_ = {};
 }
 
 void TListBatches::Call() const {
@@ -111,8 +103,8 @@ void TListBatches::drawRun(const Step& step) const {
   const auto offset = [](std::size_t bytes) { return reinterpret_cast<const void*>(bytes); };
   constexpr GLsizei stride = sizeof(TArrayVertex);
   glPushClientAttrib(GL_CLIENT_VERTEX_ARRAY_BIT);
-  glBindBuffer(GL_ARRAY_BUFFER, vertexBuffer_);
-  glBindBuffer(GL_ELEMENT_ARRAY_BUFFER, indexBuffer_);
+  glBindBuffer(GL_ARRAY_BUFFER, step.Vertices);
+  glBindBuffer(GL_ELEMENT_ARRAY_BUFFER, step.Indices);
   glEnableClientState(GL_VERTEX_ARRAY);
   glVertexPointer(3, GL_FLOAT, stride, offset(offsetof(TArrayVertex, P)));
   if (!step.Lines) {
@@ -124,30 +116,34 @@ void TListBatches::drawRun(const Step& step) const {
     glTexCoordPointer(2, GL_FLOAT, stride, offset(offsetof(TArrayVertex, T)));
   }
   glDrawElements(step.Lines ? GL_LINES : GL_TRIANGLES, static_cast<GLsizei>(step.Count), GL_UNSIGNED_INT,
-                 offset(step.FirstIndex * sizeof(std::uint32_t)));
+                 nullptr);
+  glBindBuffer(GL_ARRAY_BUFFER, 0);
+  glBindBuffer(GL_ELEMENT_ARRAY_BUFFER, 0);
   glPopClientAttrib();
+}
+
+void TListBatches::deleteNames(std::size_t from, bool positions) {
+  for (std::size_t k = from; k < steps_.size(); ++k) {
+    const Step& step = steps_[k];
+    if (step.List != 0) glDeleteLists(step.List, 1);
+    if (step.Indices != 0) glDeleteBuffers(1, &step.Indices);
+    if (step.Vertices != 0 && step.Vertices != positions_) glDeleteBuffers(1, &step.Vertices);
+  }
+  if (positions && positions_ != 0) glDeleteBuffers(1, &positions_);
 }
 
 // Without a context the names went with the last context of their share group.
 void TListBatches::Release() {
-  if (!steps_.empty() || count_ != 0) {
+  if (!steps_.empty() || positions_ != 0) {
     CurrentContextGuard guard;
-    if (guard.active()) {
-      for (const Step& step : steps_)
-        if (step.List != 0) glDeleteLists(step.List, 1);
-      const GLuint buffers[] = {vertexBuffer_, indexBuffer_};
-      if (vertexBuffer_ != 0) glDeleteBuffers(2, buffers);
-    }
+    if (guard.active()) deleteNames(0, true);
   }
   first_ = 0;
   count_ = 0;
   compiled_ = false;
   failed_ = false;
   steps_.clear();
-  vertices_ = {};
-  indices_ = {};
-  vertexBuffer_ = 0;
-  indexBuffer_ = 0;
+  positions_ = 0;
 }
 
 } // namespace vorlan

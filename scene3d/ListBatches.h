@@ -54,33 +54,29 @@ public:
   std::size_t Count() const { return count_; }
 
 private:
-  // A list to call, or when List is 0 a run of indices to draw: triangles with every attribute of
-  // their vertices, or lines between positions.
+  // A list to call, or when List is 0 the indices of a buffer to draw over a vertex buffer:
+  // triangles with every attribute of their vertices, or lines between positions.
   struct Step {
     std::uint32_t List;
-    std::size_t FirstIndex;
+    std::uint32_t Vertices;
+    std::uint32_t Indices;
     std::size_t Count;
     bool Lines;
   };
-  void addDraw(const std::vector<std::uint32_t>& indices, std::uint32_t base, bool lines);
-  // Where the current run of items starts.
-  struct Mark {
-    std::size_t Step, Vertex, Index;
-  };
   void beginList(std::uint32_t name);
-  void upload();
+  // Triangles over `vertices`, or lines between the positions when there are none.
+  void addDraw(const std::vector<TArrayVertex>* vertices, const std::vector<std::uint32_t>& indices);
   void drawRun(const Step& step) const;
+  // Frees the names of steps [from, end) and of the shared positions.
+  void deleteNames(std::size_t from, bool positions);
 
   std::uint32_t first_ = 0;
   std::size_t count_ = 0;
   bool compiled_ = false;
   bool failed_ = false;
   std::vector<Step> steps_;
-  Mark runStart_{};
-  std::vector<TArrayVertex> vertices_;
-  std::vector<std::uint32_t> indices_;
-  std::uint32_t vertexBuffer_ = 0;
-  std::uint32_t indexBuffer_ = 0;
+  std::size_t runStart_ = 0; // the step the current run of items starts with
+  std::uint32_t positions_ = 0;
 };
 
 } // namespace vorlan
