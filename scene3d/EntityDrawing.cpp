@@ -332,6 +332,8 @@ void TListState::Restore(const Known& known) {
   ++generation_;
 }
 
+// The arrays carry every attribute in the type the corner calls use, so the list stores the same
+// numbers. Client state is not compiled into a list; it is set and put back around the call.
 void TListState::DrawTriangles() {
   if (!bufferIndices_.empty()) {
     if (drawnFromBuffers_) unfit();

@@ -56,10 +56,11 @@ public:
   void DrawTriangles();
 
   // While lists compile, a list that would hold a single vertex array of triangles and nothing before
-  // it has its triangles drawn from buffer objects instead (TListBatches::DrawIndexed), which Mesa
-  // fills many times faster. Mesa's lists leave the current normal, colour and texture coordinates
-  // as they found them in that case only, as drawing from buffers does; once the run sends anything
-  // else it has GivenUp, and the caller compiles it again as a list.
+  // it has its triangles drawn from buffer objects instead (TListBatches::DrawTriangles), which Mesa
+  // fills many times faster. Only such a list leaves the current normal, colour and texture
+  // coordinates as it found them, as a draw from buffers does, and outlines drawn later take them:
+  // once the run sends anything else it has GivenUp, and the caller compiles it again as a list.
+  // Shared outlines always draw their lines from buffers (TListBatches::DrawLines).
   void HoldInBuffers(TListBatches* Lists);
   bool GivenUp() const { return buffers_ && !fitForBuffers_; }
   TListBatches* Buffers() const { return buffers_; }
