@@ -11,6 +11,7 @@
 
 #include <algorithm>
 #include <array>
+#include <cstring>
 #include <vector>
 
 namespace vorlan {
@@ -26,6 +27,15 @@ void sendRecord(const TessRecord& r) {
   glColor4d(r.C[0], r.C[1], r.C[2], r.C[3]);
   glNormal3d(r.N.x, r.N.y, r.N.z);
   glVertex3d(r.P.x, r.P.y, r.P.z);
+}
+
+// The floats a list stores for a corner sent with double-precision calls.
+TArrayVertex arrayVertex(const TessRecord& r) {
+  const auto f = [](double v) { return static_cast<float>(v); };
+  return {{f(r.P.x), f(r.P.y), f(r.P.z)},
+          {f(r.N.x), f(r.N.y), f(r.N.z)},
+          {f(r.C[0]), f(r.C[1]), f(r.C[2]), f(r.C[3])},
+          {f(r.S), f(r.T)}};
 }
 
 TessRecord blended(const std::vector<TessRecord>& records, const TessBlend& blend) {
@@ -46,7 +56,7 @@ TessRecord blended(const std::vector<TessRecord>& records, const TessBlend& blen
 
 // A primitive of n vertices, send(i) issuing vertex i with its attributes.
 template <typename Send> void sendPrimitive(GLenum mode, std::size_t n, TListState& state, Send&& send) {
-  state.Flush();
+  state.BeginDirect();
   glBegin(mode);
   for (std::size_t i = 0; i < n; ++i)
     send(i);
@@ -85,14 +95,14 @@ void fillRecords(TFaceRings& rings, NormalOf&& normalOf, const std::array<double
 // The triangles OpenGL cuts a fan into, (0, i, i + 1) with the provoking vertex last, as one
 // GL_TRIANGLES primitive: same picture, and this system's Mesa compiles them into a list about a
 // third faster than fans.
-void sendFanAsTriangles(const std::vector<TessRecord>& records, TListState& state) {
+void sendFanAsTriangles(const TFaceRings& rings, TListState& state) {
+  const std::vector<TessRecord>& records = rings.Records;
   if (state.Arrays()) {
     state.ApplyTexture();
-    for (std::size_t i = 1; i + 1 < records.size(); ++i)
-      state.AddTriangle(records[0], records[i], records[i + 1]);
+    state.AddFan(records, rings.Corners);
     return;
   }
-  state.Flush();
+  state.BeginDirect();
   glBegin(GL_TRIANGLES);
   for (std::size_t i = 1; i + 1 < records.size(); ++i) {
     sendRecord(records[0]);
@@ -107,7 +117,7 @@ void sendFanAsTriangles(const std::vector<TessRecord>& records, TListState& stat
 // system's Mesa draws a list of them several times faster than of line loops.
 template <typename Send> void sendLoopAsLines(std::size_t n, TListState& state, Send&& send) {
   if (n < 2) return;
-  state.Flush();
+  state.BeginDirect();
   glBegin(GL_LINES);
   for (std::size_t i = 0; i < n; ++i) {
     send(i);
@@ -120,7 +130,7 @@ template <typename Send> void sendLoopAsLines(std::size_t n, TListState& state, 
 void sendTessellated(TFaceRings& rings, TListState& state) {
   std::vector<TessRecord>& records = rings.Records;
   if (rings.Positions.size() == 1 && TakesFanPath(rings.Positions[0])) {
-    if (state.Batched()) return sendFanAsTriangles(records, state);
+    if (state.Batched()) return sendFanAsTriangles(rings, state);
     sendPrimitive(records.size() == 3 ? GL_TRIANGLES : GL_TRIANGLE_FAN, records.size(), state,
                   [&](std::size_t i) { sendRecord(records[i]); });
     return;
@@ -243,6 +253,7 @@ std::vector<bool> firstSegments(const TEntity& entity) {
 // ---- TListState
 
 void TListState::ShadeFlat() {
+  unfit();
   Flush();
   if (flat_) return;
   glShadeModel(GL_FLAT);
@@ -254,10 +265,16 @@ void TListState::Flush() {
   ApplyTexture();
 }
 
+void TListState::BeginDirect() {
+  unfit();
+  Flush();
+}
+
 void TListState::ApplyTexture() {
   if (!wantedTexture_) return;
   if (wantedTexture_ != texture_) {
     DrawTriangles();
+    if (!drawnFromBuffers_) unfit();
     if (*wantedTexture_)
       glEnable(GL_TEXTURE_2D);
     else
@@ -267,13 +284,65 @@ void TListState::ApplyTexture() {
   wantedTexture_.reset();
 }
 
-void TListState::AddTriangle(const TessRecord& a, const TessRecord& b, const TessRecord& c) {
-  triangles_.insert(triangles_.end(), {a, b, c});
+void TListState::AddFan(const std::vector<TessRecord>& corners, const std::vector<const TMem*>& points) {
+  if (corners.size() < 3) return;
+  if (!buffers_) {
+    for (std::size_t i = 1; i + 1 < corners.size(); ++i)
+      triangles_.insert(triangles_.end(), {corners[0], corners[i], corners[i + 1]});
+    return;
+  }
+  bufferFan_.clear();
+  for (std::size_t k = 0; k < corners.size(); ++k)
+    bufferFan_.push_back(bufferVertex(corners[k], points[k]->Index));
+  for (std::size_t i = 1; i + 1 < bufferFan_.size(); ++i)
+    bufferIndices_.insert(bufferIndices_.end(), {bufferFan_[0], bufferFan_[i], bufferFan_[i + 1]});
+}
+
+// A corner that repeats the last vertex held for its point, bit for bit, reuses it: faces of a mesh
+// share most corners, and each vertex drawn once is lit once.
+std::uint32_t TListState::bufferVertex(const TessRecord& corner, std::int32_t point) {
+  const TArrayVertex vertex = arrayVertex(corner);
+  const auto next = static_cast<std::uint32_t>(bufferVertices_.size());
+  if (point >= 0) {
+    const auto p = static_cast<std::size_t>(point);
+    if (pointVertex_.size() <= p) pointVertex_.resize(p + 1);
+    PointVertex& last = pointVertex_[p];
+    if (last.Generation == generation_ &&
+        std::memcmp(&bufferVertices_[last.Vertex], &vertex, sizeof(TArrayVertex)) == 0)
+      return last.Vertex;
+    last = {generation_, next};
+  }
+  bufferVertices_.push_back(vertex);
+  return next;
+}
+
+void TListState::HoldInBuffers(TListBatches* Lists) {
+  buffers_ = Lists;
+  fitForBuffers_ = true;
+  drawnFromBuffers_ = false;
+}
+
+void TListState::Restore(const Known& known) {
+  texture_ = known.Texture;
+  wantedTexture_ = known.WantedTexture;
+  flat_ = known.Flat;
+  triangles_.clear();
+  bufferVertices_.clear();
+  bufferIndices_.clear();
+  ++generation_;
 }
 
 // The arrays carry every attribute in the type the corner calls use, so the list stores the same
 // numbers. Client state is not compiled into a list; it is set and put back around the call.
 void TListState::DrawTriangles() {
+  if (!bufferIndices_.empty()) {
+    if (drawnFromBuffers_) unfit();
+    buffers_->DrawTriangles(bufferVertices_, bufferIndices_);
+    drawnFromBuffers_ = true;
+    bufferVertices_.clear();
+    bufferIndices_.clear();
+    ++generation_;
+  }
   if (triangles_.empty()) return;
   constexpr GLsizei stride = sizeof(TessRecord);
   const TessRecord& r = triangles_.front();
@@ -425,6 +494,7 @@ void ApplyPlacement(const TObjects& Object) {
 void TEntity::EmitFaces(std::size_t first, std::size_t end, TListState& state) {
   const bool mapped = MappingCase();
   for (std::size_t i = first; i < end; ++i) {
+    if (state.GivenUp()) return;
     TFace& face = *Faces[i];
     if (mapped) state.Texture(face.Textured);
     face.Compile(state);
@@ -444,25 +514,17 @@ void TEntity::EmitOutlines(std::size_t first, std::size_t end, TListState& state
 void TEntity::EmitSharedOutlines(std::size_t first, std::size_t end, const std::vector<bool>& drawn,
                                  std::size_t& segment, TListState& state) {
   state.ShadeFlat();
-  bool open = false;
-  const auto send = [&](std::int32_t index) {
-    const TPoint3D& p = Points[static_cast<std::size_t>(index)];
-    glVertex3d(p.X, p.Y, p.Z);
-  };
+  std::vector<std::uint32_t> ends;
   for (std::size_t i = first; i < end; ++i)
     forEachOutlineSegment(*Faces[i], [&](std::int32_t a, std::int32_t b) {
-      if (!drawn[segment++]) return;
-      if (!open) {
-        state.Flush();
-        // Once before the run rather than at every corner: the list then keeps positions alone.
-        glColor3ub(0, 0, 0);
-        glBegin(GL_LINES);
-        open = true;
-      }
-      send(a);
-      send(b);
+      if (drawn[segment++])
+        ends.insert(ends.end(), {static_cast<std::uint32_t>(a), static_cast<std::uint32_t>(b)});
     });
-  if (open) glEnd();
+  if (ends.empty()) return;
+  state.Flush();
+  // Once before the run rather than at every corner: the list then keeps positions alone.
+  glColor3ub(0, 0, 0);
+  state.Buffers()->DrawLines(ends);
 }
 
 void TEntity::CompileLists() {
@@ -472,7 +534,16 @@ void TEntity::CompileLists() {
   // One run over all the lists: Draw calls them in order, so each starts in the state the one before
   // it left.
   TListState state(true, true);
-  faceLists_.Compile(Faces.size(), [&](std::size_t first, std::size_t end) { EmitFaces(first, end, state); });
+  faceLists_.Compile(Faces.size(), [&](std::size_t first, std::size_t end) {
+    const TListState::Known start = state.Knowledge();
+    state.HoldInBuffers(&faceLists_);
+    EmitFaces(first, end, state);
+    if (!state.GivenUp()) return;
+    faceLists_.RestartList();
+    state.Restore(start);
+    state.HoldInBuffers(nullptr);
+    EmitFaces(first, end, state);
+  });
   outlineLists_.Release();
 }
 
@@ -539,11 +610,17 @@ void TEntity::DrawOutlines() {
 // An edge that two faces share is drawn once: a mesh of quads has half the segments its faces outline.
 void TEntity::CompileOutlineLists() {
   TListState state(true);
+  state.HoldInBuffers(&outlineLists_);
   const std::vector<bool> drawn = firstSegments(*this);
+  std::vector<TArrayVertex> positions(Points.size());
+  for (std::size_t k = 0; k < Points.size(); ++k)
+    positions[k].P = {static_cast<float>(Points[k].X), static_cast<float>(Points[k].Y),
+                      static_cast<float>(Points[k].Z)};
   std::size_t segment = 0;
-  outlineLists_.Compile(Faces.size(), [&](std::size_t first, std::size_t end) {
-    EmitSharedOutlines(first, end, drawn, segment, state);
-  });
+  outlineLists_.Compile(
+      Faces.size(),
+      [&](std::size_t first, std::size_t end) { EmitSharedOutlines(first, end, drawn, segment, state); },
+      std::move(positions));
 }
 
 void TEntity::DrawPaperFill() {

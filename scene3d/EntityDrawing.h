@@ -1,6 +1,7 @@
 #pragma once
 
 #include "scene3d/Geometry3D.h"
+#include "scene3d/ListBatches.h"
 
 #include <array>
 #include <optional>
@@ -49,16 +50,53 @@ public:
   // Passes on a pending texture request, drawing the triangles held back first when it changes the
   // state; call before adding triangles.
   void ApplyTexture();
-  void AddTriangle(const TessRecord& a, const TessRecord& b, const TessRecord& c);
+  // The triangles OpenGL cuts a fan of these corners into.
+  void AddFan(const std::vector<TessRecord>& corners, const std::vector<const TMem*>& points);
   // Draws the triangles held back, so that a list ends with its own.
   void DrawTriangles();
+
+  // While lists compile, a list that would hold a single vertex array of triangles and nothing before
+  // it has its triangles drawn from buffer objects instead (TListBatches::DrawTriangles), which Mesa
+  // fills many times faster. Only such a list leaves the current normal, colour and texture
+  // coordinates as it found them, as a draw from buffers does, and outlines drawn later take them:
+  // once the run sends anything else it has GivenUp, and the caller compiles it again as a list.
+  // Shared outlines always draw their lines from buffers (TListBatches::DrawLines).
+  void HoldInBuffers(TListBatches* Lists);
+  bool GivenUp() const { return buffers_ && !fitForBuffers_; }
+  TListBatches* Buffers() const { return buffers_; }
+  // Flushes before calls that set attributes one by one.
+  void BeginDirect();
+  // The requests a run of lists starts with, to compile one of them again from the same state.
+  struct Known {
+    std::optional<bool> Texture, WantedTexture;
+    bool Flat;
+  };
+  Known Knowledge() const { return {texture_, wantedTexture_, flat_}; }
+  void Restore(const Known& known);
   // The rings of the face being sent. A run of faces reuses them, sparing an allocation per ring
   // and per face.
   TFaceRings& Rings() { return rings_; }
 
 private:
+  void unfit() { fitForBuffers_ = false; }
+  std::uint32_t bufferVertex(const TessRecord& corner, std::int32_t point);
+
+  // The last vertex held for a point, while Generation is that of the vertices held.
+  struct PointVertex {
+    std::uint32_t Generation = 0;
+    std::uint32_t Vertex = 0;
+  };
+
   TFaceRings rings_;
   std::vector<TessRecord> triangles_;
+  TListBatches* buffers_ = nullptr;
+  std::vector<TArrayVertex> bufferVertices_;
+  std::vector<std::uint32_t> bufferIndices_;
+  std::vector<std::uint32_t> bufferFan_;
+  std::vector<PointVertex> pointVertex_;
+  std::uint32_t generation_ = 1;
+  bool fitForBuffers_ = true;
+  bool drawnFromBuffers_ = false;
   bool batched_;
   bool arrays_;
   std::optional<bool> texture_;

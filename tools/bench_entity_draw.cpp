@@ -1,5 +1,6 @@
-// Compiling and drawing a large entity: 500,000 textured, lit quads (1,000,000 triangles) in an
-// 800 x 600 off-screen framebuffer, against one vertex array of the same mesh.
+// Compiling and drawing a large entity: 500,000 lit quads (1,000,000 triangles) in an 800 x 600
+// off-screen framebuffer, textured through a mapping (argument 1) or plain with every edge outlined
+// (argument 0), against one vertex array of the same mesh.
 //   xvfb-run -a bench_entity_draw [--benchmark_filter=...]
 #include "gl/OffscreenGlContext.h"
 #include "platform/Application.h"
@@ -17,14 +18,16 @@ namespace vorlan {
 namespace {
 
 constexpr int kGridSide = 707; // 499,849 quads
+constexpr int kPlainColumns = 1000;
+constexpr int kPlainRows = 500;
 constexpr int kWidth = 800;
 constexpr int kHeight = 600;
 
-// A side x side grid of unit quads on a gentle swell, so that normals and lighting vary.
-void addSwell(TEntity& entity, int side) {
+// A columns x rows grid of unit quads on a gentle swell, so that normals and lighting vary.
+void addSwell(TEntity& entity, int columns, int rows) {
   const auto height = [](int i, int j) { return 20 * std::sin(i * 0.05) * std::cos(j * 0.05); };
-  for (int j = 0; j < side; ++j)
-    for (int i = 0; i < side; ++i) {
+  for (int j = 0; j < rows; ++j)
+    for (int i = 0; i < columns; ++i) {
       TFace& face = TFace::Create(entity);
       face.AddPoint(nullptr, i, j, height(i, j), 1);
       face.AddPoint(nullptr, i + 1, j, height(i + 1, j), 1);
@@ -33,7 +36,7 @@ void addSwell(TEntity& entity, int side) {
     }
 }
 
-// One context, one mapped entity prepared without lists, shared by every benchmark.
+// One context, a mapped and a plain entity prepared without lists, shared by every benchmark.
 struct Scene {
   Scene() {
     setCurrentRenderContext(context);
@@ -41,16 +44,20 @@ struct Scene {
     mapping->Build(2, 10, {}, {0x808080, 0x2040C0, 0xFFFFFF, 0xFFFFFF, 0xFFFFFF}, 100, 100);
     withdrawRenderContext(context);
     context.releaseContext();
-    addSwell(entity, kGridSide);
-    entity.Mapping = mapping.get();
-    entity.Prepare();
+    addSwell(mapped, kGridSide, kGridSide);
+    mapped.Mapping = mapping.get();
+    mapped.Prepare();
+    addSwell(plain, kPlainColumns, kPlainRows);
+    plain.Prepare();
     context.makeContextCurrent();
     setCurrentRenderContext(context);
   }
 
   OffscreenGlContext context{QSize(kWidth, kHeight)};
   std::unique_ptr<TMapping> mapping;
-  TEntity entity;
+  TEntity mapped;
+  TEntity plain;
+  TEntity& entity(const benchmark::State& state) { return state.range(0) != 0 ? mapped : plain; }
 };
 
 // Made on first use and ended before the application, which its context needs.
@@ -85,7 +92,7 @@ void beginFrame() {
 }
 
 void BM_CompileFaceLists(benchmark::State& state) {
-  TEntity& entity = scene().entity;
+  TEntity& entity = scene().entity(state);
   for (auto _ : state) {
     entity.CompileLists();
     glFinish();
@@ -93,11 +100,11 @@ void BM_CompileFaceLists(benchmark::State& state) {
   state.counters["lists"] = static_cast<double>(entity.FaceLists().Count());
   state.SetItemsProcessed(static_cast<std::int64_t>(state.iterations() * entity.Faces.size()));
 }
-BENCHMARK(BM_CompileFaceLists)->Unit(benchmark::kMillisecond)->Iterations(5)->UseRealTime();
+BENCHMARK(BM_CompileFaceLists)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond)->Iterations(5)->UseRealTime();
 
 // Items per second are frames per second.
 void BM_DrawFrameFromLists(benchmark::State& state) {
-  TEntity& entity = scene().entity;
+  TEntity& entity = scene().entity(state);
   if (!entity.FaceLists().Compiled()) entity.CompileLists();
   for (auto _ : state) {
     beginFrame();
@@ -106,10 +113,10 @@ void BM_DrawFrameFromLists(benchmark::State& state) {
   }
   state.SetItemsProcessed(state.iterations());
 }
-BENCHMARK(BM_DrawFrameFromLists)->Unit(benchmark::kMillisecond)->MinTime(3.0)->UseRealTime();
+BENCHMARK(BM_DrawFrameFromLists)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond)->MinTime(3.0)->UseRealTime();
 
 void BM_DrawMovingFrameFromLists(benchmark::State& state) {
-  TEntity& entity = scene().entity;
+  TEntity& entity = scene().entity(state);
   for (auto _ : state) {
     beginFrame();
     entity.Draw(false, false, false, false, true, false, 0);
@@ -117,7 +124,25 @@ void BM_DrawMovingFrameFromLists(benchmark::State& state) {
   }
   state.SetItemsProcessed(state.iterations());
 }
-BENCHMARK(BM_DrawMovingFrameFromLists)->Unit(benchmark::kMillisecond)->MinTime(3.0)->UseRealTime();
+BENCHMARK(BM_DrawMovingFrameFromLists)
+    ->Arg(0)
+    ->Arg(1)
+    ->Unit(benchmark::kMillisecond)
+    ->MinTime(3.0)
+    ->UseRealTime();
+
+// The first frame of a camera drag compiles the outline lists first.
+void BM_FirstMovingFrame(benchmark::State& state) {
+  TEntity& entity = scene().entity(state);
+  for (auto _ : state) {
+    entity.ReleaseGlNames();
+    beginFrame();
+    entity.Draw(false, false, false, false, true, false, 0);
+    glFinish();
+  }
+  state.SetItemsProcessed(state.iterations());
+}
+BENCHMARK(BM_FirstMovingFrame)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond)->Iterations(5)->UseRealTime();
 
 // The same mesh as one indexed vertex array: two triangles a quad, the attributes the lists carry.
 struct MeshArrays {
@@ -145,7 +170,7 @@ MeshArrays arraysOf(TEntity& entity) {
 
 void BM_DrawFrameFromOneVertexArray(benchmark::State& state) {
   Scene& s = scene();
-  const MeshArrays m = arraysOf(s.entity);
+  const MeshArrays m = arraysOf(s.mapped);
   glEnableClientState(GL_VERTEX_ARRAY);
   glEnableClientState(GL_NORMAL_ARRAY);
   glEnableClientState(GL_COLOR_ARRAY);

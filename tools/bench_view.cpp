@@ -1,10 +1,15 @@
 // Frames per second of the 3D view drawing a simple scene in an 800 x 600 window: gradient
 // background, lens flare, grid ground and a few hundred lit quads, each frame drawn and presented.
+// With VORLAN_BENCH_MODEL naming an .x3d file (make_big_scene sheet.x3d 1000 500), also the frames
+// of that model as a scene window opens it: still, and while the camera is being dragged.
 //   xvfb-run -a -s "-screen 0 1600x1200x24" bench_view [--benchmark_filter=...]
+#include "cam/SceneView.h"
 #include "gl/KX_OpenGL_VIEW.h"
 #include "platform/Application.h"
+#include "scene3d/KX_SUPEROBJECT.h"
 
 #include <QCoreApplication>
+#include <QMouseEvent>
 #include <QWindow>
 
 #include <benchmark/benchmark.h>
@@ -77,6 +82,37 @@ BENCHMARK(BM_DrawSimpleScene)
     ->Args({20, 0})
     ->Unit(benchmark::kMillisecond)
     ->UseRealTime();
+
+// Argument: 1 to draw the frames of a dragged camera (outlines only), 0 for still frames.
+void BM_DrawModel(benchmark::State& state) {
+  const QString model = qEnvironmentVariable("VORLAN_BENCH_MODEL");
+  if (model.isEmpty()) return state.SkipWithError("VORLAN_BENCH_MODEL names no .x3d file");
+  TGL_CAMERA camera;
+  SetUpSceneCamera(camera);
+  TScene scene;
+  TGL_VIEW view;
+  SetUpSceneView(view, camera);
+  scene.Attach(view);
+  view.resize(800, 600);
+  view.show();
+  waitUntilExposed(view);
+  view.Initialisation();
+  scene.LoadX3D(view, model.toStdString());
+  view.SetProjection();
+  view.Redraw();
+  if (state.range(0) != 0) {
+    QMouseEvent press(QEvent::MouseButtonPress, QPointF(400, 300), QPointF(400, 300), Qt::LeftButton,
+                      Qt::LeftButton, Qt::NoModifier);
+    QCoreApplication::sendEvent(&view, &press);
+    view.Redraw(); // the outlines compile on the first moving frame
+  }
+  for (auto _ : state)
+    view.Redraw();
+  state.counters["fps"] =
+      benchmark::Counter(static_cast<double>(state.iterations()), benchmark::Counter::kIsRate);
+  scene.Free(view);
+}
+BENCHMARK(BM_DrawModel)->ArgName("moving")->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 } // namespace
 } // namespace vorlan
