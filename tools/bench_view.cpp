@@ -97,7 +97,7 @@ void BM_DrawModel(benchmark::State& state) {
   view.show();
   waitUntilExposed(view);
   view.Initialisation();
-  scene.LoadX3D(view, model.toStdString());
+  scene.Load(view, model.toStdString());
   view.SetProjection();
   view.Redraw();
   if (state.range(0) != 0) {
