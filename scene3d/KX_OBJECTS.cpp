@@ -259,6 +259,8 @@ void TFace::LoadFromFile(BinaryCursor& F, const ReadPlace& where) {
     ReadCorners(F, nullptr, where);
   }
   F.skip(20, {where, "reserved words"});
+  // Faces are the bulk of a model, and no reader comes back to one.
+  F.releasePassed();
 }
 
 void TFace::ReadHead(BinaryCursor& F, const ReadPlace& where) {

@@ -34,6 +34,19 @@ std::size_t readLoopCount(BinaryCursor& F, const ReadPlace& where, const char* f
   return F.readCount(0, {where, field});
 }
 
+void ReadX3DFrom(BinaryCursor& F, TSuperObject& SuperObject) {
+  PictureBudget pictures;
+  const PictureBudgetScope charged(pictures);
+  if (F.size() < kTrailingWordSize)
+    F.fail("x3d: trailing word needs 4 bytes, the file has " + std::to_string(F.size()));
+  F.seek(F.size() - kTrailingWordSize, "x3d: trailing word");
+  F.readInt32("x3d: trailing word");
+  F.seek(0, "x3d: super-object record");
+  // One context for the whole load, rather than one per mapping and display list.
+  CurrentContextGuard guard;
+  SuperObject.LoadFromFile(F, ReadPlace("super-object"));
+}
+
 } // namespace
 
 // Super-object record:
@@ -173,24 +186,16 @@ void TSuperObject::CompileLists() {
 void ReadX3D(const std::string& FileName, TSuperObject& SuperObject) {
   {
     const MappedFile file(FileName);
-    ReadX3DBytes(file.bytes(), FileName, SuperObject);
+    BinaryCursor F(file, FileName);
+    ReadX3DFrom(F, SuperObject);
   }
   SuperObject.CompileLists();
 }
 
 void ReadX3DBytes(std::span<const std::uint8_t> bytes, const std::string& FileName,
                   TSuperObject& SuperObject) {
-  PictureBudget pictures;
-  const PictureBudgetScope charged(pictures);
   BinaryCursor F(bytes, FileName);
-  if (F.size() < kTrailingWordSize)
-    F.fail("x3d: trailing word needs 4 bytes, the file has " + std::to_string(F.size()));
-  F.seek(F.size() - kTrailingWordSize, "x3d: trailing word");
-  F.readInt32("x3d: trailing word");
-  F.seek(0, "x3d: super-object record");
-  // One context for the whole load, rather than one per mapping and display list.
-  CurrentContextGuard guard;
-  SuperObject.LoadFromFile(F, ReadPlace("super-object"));
+  ReadX3DFrom(F, SuperObject);
 }
 
 std::unique_ptr<TSuperObject> LoadX3D(const std::string& FileName, std::function<void()> OnMappingRead) {
