@@ -7,6 +7,7 @@
 #include <bit>
 #include <cassert>
 #include <cmath>
+#include <cstdint>
 #include <limits>
 #include <new>
 #include <tuple>
@@ -17,6 +18,9 @@ namespace vorlan {
 namespace {
 constexpr std::size_t kInitialSlots = 1024;
 constexpr std::size_t kLargePage = std::size_t{2} << 20;
+std::size_t roundedToLargePages(std::size_t bytes) {
+  return (bytes + kLargePage - 1) / kLargePage * kLargePage;
+}
 constexpr double kCellsPerUnit = 1.0 / PointGrid::kCellSize;
 // Cell boundaries sit at this fraction of a cell past round numbers: design coordinates are often
 // whole or half units, and a corner on a boundary has to look into the cells on both sides.
@@ -166,20 +170,28 @@ std::int32_t PointGrid::lastMatchFrom(std::int32_t newest, std::int32_t above, d
 }
 
 // Smaller lists stay on ordinary pages, so that the grids of many small entities do not take 2 MB each.
-// Where the system gives no large pages the advice is ignored and the list works the same.
+// A big one is a mapping of its own, aligned to a large page, rather than heap memory: the advice then
+// goes with it and never reaches memory that the heap hands out later. Where the system gives no
+// large pages the advice is ignored and the list works the same.
 void* PointGrid::allocateLarge(std::size_t bytes) {
   if (bytes < kLargePage) return ::operator new(bytes);
-  const std::size_t rounded = (bytes + kLargePage - 1) / kLargePage * kLargePage;
-  void* p = ::operator new (rounded, std::align_val_t{kLargePage});
-  ::madvise(p, rounded, MADV_HUGEPAGE);
-  return p;
+  const std::size_t size = roundedToLargePages(bytes);
+  void* mapped =
+      ::mmap(nullptr, size + kLargePage, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
+  if (mapped == MAP_FAILED) throw std::bad_alloc();
+  auto* start = static_cast<std::uint8_t*>(mapped);
+  auto* aligned = start + (kLargePage - reinterpret_cast<std::uintptr_t>(start) % kLargePage) % kLargePage;
+  if (aligned > start) ::munmap(start, static_cast<std::size_t>(aligned - start));
+  ::munmap(aligned + size, static_cast<std::size_t>(start + kLargePage - aligned));
+  ::madvise(aligned, size, MADV_HUGEPAGE);
+  return aligned;
 }
 
 void PointGrid::deallocateLarge(void* p, std::size_t bytes) {
   if (bytes < kLargePage)
     ::operator delete(p);
   else
-    ::operator delete (p, std::align_val_t{kLargePage});
+    ::munmap(p, roundedToLargePages(bytes));
 }
 
 void PointGrid::clear() {
