@@ -11,19 +11,15 @@ namespace {
 // lists grow past the size that puts them on large pages.
 TEST(AddPoint, FindsEveryPointOfALargeLatticeAgainAfterTheGridHasGrown) {
   constexpr int kSide = 60, kCount = kSide * kSide * kSide;
-  const auto at = [](int i, int j, int k, double nudge) {
-    return Vector3D{i * 0.05 + nudge, j * 0.05 - nudge, k * 0.05 + nudge};
-  };
   const double nudges[] = {0.0, 0.0099, -0.0099, 0.004};
   TEntity entity;
   TFace& face = TFace::Create(entity);
   for (int pass = 0; pass < 2; ++pass)
     for (int n = kCount - 1; n >= 0; --n) {
-      const int i = n / (kSide * kSide), j = n / kSide % kSide, k = n % kSide;
-      const Vector3D p = at(i, j, k, pass == 0 ? 0.0 : nudges[n % 4]);
-      face.AddPoint(nullptr, p.x, p.y, p.z, 1);
-      ASSERT_EQ(face.Refs.back().Index, kCount - 1 - n)
-          << "pass " << pass << " at " << i << ", " << j << ", " << k;
+      const double nudge = pass == 0 ? 0.0 : nudges[n % 4];
+      face.AddPoint(nullptr, n / (kSide * kSide) * 0.05 + nudge, n / kSide % kSide * 0.05 - nudge,
+                    n % kSide * 0.05 + nudge, 1);
+      ASSERT_EQ(face.Refs.back().Index, kCount - 1 - n) << "pass " << pass << ", point " << n;
     }
   EXPECT_EQ(entity.Points.size(), std::size_t{kCount});
 }
