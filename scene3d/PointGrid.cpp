@@ -158,8 +158,8 @@ void PointGrid::grow() {
   }
 }
 
-// Each chain runs newest first, so its first match is its highest index; points at or below `above`, the best
-// match so far, need no look.
+// Each chain runs newest first, so its first match is its highest index; points at or below `above`,
+// the best match so far, need no look.
 std::int32_t PointGrid::lastMatchFrom(std::int32_t newest, std::int32_t above, double x, double y,
                                       double z) const {
   for (std::int32_t i = newest; i > above; i = points_[static_cast<std::size_t>(i)].older) {
