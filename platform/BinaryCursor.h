@@ -68,6 +68,7 @@ public:
   BinaryCursor(std::span<const std::uint8_t> bytes, std::string fileName);
   // Over the bytes of `file`, which must outlive the cursor; see releasePassed.
   BinaryCursor(const MappedFile& file, std::string fileName);
+  BinaryCursor(const MappedFile&& file, std::string fileName) = delete;
 
   const std::string& fileName() const { return fileName_; }
   std::size_t offset() const { return offset_; }
