@@ -93,17 +93,27 @@ void TCamObject::Load(const std::string& FileName, const LoadProgress& progress)
     showMessage("File not found : " + FileName);
     return;
   }
+  ReadFile(FileName, progress);
+}
+
+// The pages the cursor has passed are let go as it goes, so a large scene is never held twice.
+void TCamObject::ReadFile(const std::string& FileName, const LoadProgress& progress) {
   const MappedFile file(FileName);
-  LoadBytes(file.bytes(), FileName, progress);
+  BinaryCursor F(file, FileName);
+  ReadFrom(F, progress);
 }
 
 void TCamObject::LoadBytes(std::span<const std::uint8_t> bytes, const std::string& FileName,
                            const LoadProgress& progress) {
+  BinaryCursor F(bytes, FileName);
+  ReadFrom(F, progress);
+}
+
+void TCamObject::ReadFrom(BinaryCursor& F, const LoadProgress& progress) {
   Bitmap1 = QImage();
   Bitmap2 = QImage();
   PictureBudget pictures;
   const PictureBudgetScope charged(pictures);
-  BinaryCursor F(bytes, FileName);
   ByteProgress read(progress, F);
   read.Update();
   if (F.readInt32("header: CamVersion") != kCamVersion) return;

@@ -43,6 +43,8 @@ public:
   // CamVersion or an unknown kind leaves the document empty. Read errors raise ReadError, and the
   // items read before the error stay in Items.
   void Load(const std::string& FileName, const LoadProgress& progress = {});
+  // As Load, where a missing file is a ReadError rather than a message.
+  void ReadFile(const std::string& FileName, const LoadProgress& progress = {});
   // As Load, from the file's bytes; `FileName` names it in errors and locates its textures.
   void LoadBytes(std::span<const std::uint8_t> bytes, const std::string& FileName,
                  const LoadProgress& progress = {});
@@ -51,6 +53,9 @@ public:
   std::vector<std::unique_ptr<TObjects>> Items; // TEntity and TSuperObject
   QImage Bitmap1;                               // Format_RGB888
   QImage Bitmap2;                               // Format_RGB888
+
+private:
+  void ReadFrom(BinaryCursor& F, const LoadProgress& progress);
 };
 
 // One DIB block: InfoSize, BitsSize, then that many bytes of info and of pixels. Both sizes are

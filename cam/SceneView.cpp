@@ -5,7 +5,6 @@
 #include "gl/KX_OpenGL_VIEW.h"
 #include "platform/BackgroundWork.h"
 #include "platform/FileBytes.h"
-#include "platform/MappedFile.h"
 #include "platform/Messages.h"
 #include "scene3d/KX_SUPEROBJECT.h"
 
@@ -116,10 +115,8 @@ TSceneRead::TSceneRead(const std::string& FileName, const LoadProgress& progress
     showMessage("File not found : " + FileName);
     return;
   }
-  work_ = std::make_unique<BackgroundWork>([cam = cam_.get(), FileName, progress] {
-    const MappedFile file(FileName);
-    cam->LoadBytes(file.bytes(), FileName, progress);
-  });
+  work_ = std::make_unique<BackgroundWork>(
+      [cam = cam_.get(), FileName, progress] { cam->ReadFile(FileName, progress); });
 }
 
 TSceneRead::~TSceneRead() = default;

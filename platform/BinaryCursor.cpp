@@ -1,5 +1,7 @@
 #include "platform/BinaryCursor.h"
 
+#include "platform/MappedFile.h"
+
 #include <cstring>
 
 namespace vorlan {
@@ -29,6 +31,14 @@ std::string ReadWhat::text() const {
 
 BinaryCursor::BinaryCursor(std::span<const std::uint8_t> bytes, std::string fileName)
     : bytes_(bytes), fileName_(std::move(fileName)) {}
+
+BinaryCursor::BinaryCursor(const MappedFile& file, std::string fileName)
+    : bytes_(file.bytes()), fileName_(std::move(fileName)), mapping_(&file) {}
+
+void BinaryCursor::releaseMapped() {
+  mapping_->releaseBefore(offset_);
+  released_ = offset_;
+}
 
 void BinaryCursor::failShort(std::size_t count, const ReadWhat& what) const {
   fail("read beyond end of file: " + what.text() + " needs " + std::to_string(count) + " bytes, " +

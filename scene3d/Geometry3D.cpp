@@ -15,39 +15,8 @@ double zeroIfNear(double c) {
 }
 } // namespace
 
-Vector3D operator+(const Vector3D& a, const Vector3D& b) {
-  return {a.x + b.x, a.y + b.y, a.z + b.z};
-}
-Vector3D operator-(const Vector3D& a, const Vector3D& b) {
-  return {a.x - b.x, a.y - b.y, a.z - b.z};
-}
-Vector3D operator*(double k, const Vector3D& v) {
-  return {k * v.x, k * v.y, k * v.z};
-}
-double dot(const Vector3D& a, const Vector3D& b) {
-  return a.x * b.x + a.y * b.y + a.z * b.z;
-}
-
-Vector3D cross(const Vector3D& a, const Vector3D& b) {
-  return {a.y * b.z - a.z * b.y, a.z * b.x - a.x * b.z, a.x * b.y - a.y * b.x};
-}
-
-double length(const Vector3D& v) {
-  return std::sqrt(dot(v, v));
-}
-
-Vector3D normalizedOrZero(const Vector3D& v) {
-  double l = length(v);
-  if (l == 0) l = 1;
-  return {v.x / l, v.y / l, v.z / l};
-}
-
 Vector3D withoutNearZeros(const Vector3D& v) {
   return {zeroIfNear(v.x), zeroIfNear(v.y), zeroIfNear(v.z)};
-}
-
-bool SameValue(double a, double b) {
-  return std::fabs(b - a) < kSameValueTolerance;
 }
 
 bool NearlyEqual(double a, double b) {

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <cmath>
+
 namespace vorlan {
 
 // Coordinates closer than this are the same coordinate (points merge, near-zero components vanish).
@@ -19,19 +21,38 @@ struct Vector3D {
   friend bool operator==(const Vector3D&, const Vector3D&) = default;
 };
 
-Vector3D operator+(const Vector3D& a, const Vector3D& b);
-Vector3D operator-(const Vector3D& a, const Vector3D& b);
-Vector3D operator*(double k, const Vector3D& v);
-double dot(const Vector3D& a, const Vector3D& b);
-Vector3D cross(const Vector3D& a, const Vector3D& b);
-double length(const Vector3D& v);
+// The small vector operations are inline: preparing a big mesh runs them millions of times.
+inline Vector3D operator+(const Vector3D& a, const Vector3D& b) {
+  return {a.x + b.x, a.y + b.y, a.z + b.z};
+}
+inline Vector3D operator-(const Vector3D& a, const Vector3D& b) {
+  return {a.x - b.x, a.y - b.y, a.z - b.z};
+}
+inline Vector3D operator*(double k, const Vector3D& v) {
+  return {k * v.x, k * v.y, k * v.z};
+}
+inline double dot(const Vector3D& a, const Vector3D& b) {
+  return a.x * b.x + a.y * b.y + a.z * b.z;
+}
+inline Vector3D cross(const Vector3D& a, const Vector3D& b) {
+  return {a.y * b.z - a.z * b.y, a.z * b.x - a.x * b.z, a.x * b.y - a.y * b.x};
+}
+inline double length(const Vector3D& v) {
+  return std::sqrt(dot(v, v));
+}
 // v / |v|, where a zero length counts as 1 so that the zero vector stays zero.
-Vector3D normalizedOrZero(const Vector3D& v);
+inline Vector3D normalizedOrZero(const Vector3D& v) {
+  double l = length(v);
+  if (l == 0) l = 1;
+  return {v.x / l, v.y / l, v.z / l};
+}
 // Components within kSameValueTolerance of 0 become exactly 0.
 Vector3D withoutNearZeros(const Vector3D& v);
 
 // |b - a| < 0.01, strictly; NaN and infinities never compare equal.
-bool SameValue(double a, double b);
+inline bool SameValue(double a, double b) {
+  return std::fabs(b - a) < kSameValueTolerance;
+}
 // |b - a| < 1e-9, strictly.
 bool NearlyEqual(double a, double b);
 // After near-zero components are set to 0, every component pair has a product >= 0.

@@ -259,6 +259,8 @@ void TFace::LoadFromFile(BinaryCursor& F, const ReadPlace& where) {
     ReadCorners(F, nullptr, where);
   }
   F.skip(20, {where, "reserved words"});
+  // Faces are the bulk of a model, and no reader comes back to one.
+  F.releasePassed();
 }
 
 void TFace::ReadHead(BinaryCursor& F, const ReadPlace& where) {
@@ -527,12 +529,10 @@ TBounds TEntity::GetBounds() const {
 // ---- TEntity: shared points
 
 std::int32_t TEntity::SharePoint(double X, double Y, double Z, double W) {
-  SyncGrid();
-  const std::int32_t match = grid_.findLastMatch(X, Y, Z);
+  if (grid_.size() != Points.size()) SyncGrid();
+  const std::int32_t match = grid_.findOrAdd(X, Y, Z);
   if (match >= 0) return match;
-  assert(Points.size() < static_cast<std::size_t>(std::numeric_limits<std::int32_t>::max()));
   Points.emplace_back(X, Y, Z, W);
-  grid_.add(X, Y, Z);
   return static_cast<std::int32_t>(Points.size() - 1);
 }
 

@@ -34,6 +34,23 @@ std::size_t readLoopCount(BinaryCursor& F, const ReadPlace& where, const char* f
   return F.readCount(0, {where, field});
 }
 
+void ReadX3DFrom(BinaryCursor& F, TSuperObject& SuperObject, const LoadProgress& progress) {
+  PictureBudget pictures;
+  const PictureBudgetScope charged(pictures);
+  if (F.size() < kTrailingWordSize)
+    F.fail("x3d: trailing word needs 4 bytes, the file has " + std::to_string(F.size()));
+  F.seek(F.size() - kTrailingWordSize, "x3d: trailing word");
+  F.readInt32("x3d: trailing word");
+  F.seek(0, "x3d: super-object record");
+  ByteProgress read(progress, F);
+  const ReadProgressHook hook(SuperObject, progress ? std::function<void()>([&read] { read.Update(); })
+                                                    : SuperObject.OnReadProgress);
+  // One context for the whole load, rather than one per mapping and display list.
+  CurrentContextGuard guard;
+  SuperObject.LoadFromFile(F, ReadPlace("super-object"));
+  read.Finish();
+}
+
 } // namespace
 
 // Super-object record:
@@ -181,26 +198,14 @@ void ReadX3D(const std::string& FileName, TSuperObject& SuperObject) {
 
 void ReadX3DRecords(const std::string& FileName, TSuperObject& SuperObject, const LoadProgress& progress) {
   const MappedFile file(FileName);
-  ReadX3DBytes(file.bytes(), FileName, SuperObject, progress);
+  BinaryCursor F(file, FileName);
+  ReadX3DFrom(F, SuperObject, progress);
 }
 
 void ReadX3DBytes(std::span<const std::uint8_t> bytes, const std::string& FileName, TSuperObject& SuperObject,
                   const LoadProgress& progress) {
-  PictureBudget pictures;
-  const PictureBudgetScope charged(pictures);
   BinaryCursor F(bytes, FileName);
-  if (F.size() < kTrailingWordSize)
-    F.fail("x3d: trailing word needs 4 bytes, the file has " + std::to_string(F.size()));
-  F.seek(F.size() - kTrailingWordSize, "x3d: trailing word");
-  F.readInt32("x3d: trailing word");
-  F.seek(0, "x3d: super-object record");
-  ByteProgress read(progress, F);
-  const ReadProgressHook hook(SuperObject, progress ? std::function<void()>([&read] { read.Update(); })
-                                                    : SuperObject.OnReadProgress);
-  // One context for the whole load, rather than one per mapping and display list.
-  CurrentContextGuard guard;
-  SuperObject.LoadFromFile(F, ReadPlace("super-object"));
-  read.Finish();
+  ReadX3DFrom(F, SuperObject, progress);
 }
 
 std::unique_ptr<TSuperObject> LoadX3D(const std::string& FileName, std::function<void()> OnReadProgress) {
