@@ -92,8 +92,8 @@ void cmykToRgb(const JSAMPLE* cmyk, std::uint8_t* out, JDIMENSION width, bool in
   }
 }
 
-// libjpeg fills several rows per call straight into the picture's scanlines; one call per row would
-// make it copy each pair of rows of a 2 x 2 subsampled picture through a buffer of its own.
+// libjpeg fills several rows per call straight into the picture's scanlines, so that its row pipeline
+// runs once per row group rather than once per row.
 constexpr int kRowsPerRead = 16;
 
 void readRowsInPlace(jpeg_decompress_struct& info, QImage& image) {
