@@ -92,31 +92,17 @@ void cmykToRgb(const JSAMPLE* cmyk, std::uint8_t* out, JDIMENSION width, bool in
   }
 }
 
-// libjpeg fills several rows per call straight into the picture's scanlines, so that its row pipeline
-// runs once per row group rather than once per row.
-constexpr int kRowsPerRead = 16;
-
-void readRowsInPlace(jpeg_decompress_struct& info, QImage& image) {
-  std::array<JSAMPROW, kRowsPerRead> rows;
-  const int first = static_cast<int>(info.output_scanline);
-  const int count = std::min(kRowsPerRead, image.height() - first);
-  for (int i = 0; i < count; ++i)
-    rows[i] = image.scanLine(first + i);
-  jpeg_read_scanlines(&info, rows.data(), static_cast<JDIMENSION>(count));
-}
-
 // `cmykRow` holds one row of four-channel samples when the output is CMYK, and is unused otherwise.
+// Row by row: handing libjpeg 16 scanlines per call measured no faster on a 6000 x 4000 picture.
 bool readJpegRows(JpegDecoder& d, QImage& image, JSAMPLE* cmykRow) {
   if (setjmp(d.errors.jump)) return false;
   jpeg_start_decompress(&d.info);
   while (d.info.output_scanline < d.info.output_height) {
-    if (cmykRow == nullptr) {
-      readRowsInPlace(d.info, image);
-      continue;
-    }
     std::uint8_t* line = image.scanLine(static_cast<int>(d.info.output_scanline));
-    jpeg_read_scanlines(&d.info, &cmykRow, 1);
-    cmykToRgb(cmykRow, line, d.info.output_width, d.info.saw_Adobe_marker, image.format());
+    JSAMPROW row = cmykRow != nullptr ? cmykRow : line;
+    jpeg_read_scanlines(&d.info, &row, 1);
+    if (cmykRow != nullptr)
+      cmykToRgb(cmykRow, line, d.info.output_width, d.info.saw_Adobe_marker, image.format());
   }
   jpeg_finish_decompress(&d.info);
   return true;
