@@ -178,14 +178,24 @@ void encodeShownPicture(benchmark::State& state, const std::string& fileName) {
     benchmark::DoNotOptimize(encodeBmp(picture).data());
 }
 
-void registerPictureStages(std::vector<std::string> files) {
-  if (files.empty()) files = writeDefaultPictures();
-  for (const std::string& file : files) {
-    const std::string name = QFileInfo(QString::fromStdString(file)).fileName().toStdString();
-    benchmark::RegisterBenchmark(("BM_ShowPicture/" + name).c_str(), showPicture, file)
+// Written on first use only, so that a run of the other stages does not wait for them.
+const std::string& writtenPicture(std::size_t index) {
+  static const std::vector<std::string> files = writeDefaultPictures();
+  return files[index];
+}
+
+void registerPictureStages(const std::vector<std::string>& named) {
+  const std::vector<std::string> names =
+      named.empty() ? std::vector<std::string>{"picture.bmp", "picture.jpg"} : named;
+  for (std::size_t i = 0; i < names.size(); ++i) {
+    const auto file = [named, i] { return named.empty() ? writtenPicture(i) : named[i]; };
+    const std::string name = QFileInfo(QString::fromStdString(names[i])).fileName().toStdString();
+    benchmark::RegisterBenchmark(("BM_ShowPicture/" + name).c_str(),
+                                 [file](benchmark::State& state) { showPicture(state, file()); })
         ->Unit(benchmark::kMillisecond)
         ->UseRealTime();
-    benchmark::RegisterBenchmark(("BM_EncodeBmp/" + name).c_str(), encodeShownPicture, file)
+    benchmark::RegisterBenchmark(("BM_EncodeBmp/" + name).c_str(),
+                                 [file](benchmark::State& state) { encodeShownPicture(state, file()); })
         ->Unit(benchmark::kMillisecond)
         ->UseRealTime();
   }
