@@ -138,8 +138,9 @@ QImage RenderPicture(const TBatchJob& job, std::unique_ptr<TSceneRead> read = {}
     QMdiArea area;
     return OpenDrawing(area, job)->Capture();
   }
-  if (extension == ".BMP") return loadBmpFile(job.Input);
-  if (extension == ".JPG") return loadJpegFile(job.Input);
+  // Decoded as the picture window holds them.
+  if (extension == ".BMP") return loadBmpFile(job.Input, kShownPictureFormat);
+  if (extension == ".JPG") return loadJpegFile(job.Input, kShownPictureFormat);
   if (IsScene3D(job.Input)) return RenderScene(job, std::move(read));
   if (extension == ".CAM") {
     TCamObject document;

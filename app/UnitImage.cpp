@@ -77,14 +77,14 @@ void TFicheImage::BuildToolBar(QWidget* host) {
 
 TFicheImage* TFicheImage::OpenBitmap(QMdiArea* area, const std::string& F) {
   auto* window = new TFicheImage(area);
-  window->ShowPicture(loadBmpFile(F), F);
+  window->ShowPicture(loadBmpFile(F, kShownPictureFormat), F);
   return window;
 }
 
 TFicheImage* TFicheImage::OpenJpeg(QMdiArea* area, const std::string& F) {
   auto* window = new TFicheImage(area);
   // The window keeps a plain bitmap copy of the decoded picture, as for a .bmp file.
-  window->ShowPicture(loadJpegFile(F).convertToFormat(QImage::Format_RGB32), F);
+  window->ShowPicture(loadJpegFile(F, kShownPictureFormat), F);
   return window;
 }
 

@@ -6,6 +6,7 @@
 #include "platform/PictureBudget.h"
 
 #include <bit>
+#include <cassert>
 #include <stdexcept>
 
 namespace vorlan {
@@ -187,11 +188,23 @@ PixelFormat readPixelFormat(BinaryCursor& cursor, const DibHeader& h, const std:
   return format;
 }
 
-void putPixel(QImage& image, int x, int y, Rgb colour) {
-  std::uint8_t* p = image.scanLine(y) + 3 * x;
+bool isShownLayout(const QImage& image) {
+  return image.format() == QImage::Format_RGB32;
+}
+
+void storeColour(std::uint8_t* row, int x, Rgb colour, bool shownLayout) {
+  if (shownLayout) {
+    reinterpret_cast<QRgb*>(row)[x] = qRgb(colour.r, colour.g, colour.b);
+    return;
+  }
+  std::uint8_t* p = row + 3 * x;
   p[0] = colour.r;
   p[1] = colour.g;
   p[2] = colour.b;
+}
+
+void putPixel(QImage& image, int x, int y, Rgb colour) {
+  storeColour(image.scanLine(y), x, colour, isShownLayout(image));
 }
 
 const Rgb& tableColour(const PixelBlock& block, const PixelFormat& format, unsigned index, std::size_t at) {
@@ -210,11 +223,18 @@ void swapBlueAndRed(const std::uint8_t* row, std::uint8_t* out, int width) {
   }
 }
 
+void bgrToRgb32(const std::uint8_t* row, QRgb* out, int width) {
+  for (int x = 0; x < width; ++x, row += 3)
+    out[x] = 0xFF000000u | std::uint32_t{row[2]} << 16 | std::uint32_t{row[1]} << 8 | row[0];
+}
+
 void decodeRow(const PixelBlock& block, std::size_t rowStart, const DibHeader& h, const PixelFormat& format,
                QImage& image, int y) {
   const std::uint8_t* row = block.bytes.data() + rowStart;
   const int bits = h.bitCount;
   std::uint8_t* out = image.scanLine(y);
+  const bool shownLayout = isShownLayout(image);
+  if (bits == 24 && shownLayout) return bgrToRgb32(row, reinterpret_cast<QRgb*>(out), h.width);
   if (bits == 24) return swapBlueAndRed(row, out, h.width);
   for (int x = 0; x < h.width; ++x) {
     Rgb colour;
@@ -229,23 +249,23 @@ void decodeRow(const PixelBlock& block, std::size_t rowStart, const DibHeader& h
       if (bits == 32) pixel |= (std::uint32_t{p[2]} << 16) | (std::uint32_t{p[3]} << 24);
       colour = {format.red.of(pixel), format.green.of(pixel), format.blue.of(pixel)};
     }
-    out[3 * x] = colour.r;
-    out[3 * x + 1] = colour.g;
-    out[3 * x + 2] = colour.b;
+    storeColour(out, x, colour, shownLayout);
   }
 }
 
-QImage allocateImage(const BinaryCursor& cursor, const DibHeader& h, const std::string& what) {
+QImage allocateImage(const BinaryCursor& cursor, const DibHeader& h, const std::string& what,
+                     QImage::Format layout) {
   chargeDecodedPicture(static_cast<std::uint64_t>(h.width), static_cast<std::uint64_t>(h.rows()),
                        cursor.fileName(), h.start + WidthField);
-  QImage image(h.width, h.rows(), QImage::Format_RGB888);
+  QImage image(h.width, h.rows(), layout);
   if (image.isNull())
     cursor.failAt(h.start + WidthField, what + ": no memory for " + std::to_string(h.width) + " x " +
                                             std::to_string(h.rows()) + " pixels");
   return image;
 }
 
-QImage decodeRows(const PixelBlock& block, const DibHeader& h, const PixelFormat& format) {
+QImage decodeRows(const PixelBlock& block, const DibHeader& h, const PixelFormat& format,
+                  QImage::Format layout) {
   const std::uint64_t stride = (static_cast<std::uint64_t>(h.width) * h.bitCount + 31) / 32 * 4;
   if (block.bytes.size() / stride < static_cast<std::uint64_t>(h.rows()))
     block.cursor.failAt(h.start + WidthField,
@@ -253,7 +273,7 @@ QImage decodeRows(const PixelBlock& block, const DibHeader& h, const PixelFormat
                             " pixels of " + std::to_string(h.bitCount) + " bits need " +
                             std::to_string(stride * h.rows()) + " bytes, the pixel block holds " +
                             std::to_string(block.bytes.size()));
-  QImage image = allocateImage(block.cursor, h, block.what);
+  QImage image = allocateImage(block.cursor, h, block.what, layout);
   for (int r = 0; r < h.rows(); ++r)
     decodeRow(block, r * stride, h, format, image, h.pictureRow(r));
   return image;
@@ -339,9 +359,10 @@ private:
   std::int64_t y_ = 0;
 };
 
-QImage decodeRle(const PixelBlock& block, const DibHeader& h, const PixelFormat& format) {
+QImage decodeRle(const PixelBlock& block, const DibHeader& h, const PixelFormat& format,
+                 QImage::Format layout) {
   RleDecoder(block, h, format, nullptr).run();
-  QImage image = allocateImage(block.cursor, h, block.what);
+  QImage image = allocateImage(block.cursor, h, block.what, layout);
   const Rgb background = format.colourTable.front();
   image.fill(QColor(background.r, background.g, background.b));
   RleDecoder(block, h, format, &image).run();
@@ -359,19 +380,62 @@ void writeInfoHeader(BinaryWriter& w, const QImage& image, int bitsPerPixel, std
   w.writeZeros(16); // resolution, colours used and important
 }
 
+std::size_t dibStride(int width, int bytesPerPixel) {
+  return (static_cast<std::size_t>(width) * bytesPerPixel + 3) / 4 * 4;
+}
+
+// One picture row as BI_RGB pixels: blue, green, red, and a zero byte at 32 bits per pixel.
+void encodeRow(const QImage& image, int y, int bytesPerPixel, std::uint8_t* out) {
+  const std::uint8_t* p = image.constScanLine(y);
+  const int width = image.width();
+  if (image.format() == QImage::Format_RGB32) {
+    const QRgb* pixels = reinterpret_cast<const QRgb*>(p);
+    for (int x = 0; x < width; ++x, out += bytesPerPixel) {
+      out[0] = static_cast<std::uint8_t>(qBlue(pixels[x]));
+      out[1] = static_cast<std::uint8_t>(qGreen(pixels[x]));
+      out[2] = static_cast<std::uint8_t>(qRed(pixels[x]));
+    }
+    return;
+  }
+  for (int x = 0; x < width; ++x, p += 3, out += bytesPerPixel) {
+    out[0] = p[2];
+    out[1] = p[1];
+    out[2] = p[0];
+  }
+}
+
+// The rows are filled in place in the writer's zeroed bytes, so padding and the fourth byte of a
+// 32-bit pixel stay zero.
+void appendDib(BinaryWriter& w, const QImage& image, int bitsPerPixel) {
+  if (image.isNull()) throw std::invalid_argument("encodeDib: empty picture");
+  if (bitsPerPixel != 24 && bitsPerPixel != 32)
+    throw std::invalid_argument("encodeDib: " + std::to_string(bitsPerPixel) + " bits per pixel");
+  const bool direct = image.format() == QImage::Format_RGB888 || image.format() == QImage::Format_RGB32;
+  const QImage rows = direct ? image : image.convertToFormat(QImage::Format_RGB888);
+  const int bytesPerPixel = bitsPerPixel / 8;
+  const std::size_t stride = dibStride(rows.width(), bytesPerPixel);
+  writeInfoHeader(w, rows, bitsPerPixel, static_cast<std::uint32_t>(stride * rows.height()));
+  const std::size_t start = w.size();
+  w.writeZeros(stride * rows.height());
+  for (int y = 0; y < rows.height(); ++y)
+    encodeRow(rows, y, bytesPerPixel, w.bytes().data() + start + (rows.height() - 1 - y) * stride);
+}
+
 } // namespace
 
-QImage readDib(BinaryCursor& cursor, std::size_t infoSize, std::size_t bitsSize, const std::string& what) {
+QImage readDib(BinaryCursor& cursor, std::size_t infoSize, std::size_t bitsSize, const std::string& what,
+               QImage::Format layout) {
+  assert(layout == QImage::Format_RGB888 || layout == QImage::Format_RGB32);
   const DibHeader h = readHeader(cursor, infoSize, what);
   checkHeader(cursor, h, what);
   const PixelFormat format = readPixelFormat(cursor, h, what);
   cursor.seek(h.start + infoSize, {what, "pixels"});
   const std::size_t bitsStart = cursor.offset();
   const PixelBlock block{cursor, cursor.readBytes(bitsSize, {what, "pixels"}), bitsStart, what};
-  return h.isRle() ? decodeRle(block, h, format) : decodeRows(block, h, format);
+  return h.isRle() ? decodeRle(block, h, format, layout) : decodeRows(block, h, format, layout);
 }
 
-QImage decodeBmp(std::span<const std::uint8_t> bytes, const std::string& fileName) {
+QImage decodeBmp(std::span<const std::uint8_t> bytes, const std::string& fileName, QImage::Format layout) {
   BinaryCursor cursor(bytes, fileName);
   if (cursor.readUInt16("bitmap file header: bfType") != BitmapFileType)
     cursor.failAt(0, "not a bitmap file: it does not start with \"BM\"");
@@ -381,44 +445,28 @@ QImage decodeBmp(std::span<const std::uint8_t> bytes, const std::string& fileNam
   if (offBits < BitmapFileHeaderSize || offBits > bytes.size())
     cursor.failAt(offBitsField, "pixel offset " + std::to_string(offBits) + " lies outside the " +
                                     std::to_string(bytes.size()) + "-byte file");
-  return readDib(cursor, offBits - BitmapFileHeaderSize, bytes.size() - offBits, "bitmap");
+  return readDib(cursor, offBits - BitmapFileHeaderSize, bytes.size() - offBits, "bitmap", layout);
 }
 
-QImage loadBmpFile(const std::string& fileName) {
+QImage loadBmpFile(const std::string& fileName, QImage::Format layout) {
   const MappedFile file(fileName);
-  return decodeBmp(file.bytes(), fileName);
+  return decodeBmp(file.bytes(), fileName, layout);
 }
 
 std::vector<std::uint8_t> encodeDib(const QImage& image, int bitsPerPixel) {
-  if (image.isNull()) throw std::invalid_argument("encodeDib: empty picture");
-  if (bitsPerPixel != 24 && bitsPerPixel != 32)
-    throw std::invalid_argument("encodeDib: " + std::to_string(bitsPerPixel) + " bits per pixel");
-  const QImage rgb = image.convertToFormat(QImage::Format_RGB888);
-  const int bytesPerPixel = bitsPerPixel / 8;
-  const std::size_t stride = (static_cast<std::size_t>(rgb.width()) * bytesPerPixel + 3) / 4 * 4;
   BinaryWriter w;
-  writeInfoHeader(w, rgb, bitsPerPixel, static_cast<std::uint32_t>(stride * rgb.height()));
-  for (int y = rgb.height() - 1; y >= 0; --y) {
-    const std::uint8_t* p = rgb.constScanLine(y);
-    for (int x = 0; x < rgb.width(); ++x, p += 3) {
-      w.writeByte(p[2]);
-      w.writeByte(p[1]);
-      w.writeByte(p[0]);
-      if (bytesPerPixel == 4) w.writeByte(0);
-    }
-    w.writeZeros(stride - static_cast<std::size_t>(rgb.width()) * bytesPerPixel);
-  }
+  appendDib(w, image, bitsPerPixel);
   return std::move(w.bytes());
 }
 
 std::vector<std::uint8_t> encodeBmp(const QImage& image) {
-  const std::vector<std::uint8_t> dib = encodeDib(image, 24);
+  const std::size_t dibSize = BitmapInfoHeaderSize + dibStride(image.width(), 3) * image.height();
   BinaryWriter w;
   w.writeUInt16(BitmapFileType);
-  w.writeUInt32(static_cast<std::uint32_t>(BitmapFileHeaderSize + dib.size()));
+  w.writeUInt32(static_cast<std::uint32_t>(BitmapFileHeaderSize + dibSize));
   w.writeZeros(4); // reserved
   w.writeUInt32(BitmapFileHeaderSize + BitmapInfoHeaderSize);
-  w.writeBytes(dib);
+  appendDib(w, image, 24);
   return std::move(w.bytes());
 }
 

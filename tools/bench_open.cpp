@@ -1,15 +1,21 @@
 // The stages of opening a big .x3d model without OpenGL: getting the bytes (read or mapped), reading
 // the record (parse and point merging, with the geometry prepared), merging the corners into shared
-// points alone and preparing the geometry on one thread or on every core. The model is the 1000 x 500 quad
-// sheet of scripts/bench-open.
-//   bench_open [--benchmark_filter=...]
+// points alone and preparing the geometry on one thread or on every core. The model is the 1000 x 500
+// quad sheet of scripts/bench-open. Then a picture appearing in its window: decoded as the window
+// holds it and the first screenful painted, for the .bmp and .jpg files named on the command line (by
+// default 6000 x 4000 pictures written here), and the .bmp that --render writes of it.
+//   bench_open [--benchmark_filter=...] [PICTURE.bmp PICTURE.jpg]
 #include "platform/BinaryWriter.h"
+#include "platform/Dib.h"
 #include "platform/FileBytes.h"
+#include "platform/Jpeg.h"
 #include "platform/MappedFile.h"
 #include "scene3d/KX_SUPEROBJECT.h"
 
 #include <benchmark/benchmark.h>
 
+#include <QFileInfo>
+#include <QPainter>
 #include <QTemporaryDir>
 
 #include <cmath>
@@ -35,9 +41,14 @@ std::unique_ptr<TEntity> wavySheet() {
   return entity;
 }
 
+QTemporaryDir& benchFolder() {
+  static QTemporaryDir dir;
+  return dir;
+}
+
 // Written once into a folder of its own, removed at exit.
 const std::string& modelFile() {
-  static QTemporaryDir dir;
+  static QTemporaryDir& dir = benchFolder();
   static const std::string name = [] {
     TSuperObject model;
     model.Entities.push_back(wavySheet());
@@ -129,7 +140,90 @@ BENCHMARK(BM_PrepareGeometry)
     ->Unit(benchmark::kMillisecond)
     ->UseRealTime();
 
+// Rings that twist with the radius, so that no 8 x 8 block of the JPEG is flat.
+QImage detailedPicture() {
+  QImage picture(6000, 4000, QImage::Format_RGB888);
+  for (int y = 0; y < picture.height(); ++y) {
+    std::uint8_t* p = picture.scanLine(y);
+    for (int x = 0; x < picture.width(); ++x, p += 3) {
+      const double dx = x - 3000.0, dy = y - 2000.0, r = std::hypot(dx, dy);
+      const double turn = std::atan2(dy, dx) + r / 400;
+      p[0] = static_cast<std::uint8_t>(127.5 + 127.5 * std::sin(turn * 3));
+      p[1] = static_cast<std::uint8_t>(r / 3606 * 255);
+      p[2] = static_cast<std::uint8_t>(127.5 + 127.5 * std::cos(turn * 5));
+    }
+  }
+  return picture;
+}
+
+std::vector<std::string> writeDefaultPictures() {
+  const QImage picture = detailedPicture();
+  const std::string bmp = benchFolder().filePath("picture.bmp").toStdString();
+  const std::string jpg = benchFolder().filePath("picture.jpg").toStdString();
+  writeFileBytes(bmp, encodeBmp(picture));
+  writeFileBytes(jpg, encodeJpeg(picture));
+  return {bmp, jpg};
+}
+
+// As the picture window decodes it.
+QImage shownPicture(const std::string& fileName) {
+  if (upperExtension(fileName) == ".BMP") return loadBmpFile(fileName, kShownPictureFormat);
+  return loadJpegFile(fileName, kShownPictureFormat);
+}
+
+// What a 1600 x 1200 screen shows of the picture window's first paint, at 1:1.
+void paintFirstScreen(const QImage& picture, QImage& screen) {
+  QPainter painter(&screen);
+  painter.drawImage(QRect(QPoint(0, 0), picture.size()), picture);
+}
+
+// Bytes per second are the file's.
+void showPicture(benchmark::State& state, const std::string& fileName) {
+  QImage screen(1600, 1200, QImage::Format_RGB32);
+  for (auto _ : state) {
+    const QImage picture = shownPicture(fileName);
+    paintFirstScreen(picture, screen);
+    benchmark::DoNotOptimize(screen.constBits());
+  }
+  const std::int64_t size = static_cast<std::int64_t>(MappedFile(fileName).bytes().size());
+  state.SetBytesProcessed(state.iterations() * size);
+}
+
+void encodeShownPicture(benchmark::State& state, const std::string& fileName) {
+  const QImage picture = shownPicture(fileName);
+  for (auto _ : state)
+    benchmark::DoNotOptimize(encodeBmp(picture).data());
+}
+
+// Written on first use only, so that a run of the other stages does not wait for them.
+const std::string& writtenPicture(std::size_t index) {
+  static const std::vector<std::string> files = writeDefaultPictures();
+  return files[index];
+}
+
+void registerPictureStages(const std::vector<std::string>& named) {
+  const std::vector<std::string> names =
+      named.empty() ? std::vector<std::string>{"picture.bmp", "picture.jpg"} : named;
+  for (std::size_t i = 0; i < names.size(); ++i) {
+    const auto file = [named, i] { return named.empty() ? writtenPicture(i) : named[i]; };
+    const std::string name = QFileInfo(QString::fromStdString(names[i])).fileName().toStdString();
+    benchmark::RegisterBenchmark(("BM_ShowPicture/" + name).c_str(),
+                                 [file](benchmark::State& state) { showPicture(state, file()); })
+        ->Unit(benchmark::kMillisecond)
+        ->UseRealTime();
+    benchmark::RegisterBenchmark(("BM_EncodeBmp/" + name).c_str(),
+                                 [file](benchmark::State& state) { encodeShownPicture(state, file()); })
+        ->Unit(benchmark::kMillisecond)
+        ->UseRealTime();
+  }
+}
+
 } // namespace
 } // namespace vorlan
 
-BENCHMARK_MAIN();
+int main(int argc, char** argv) {
+  benchmark::Initialize(&argc, argv);
+  vorlan::registerPictureStages(std::vector<std::string>(argv + 1, argv + argc));
+  benchmark::RunSpecifiedBenchmarks();
+  benchmark::Shutdown();
+}

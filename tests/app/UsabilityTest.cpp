@@ -77,6 +77,7 @@ TEST(TFicheImage, PicturesOpenAtOneToOneCentredAndStretchWithTheWindow) {
     ASSERT_EQ(shown.windows().size(), 1);
     QApplication::processEvents();
     EXPECT_EQ(window->Image1->size(), QSize(400, 300));
+    EXPECT_EQ(window->Image1->Picture().format(), kShownPictureFormat) << "painted without a conversion";
     EXPECT_EQ(window->windowFilePath().toStdString(), fileName);
     ExpectCentred(window);
     if (encode == encodeJpeg) continue;
@@ -217,6 +218,11 @@ TEST(OpenDialog, OpensEachChosenFileAndStartsInTheFolderLastUsed) {
   }
   QFileDialog* dialog = shown.frame.OpenDialog1;
   dialog->setOption(QFileDialog::DontUseNativeDialog);
+  bool dialogShownWhileOpening = false;
+  shown.frame.RegisterOpener(".BMP", [&](const std::string& F) {
+    dialogShownWhileOpening |= dialog->isVisible();
+    TFicheImage::OpenBitmap(shown.frame.ClientArea(), F);
+  });
   const QString folder = QFileInfo(QString::fromStdString(dir.path("one.bmp"))).absolutePath();
   QTimer::singleShot(0, dialog, [&] {
     dialog->setDirectory(folder);
@@ -225,6 +231,7 @@ TEST(OpenDialog, OpensEachChosenFileAndStartsInTheFolderLastUsed) {
   });
   shown.frame.Ouvrir1Click();
   EXPECT_EQ(shown.windows().size(), 2);
+  EXPECT_FALSE(dialogShownWhileOpening) << "the dialog is gone before a picture decodes";
   EXPECT_EQ(LastFolder(), folder);
 
   dialog->setDirectory(QDir::rootPath());

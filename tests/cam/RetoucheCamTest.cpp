@@ -157,8 +157,8 @@ TEST(TFicheRetoucheCam, SaveWritesWhatThePaintBoxShowsAndRefusesOtherExtensions)
     double meanError;
   };
   const Case cases[] = {
-      {"shown.bmp", loadBmpFile, 0},
-      {"shown.JPG", loadJpegFile, 2},
+      {"shown.bmp", [](const std::string& name) { return loadBmpFile(name); }, 0},
+      {"shown.JPG", [](const std::string& name) { return loadJpegFile(name); }, 2},
       {"shown.PNG", [](const std::string& name) { return QImage(QString::fromStdString(name), "PNG"); }, 0},
       {"shown.tif", nullptr, 0}};
   for (const auto& [name, load, meanError] : cases) {

@@ -63,11 +63,13 @@ Bytes operator+(Bytes a, const Bytes& b) {
 constexpr std::size_t Prefix = 16;
 
 // `claimedBits`: the pixel size the file claims, when it is not the size of `bits`.
-QImage decode(const Bytes& infoBlock, const Bytes& bits, std::size_t claimedBits = 0) {
+QImage decode(const Bytes& infoBlock, const Bytes& bits, std::size_t claimedBits = 0,
+              QImage::Format layout = QImage::Format_RGB888) {
   const Bytes file = Bytes(Prefix, 0xAA) + infoBlock + bits + Bytes(4, 0xBB);
   BinaryCursor cursor(file, "pair.cam");
   cursor.seek(Prefix, "picture 1");
-  QImage image = readDib(cursor, infoBlock.size(), claimedBits ? claimedBits : bits.size(), "picture 1");
+  QImage image =
+      readDib(cursor, infoBlock.size(), claimedBits ? claimedBits : bits.size(), "picture 1", layout);
   EXPECT_EQ(cursor.offset(), Prefix + infoBlock.size() + bits.size());
   return image;
 }
@@ -165,12 +167,13 @@ TEST(Dib, DecodesEveryFormat) {
        {0, 2, 200, 0, 1, 1, 0, 1}, {{R, R}}}, // delta right 200, one green pixel, end of bitmap
   };
   // clang-format on
-  for (const FormatCase& c : cases) {
-    SCOPED_TRACE(c.name);
-    const QImage image = decode(c.info, c.bits);
-    EXPECT_EQ(image.format(), QImage::Format_RGB888);
-    EXPECT_EQ(pixelsOf(image), c.expected);
-  }
+  for (const FormatCase& c : cases)
+    for (const QImage::Format layout : {QImage::Format_RGB888, kShownPictureFormat}) {
+      SCOPED_TRACE(std::string(c.name) + (layout == kShownPictureFormat ? ", shown layout" : ""));
+      const QImage image = decode(c.info, c.bits, 0, layout);
+      EXPECT_EQ(image.format(), layout);
+      EXPECT_EQ(pixelsOf(image), c.expected);
+    }
 }
 
 // A one-row RLE8 picture with a two-entry colour table: its pixel data starts at offset 48.
@@ -259,14 +262,18 @@ TEST(Dib, EncodedPicturesDecodeToTheSamePicture) {
       SCOPED_TRACE(std::to_string(bitsPerPixel) + " bits, width " + std::to_string(width));
       const QImage picture = patternPicture(width, 3);
       const Bytes dib = encodeDib(picture, bitsPerPixel);
+      for (const QImage::Format format : {QImage::Format_RGB888, QImage::Format_ARGB32})
+        EXPECT_EQ(encodeDib(picture.convertToFormat(format), bitsPerPixel), dib) << format;
       const Bytes infoBlock(dib.begin(), dib.begin() + BitmapInfoHeaderSize);
       const Bytes bits(dib.begin() + BitmapInfoHeaderSize, dib.end());
       EXPECT_EQ(pixelsOf(decode(infoBlock, bits)), pixelsOf(picture));
       if (bitsPerPixel != 24) continue;
       const Bytes bmp = encodeBmp(picture);
       EXPECT_EQ(pixelsOf(decodeBmp(bmp, "w.bmp")), pixelsOf(picture));
-      for (std::size_t length = 0; length < bmp.size(); ++length)
+      for (std::size_t length = 0; length < bmp.size(); ++length) {
         EXPECT_THROW(decodeBmp(std::span(bmp).first(length), "cut.bmp"), ReadError) << "cut at " << length;
+        EXPECT_THROW(decodeBmp(std::span(bmp).first(length), "cut.bmp", kShownPictureFormat), ReadError);
+      }
     }
 }
 

@@ -1,4 +1,5 @@
 #include "platform/Jpeg.h"
+#include "platform/Dib.h"
 #include "platform/ReadError.h"
 
 #include "support/TestSupport.h"
@@ -89,10 +90,13 @@ TEST(Jpeg, GreyAndInkPicturesBecomeRgb) {
   // clang-format on
   for (const FlatJpeg& c : cases) {
     SCOPED_TRACE(c.name);
-    const QImage decoded = decodeJpeg(writeFlatJpeg(c), "flat.jpg");
+    const Bytes bytes = writeFlatJpeg(c);
+    const QImage decoded = decodeJpeg(bytes, "flat.jpg");
     EXPECT_EQ(decoded.format(), QImage::Format_RGB888);
     EXPECT_LE(channelDistance(test::rgbAt(decoded, 8, 8), c.expected), 3)
         << std::hex << test::rgbAt(decoded, 8, 8);
+    EXPECT_EQ(decodeJpeg(bytes, "flat.jpg", 0, kShownPictureFormat),
+              decoded.convertToFormat(kShownPictureFormat));
   }
 }
 
@@ -115,6 +119,7 @@ TEST(Jpeg, DamageIsAnErrorNamingFileOffsetAndLibjpegMessageNotAGreyPicture) {
   for (std::size_t length = 0; length < whole.size(); ++length) {
     SCOPED_TRACE(length);
     EXPECT_THROW(decodeJpeg(std::span(whole).first(length), "cut.jpg"), ReadError);
+    EXPECT_THROW(decodeJpeg(std::span(whole).first(length), "cut.jpg", 0, kShownPictureFormat), ReadError);
   }
 }
 
