@@ -30,11 +30,15 @@ std::string AskPictureName(QFileDialog& dialog) {
   return chosen.first().toStdString();
 }
 
+// Qt's quality 80 is zlib's fastest level: a view saves in about half the time, its file about half
+// as large again, and every pixel is kept either way.
+constexpr int kPngQuality = 80;
+
 std::vector<std::uint8_t> encodePng(const QImage& picture) {
   QByteArray bytes;
   QBuffer buffer(&bytes);
   buffer.open(QIODevice::WriteOnly);
-  picture.save(&buffer, "PNG");
+  picture.save(&buffer, "PNG", kPngQuality);
   return {bytes.begin(), bytes.end()};
 }
 
