@@ -23,6 +23,8 @@ namespace {
 // no corners (the corner count and five reserved words follow).
 constexpr std::size_t kFaceHeadSize = 51;
 constexpr std::size_t kMinFaceRecordSize = kFaceHeadSize + 4 + 4 + 20;
+// ReadFaces reserves nine points for eight faces from a checked face count.
+static_assert(sizeof(TPoint3D) * 9 / 8 <= kMinFaceRecordSize);
 // A contour record and its corner count.
 constexpr std::size_t kMinContourEntrySize = kContourRecordSize + 4;
 constexpr std::size_t kEntityHeadSize = 277;
@@ -446,8 +448,8 @@ void TEntity::ReadFaces(BinaryCursor& F, const ReadPlace& where) {
   const std::size_t count = F.readCount(kMinFaceRecordSize, {where, "face count"});
   Faces.reserve(Faces.size() + count);
   // A mesh seldom has more points than faces (a grid of quads about as many, a closed mesh of
-  // triangles half as many): room for an eighth more spares the copies of a growing list, and at 72
-  // bytes a face it stays within the 79 that each face record is known to hold.
+  // triangles half as many): room for an eighth more spares the copies of a growing list, and stays
+  // within the bytes the face records are known to hold.
   Points.reserve(Points.size() + count + count / 8);
   for (std::size_t i = 0; i < count; ++i) {
     TFace::Create(*this).LoadFromFile(F, where.at("face", i));
