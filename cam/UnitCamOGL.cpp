@@ -195,14 +195,25 @@ void TFicheCamOGL::PlaceView() {
 }
 
 TFicheCamOGL* TFicheCamOGL::OpenCam(QMdiArea* area, const std::string& F) {
-  TFicheCamOGL* window = Open(area);
-  window->LoadCam(F);
-  return window;
+  return OpenScene(area, F, 100.0);
 }
 
 TFicheCamOGL* TFicheCamOGL::OpenX3D(QMdiArea* area, const std::string& F) {
+  return OpenScene(area, F, 1000.0);
+}
+
+// The file is read while the window and its view's context are made. A read error leaves the window
+// open with what was read.
+TFicheCamOGL* TFicheCamOGL::OpenScene(QMdiArea* area, const std::string& F, double Pas) {
+  const WaitCursor cursor;
+  TMainBarProgress bar;
+  TSceneRead read(F, bar.Callback());
+  // What is already on screen, a frame just shown among it, is painted before the window is made.
+  QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
   TFicheCamOGL* window = Open(area);
-  window->LoadX3D(F);
+  window->ShowLoading(F, Pas);
+  window->Scene.Adopt(*window->v1, read);
+  window->v1->Redraw();
   return window;
 }
 
@@ -212,24 +223,6 @@ void TFicheCamOGL::ShowLoading(const std::string& FileName, double Pas) {
   SetFileCaption(subWindow_, FileName);
   subWindow_->repaint();
   CAMERA1.Params().SetPas(Pas);
-}
-
-void TFicheCamOGL::LoadCam(const std::string& FileName) {
-  LoadScene(FileName, 100.0);
-}
-
-void TFicheCamOGL::LoadX3D(const std::string& FileName) {
-  LoadScene(FileName, 1000.0);
-}
-
-void TFicheCamOGL::LoadScene(const std::string& FileName, double Pas) {
-  ShowLoading(FileName, Pas);
-  {
-    const WaitCursor cursor;
-    TMainBarProgress bar;
-    Scene.Load(*v1, FileName, bar.Callback());
-  }
-  v1->Redraw();
 }
 
 void TFicheCamOGL::SpeedButton1Click() {

@@ -38,13 +38,12 @@ public:
   explicit TFicheCamOGL(QMdiArea* area);
   ~TFicheCamOGL() override;
 
-  // The opening sequences: create, initialise the view and place it, then load `F`. A load error
-  // propagates with the window open and what was read before it shown.
+  // The opening sequences: start reading `F`, create the window, initialise the view and place it,
+  // then show what was read. A load error propagates with the window open and what was read before
+  // it shown.
   static TFicheCamOGL* OpenCam(QMdiArea* area, const std::string& F);
   static TFicheCamOGL* OpenX3D(QMdiArea* area, const std::string& F);
 
-  void LoadCam(const std::string& FileName);
-  void LoadX3D(const std::string& FileName);
   void Rotation(QObject* Sender) override;
 
   bool HoldsNothing() const override;
@@ -113,7 +112,7 @@ private:
   void BuildView();
   void PlaceView();
   void ShowLoading(const std::string& FileName, double Pas);
-  void LoadScene(const std::string& FileName, double Pas);
+  static TFicheCamOGL* OpenScene(QMdiArea* area, const std::string& F, double Pas);
   void ShowHintWhereItFits();
   void ApplyPreset(TCameraPreset preset);
   void FreeDocuments();

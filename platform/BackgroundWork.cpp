@@ -42,13 +42,20 @@ void BackgroundWork::Run(const std::function<void()>& job) {
   } catch (...) {
     error_ = std::current_exception();
   }
-  done_ = true;
-  // Posted to the waiting loop; a loop that never runs drops it with itself.
-  if (loop_) QMetaObject::invokeMethod(loop_.get(), &QEventLoop::quit, Qt::QueuedConnection);
+  // Posted after everything the job posted, so a wait that runs it has run those too. Any event loop
+  // of the thread may run it first; a loop that never runs drops it with itself.
+  if (loop_)
+    QMetaObject::invokeMethod(
+        loop_.get(),
+        [this] {
+          ended_ = true;
+          loop_->quit();
+        },
+        Qt::QueuedConnection);
 }
 
 void BackgroundWork::Wait() {
-  if (!done_ && loop_ && OnApplicationThread()) {
+  if (loop_ && !ended_ && OnApplicationThread()) {
     ++waitsOnApplicationThread();
     loop_->exec(QEventLoop::ExcludeUserInputEvents);
     --waitsOnApplicationThread();

@@ -1,6 +1,5 @@
 #pragma once
 
-#include <atomic>
 #include <exception>
 #include <functional>
 #include <memory>
@@ -22,8 +21,8 @@ public:
 
   // Returns when the job has ended, throwing what it threw. On the application's thread the wait runs
   // the event loop meanwhile, without user input: windows repaint, timers and posted calls such as
-  // progress reports run, and clicks and keys wait for the end, so that nothing the job's owner
-  // relies on is closed or changed under it.
+  // progress reports run, every call the job posted has run on return, and clicks and keys wait for
+  // the end, so that nothing the job's owner relies on is closed or changed under it.
   void Wait();
 
   // Whether a job is being waited for on the application's thread, so that a window can refuse to
@@ -37,7 +36,7 @@ private:
   void Join();
 
   std::unique_ptr<QEventLoop> loop_;
-  std::atomic<bool> done_ = false;
+  bool ended_ = false; // the job's end has reached the application's thread
   std::exception_ptr error_;
   std::thread thread_;
 };
