@@ -141,7 +141,8 @@ QImage RenderPicture(const TBatchJob& job, std::unique_ptr<TSceneRead> read = {}
   // Decoded as the picture window holds them.
   if (extension == ".BMP") return loadBmpFile(job.Input, kShownPictureFormat);
   if (extension == ".JPG") return loadJpegFile(job.Input, kShownPictureFormat);
-  if (IsScene3D(job.Input)) return RenderScene(job, std::move(read));
+  // A read already started is of a 3D scene: the file need not be probed again.
+  if (read || IsScene3D(job.Input)) return RenderScene(job, std::move(read));
   if (extension == ".CAM") {
     TCamObject document;
     if (document.ReadKind(job.Input) != kCamBitmapPair)

@@ -453,7 +453,7 @@ void TEntity::ReadFaces(BinaryCursor& F, const ReadPlace& where) {
   Points.reserve(Points.size() + count + count / 8);
   for (std::size_t i = 0; i < count; ++i) {
     TFace::Create(*this).LoadFromFile(F, where.at("face", i));
-    if (OnReadProgress && (i + 1) % kFacesPerProgressStep == 0) OnReadProgress();
+    FacesRead(i + 1);
   }
 }
 

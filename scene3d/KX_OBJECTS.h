@@ -303,6 +303,12 @@ public:
   // Called now and then while the record is read (after each mapping, every few thousand faces),
   // on the reading thread, so that a progress bar can follow a long load.
   std::function<void()> OnReadProgress;
+
+protected:
+  // Calls OnReadProgress when `facesRead` faces of a list have been read and it is time to.
+  void FacesRead(std::size_t facesRead) const {
+    if (OnReadProgress && facesRead % kFacesPerProgressStep == 0) OnReadProgress();
+  }
 };
 
 // Moves and turns the model-view matrix to the object's placement: Position, then Rotation about X,

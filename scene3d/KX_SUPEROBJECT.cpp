@@ -10,6 +10,7 @@
 #include <GL/gl.h>
 
 #include <algorithm>
+#include <optional>
 #include <vector>
 
 namespace vorlan {
@@ -43,8 +44,8 @@ void ReadX3DFrom(BinaryCursor& F, TSuperObject& SuperObject, const LoadProgress&
   F.readInt32("x3d: trailing word");
   F.seek(0, "x3d: super-object record");
   ByteProgress read(progress, F);
-  const ReadProgressHook hook(SuperObject, progress ? std::function<void()>([&read] { read.Update(); })
-                                                    : SuperObject.OnReadProgress);
+  std::optional<ReadProgressHook> hook;
+  if (progress) hook.emplace(SuperObject, [&read] { read.Update(); });
   // One context for the whole load, rather than one per mapping and display list.
   CurrentContextGuard guard;
   SuperObject.LoadFromFile(F, ReadPlace("super-object"));
@@ -114,13 +115,12 @@ void TSuperObject::ReadEntity(BinaryCursor& F, std::int32_t version, const ReadP
     const std::size_t faces = readLoopCount(F, where, "face count");
     for (std::size_t k = 0; k < faces; ++k) {
       TFace::Create(*entity).LoadFromFile(F, where.at("face", k));
-      if (OnReadProgress && (k + 1) % kFacesPerProgressStep == 0) OnReadProgress();
+      FacesRead(k + 1);
     }
   } else {
     F.skip(kClassNameSize, {where, "class name"});
-    entity->OnReadProgress = OnReadProgress;
+    const ReadProgressHook hook(*entity, OnReadProgress);
     entity->LoadFromFile(F, where);
-    entity->OnReadProgress = {};
   }
   if (index >= 0 && static_cast<std::size_t>(index) >= Mappings.size())
     F.failAt(indexOffset, where.text("mapping index") + " " + std::to_string(index) + " is outside the " +
